@@ -1,0 +1,75 @@
+// The input manager: held keys, presses of this frame and the key buffer. Key state reaches
+// the engine through its patchable SetState, as the engine's own input processing does.
+
+#include "sim/sim_engine.h"
+
+namespace pilfern::sim {
+namespace {
+
+constexpr int kMouseButtonRight = 525;
+
+bool ValidKey(int key) { return key >= 0 && key < zCInput::kKeyCount; }
+
+}  // namespace
+
+int EngineSetState(zCInput_Win32* input, unsigned short key, int state) {
+    if (input == nullptr || !ValidKey(key)) {
+        return 0;
+    }
+    const bool down = state != 0;
+    if (down && !input->held.at(key)) {
+        input->toggled.at(key) = true;
+        input->keyBuffer.push_back(key);
+    }
+    input->held.at(key) = down;
+    return 1;
+}
+
+void SimEngine::SetKeyState(int key, bool down) {
+    if (!ValidKey(key)) {
+        return;
+    }
+    const auto setState = redirects_.Resolve(&EngineSetState);
+    setState(&input, static_cast<unsigned short>(key), down ? 1 : 0);
+}
+
+std::vector<int> SimEngine::TakeUnhandledKeyPresses() {
+    std::vector<int> presses;
+    presses.swap(input.keyBuffer);
+    input.toggled.fill(false);
+    return presses;
+}
+
+zCInput* SimEngine::eng_input() {
+    Count(__func__);
+    return &input;
+}
+
+bool SimEngine::eng_input_key_pressed(zCInput* manager, int key) {
+    Count(__func__);
+    return manager != nullptr && ValidKey(key) && manager->held.at(key);
+}
+
+bool SimEngine::eng_input_key_toggled(zCInput* manager, int key) {
+    Count(__func__);
+    if (manager == nullptr || !ValidKey(key) || !manager->toggled.at(key)) {
+        return false;
+    }
+    manager->toggled.at(key) = false;
+    return true;
+}
+
+bool SimEngine::eng_input_mouse_right_pressed(zCInput* manager) {
+    Count(__func__);
+    return manager != nullptr && manager->held.at(kMouseButtonRight);
+}
+
+void SimEngine::eng_input_clear_key_buffer(zCInput* manager) {
+    Count(__func__);
+    if (manager != nullptr) {
+        manager->toggled.fill(false);
+        manager->keyBuffer.clear();
+    }
+}
+
+}  // namespace pilfern::sim

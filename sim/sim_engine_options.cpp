@@ -1,0 +1,105 @@
+// The options object over Gothic.ini and the script parser's symbols.
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+
+#include "sim/sim_engine.h"
+
+namespace pilfern::sim {
+namespace {
+
+bool EqualI(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::toupper(static_cast<unsigned char>(x)) ==
+               std::toupper(static_cast<unsigned char>(y));
+    });
+}
+
+// The engine reads numbers as the C library does: the leading number, 0 when there is none.
+int LeadingNumber(const std::string& text) {
+    return static_cast<int>(std::strtol(text.c_str(), nullptr, 10));
+}
+
+}  // namespace
+
+zCOption* SimEngine::eng_options() {
+    Count(__func__);
+    return &options;
+}
+
+int SimEngine::eng_options_read_int(zCOption* opts, const zSTRING& section, const zSTRING& key,
+                                    int fallback) {
+    Count(__func__);
+    if (opts == nullptr) {
+        return fallback;
+    }
+    const auto value = opts->ini.Find(section.Text(), key.Text());
+    return value ? LeadingNumber(*value) : fallback;
+}
+
+bool SimEngine::eng_options_read_bool(zCOption* opts, const zSTRING& section,
+                                      const zSTRING& key, bool fallback) {
+    Count(__func__);
+    if (opts == nullptr) {
+        return fallback;
+    }
+    const auto value = opts->ini.Find(section.Text(), key.Text());
+    if (!value) {
+        return fallback;
+    }
+    return EqualI(*value, "true") || LeadingNumber(*value) != 0;
+}
+
+zSTRING SimEngine::eng_options_read_string(zCOption* opts, const zSTRING& section,
+                                           const zSTRING& key, const zSTRING& fallback) {
+    Count(__func__);
+    if (opts == nullptr) {
+        return fallback;
+    }
+    const auto value = opts->ini.Find(section.Text(), key.Text());
+    return value ? zSTRING(*value) : fallback;
+}
+
+zSTRING SimEngine::eng_options_directory(const zCOption* opts, int setting) {
+    Count(__func__);
+    if (opts == nullptr || setting < 0 || setting >= static_cast<int>(opts->directories.size())) {
+        return zSTRING("");
+    }
+    return zSTRING(opts->directories.at(static_cast<std::size_t>(setting)));
+}
+
+void SimEngine::SetSymbol(std::string_view name, int value) {
+    for (const auto& symbol : parser.symbols) {
+        if (EqualI(symbol->name, name)) {
+            symbol->value = value;
+            return;
+        }
+    }
+    auto& symbol = parser.symbols.emplace_back(std::make_unique<zCPar_Symbol>());
+    symbol->name = std::string(name);
+    symbol->value = value;
+}
+
+const zCPar_Symbol* SimEngine::FindSymbol(std::string_view name) const {
+    const auto found = std::find_if(parser.symbols.begin(), parser.symbols.end(),
+                                    [name](const auto& symbol) { return EqualI(symbol->name, name); });
+    return found == parser.symbols.end() ? nullptr : found->get();
+}
+
+zCParser* SimEngine::eng_script_parser() {
+    Count(__func__);
+    return &parser;
+}
+
+zCPar_Symbol* SimEngine::eng_script_find_symbol(zCParser* scripts, const zSTRING& name) {
+    Count(__func__);
+    return scripts == &parser ? const_cast<zCPar_Symbol*>(FindSymbol(name.Text())) : nullptr;
+}
+
+int SimEngine::eng_script_symbol_int(const zCPar_Symbol* symbol) {
+    Count(__func__);
+    return symbol == nullptr ? 0 : symbol->value;
+}
+
+}  // namespace pilfern::sim

@@ -1,0 +1,554 @@
+// The game, its world and the objects in it: NPCs, items and inventories.
+
+#include <algorithm>
+#include <cmath>
+
+#include "sim/sim_engine.h"
+
+namespace pilfern::sim {
+namespace {
+
+constexpr int kVobTypeItem = 129;
+constexpr int kVobTypeNpc = 130;
+
+const VobData* VobOf(const zCVob* vob) {
+    if (const auto* item = dynamic_cast<const SimItem*>(vob)) {
+        return &item->vob;
+    }
+    if (const auto* npc = dynamic_cast<const SimNpc*>(vob)) {
+        return &npc->vob;
+    }
+    return nullptr;
+}
+
+const SimNpc* NpcOf(const oCNpc* npc) { return dynamic_cast<const SimNpc*>(npc); }
+SimNpc* NpcOf(oCNpc* npc) { return dynamic_cast<SimNpc*>(npc); }
+const SimItem* ItemOf(const oCItem* item) { return dynamic_cast<const SimItem*>(item); }
+
+bool SameInstance(const std::string& a, const std::string& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::toupper(static_cast<unsigned char>(x)) ==
+               std::toupper(static_cast<unsigned char>(y));
+    });
+}
+
+}  // namespace
+
+SimItem& SimEngine::CreateItem(std::string id, std::string instanceName) {
+    auto& item = items_.emplace_back(std::make_unique<SimItem>());
+    item->vob.id = std::move(id);
+    item->vob.instanceName = std::move(instanceName);
+    return *item;
+}
+
+SimNpc& SimEngine::CreateNpc(std::string id, std::string instanceName) {
+    auto& npc = npcs_.emplace_back(std::make_unique<SimNpc>());
+    npc->vob.id = std::move(id);
+    npc->vob.instanceName = std::move(instanceName);
+    return *npc;
+}
+
+void SimEngine::PlaceInWorld(SimItem& item) {
+    item.vob.inWorld = true;
+    worldItems_.Append(&item);
+}
+
+void SimEngine::PlaceInWorld(SimNpc& npc) {
+    npc.vob.inWorld = true;
+    worldNpcs_.Append(&npc);
+}
+
+void SimEngine::RemoveFromWorld(const SimItem& item) { worldItems_.Remove(&item); }
+
+void SimEngine::RemoveFromWorld(const SimNpc& npc) { worldNpcs_.Remove(&npc); }
+
+SimItem* SimEngine::FindItem(std::string_view id) const {
+    const auto found = std::find_if(items_.begin(), items_.end(),
+                                    [id](const auto& item) { return item->vob.id == id; });
+    return found == items_.end() ? nullptr : found->get();
+}
+
+SimNpc* SimEngine::FindNpc(std::string_view id) const {
+    const auto found = std::find_if(npcs_.begin(), npcs_.end(),
+                                    [id](const auto& npc) { return npc->vob.id == id; });
+    return found == npcs_.end() ? nullptr : found->get();
+}
+
+// ---- The running game, its world lists and the game-wide managers ----
+
+oCGame* SimEngine::eng_game() {
+    Count(__func__);
+    return &game;
+}
+
+bool SimEngine::eng_game_paused(const oCGame* running) {
+    Count(__func__);
+    return running != nullptr && running->paused;
+}
+
+zCWorld* SimEngine::eng_game_world(const oCGame* /*running*/) {
+    Count(__func__);
+    return &world_;
+}
+
+const zCListSort<oCItem>* SimEngine::eng_world_item_list(const zCWorld* world) {
+    Count(__func__);
+    return world == &world_ ? worldItems_.First() : nullptr;
+}
+
+const zCListSort<oCNpc>* SimEngine::eng_world_npc_list(const zCWorld* world) {
+    Count(__func__);
+    return world == &world_ ? worldNpcs_.First() : nullptr;
+}
+
+oCItem* SimEngine::eng_list_item(const zCListSort<oCItem>* node) {
+    Count(__func__);
+    return node == nullptr ? nullptr : node->data;
+}
+
+const zCListSort<oCItem>* SimEngine::eng_list_item_next(const zCListSort<oCItem>* node) {
+    Count(__func__);
+    return node == nullptr ? nullptr : node->next;
+}
+
+oCNpc* SimEngine::eng_list_npc(const zCListSort<oCNpc>* node) {
+    Count(__func__);
+    return node == nullptr ? nullptr : node->data;
+}
+
+const zCListSort<oCNpc>* SimEngine::eng_list_npc_next(const zCListSort<oCNpc>* node) {
+    Count(__func__);
+    return node == nullptr ? nullptr : node->next;
+}
+
+oCInformationManager* SimEngine::eng_dialog_manager() {
+    Count(__func__);
+    return &dialogs;
+}
+
+bool SimEngine::eng_dialog_is_over(const oCInformationManager* manager) {
+    Count(__func__);
+    return manager == nullptr || !manager->conversationRunning;
+}
+
+int SimEngine::eng_ui_block_global() {
+    Count(__func__);
+    return uiBlock;
+}
+
+// ---- Objects and world objects ----
+
+zSTRING SimEngine::eng_object_instance_name(const zCObject* object) {
+    Count(__func__);
+    if (const VobData* vob = VobOf(dynamic_cast<const zCVob*>(object))) {
+        return zSTRING(vob->instanceName);
+    }
+    if (const auto* texture = dynamic_cast<const SimTexture*>(object)) {
+        return zSTRING(texture->name);
+    }
+    return {};
+}
+
+bool SimEngine::eng_object_class_is(const zCObject* object, EngineClass engineClass) {
+    Count(__func__);
+    switch (engineClass) {
+    case EngineClass::oCItem:
+        return dynamic_cast<const SimItem*>(object) != nullptr;
+    case EngineClass::oCNpc:
+        return dynamic_cast<const SimNpc*>(object) != nullptr;
+    case EngineClass::oCNpcEx: {
+        const auto* npc = dynamic_cast<const SimNpc*>(object);
+        return npc != nullptr && npc->extended;
+    }
+    case EngineClass::oCMobContainer:
+        return false;
+    }
+    return false;
+}
+
+void SimEngine::eng_object_add_ref(zCObject* object) {
+    Count(__func__);
+    if (auto* texture = dynamic_cast<SimTexture*>(object)) {
+        ++texture->references;
+    }
+}
+
+void SimEngine::eng_object_release(zCObject* object) {
+    Count(__func__);
+    if (auto* texture = dynamic_cast<SimTexture*>(object)) {
+        --texture->references;
+    }
+}
+
+zVEC3 SimEngine::eng_vob_position(const zCVob* vob) {
+    Count(__func__);
+    const VobData* data = VobOf(vob);
+    return data == nullptr ? zVEC3{} : data->position;
+}
+
+zCWorld* SimEngine::eng_vob_home_world(const zCVob* vob) {
+    Count(__func__);
+    const VobData* data = VobOf(vob);
+    return (data != nullptr && data->inWorld) ? &world_ : nullptr;
+}
+
+zCVisual* SimEngine::eng_vob_visual(const zCVob* vob) {
+    Count(__func__);
+    const VobData* data = VobOf(vob);
+    return (data != nullptr && data->hasVisual) ? &visual_ : nullptr;
+}
+
+zSTRING SimEngine::eng_vob_room_name(const zCVob* vob) {
+    Count(__func__);
+    const VobData* data = VobOf(vob);
+    return (data != nullptr && data->roomName) ? zSTRING(*data->roomName) : zSTRING();
+}
+
+float SimEngine::eng_vob_distance_to(const zCVob* from, const zCVob* to) {
+    Count(__func__);
+    const VobData* a = VobOf(from);
+    const VobData* b = VobOf(to);
+    if (a == nullptr || b == nullptr) {
+        return 0.0F;
+    }
+    const float dx = a->position.x - b->position.x;
+    const float dy = a->position.y - b->position.y;
+    const float dz = a->position.z - b->position.z;
+    return std::sqrt(dx * dx + dy * dy + dz * dz);
+}
+
+float SimEngine::eng_vob_distance(const zCVob* from, const zCVob* to) {
+    Count(__func__);
+    const VobData* a = VobOf(from);
+    const VobData* b = VobOf(to);
+    if (a == nullptr || b == nullptr) {
+        return 0.0F;
+    }
+    const float dx = a->position.x - b->position.x;
+    const float dy = a->position.y - b->position.y;
+    const float dz = a->position.z - b->position.z;
+    return std::sqrt(dx * dx + dy * dy + dz * dz);
+}
+
+int SimEngine::eng_vob_type(const zCVob* vob) {
+    Count(__func__);
+    if (dynamic_cast<const SimItem*>(vob) != nullptr) {
+        return kVobTypeItem;
+    }
+    return dynamic_cast<const SimNpc*>(vob) != nullptr ? kVobTypeNpc : 0;
+}
+
+int SimEngine::eng_vob_flag_bits(const zCVob* vob) {
+    Count(__func__);
+    const VobData* data = VobOf(vob);
+    return data == nullptr ? 0 : data->flagBits;
+}
+
+// ---- NPCs ----
+
+oCNpc* SimEngine::eng_player() {
+    Count(__func__);
+    return player_;
+}
+
+int SimEngine::eng_npc_hitpoints(const oCNpc* npc) {
+    Count(__func__);
+    const SimNpc* sim = NpcOf(npc);
+    return sim == nullptr ? 0 : sim->hitpoints;
+}
+
+bool SimEngine::eng_npc_is_dead(const oCNpc* npc) {
+    Count(__func__);
+    const SimNpc* sim = NpcOf(npc);
+    return sim != nullptr && sim->hitpoints <= 0 && !sim->unconscious;
+}
+
+bool SimEngine::eng_npc_is_unconscious(const oCNpc* npc) {
+    Count(__func__);
+    const SimNpc* sim = NpcOf(npc);
+    return sim != nullptr && sim->unconscious;
+}
+
+int SimEngine::eng_npc_body_state(const oCNpc* npc) {
+    Count(__func__);
+    const SimNpc* sim = NpcOf(npc);
+    return sim == nullptr ? 0 : sim->bodyState;
+}
+
+bool SimEngine::eng_npc_in_battle(const oCNpc* npc) {
+    Count(__func__);
+    const SimNpc* sim = NpcOf(npc);
+    return sim != nullptr && sim->inBattle;
+}
+
+const zCVob* SimEngine::eng_npc_interaction_a(const oCNpc* npc) {
+    Count(__func__);
+    const SimNpc* sim = NpcOf(npc);
+    return sim == nullptr ? nullptr : sim->interactionA;
+}
+
+const zCVob* SimEngine::eng_npc_interaction_b(const oCNpc* npc) {
+    Count(__func__);
+    const SimNpc* sim = NpcOf(npc);
+    return sim == nullptr ? nullptr : sim->interactionB;
+}
+
+bool SimEngine::eng_npc_query_a(const oCNpc* npc) {
+    Count(__func__);
+    const SimNpc* sim = NpcOf(npc);
+    return sim != nullptr && sim->queryA;
+}
+
+bool SimEngine::eng_npc_query_b(const oCNpc* npc) {
+    Count(__func__);
+    const SimNpc* sim = NpcOf(npc);
+    return sim != nullptr && sim->queryB;
+}
+
+int SimEngine::eng_npc_loot_block(const oCNpc* npc) {
+    Count(__func__);
+    const SimNpc* sim = NpcOf(npc);
+    return sim == nullptr ? 0 : sim->lootBlock;
+}
+
+zSTRING SimEngine::eng_npc_name(const oCNpc* npc) {
+    Count(__func__);
+    const SimNpc* sim = NpcOf(npc);
+    return sim == nullptr ? zSTRING() : zSTRING(sim->name);
+}
+
+zCVob* SimEngine::eng_npc_focus_vob(const oCNpc* npc) {
+    Count(__func__);
+    const SimNpc* sim = NpcOf(npc);
+    return sim == nullptr ? nullptr : sim->focusVob;
+}
+
+oCNpc* SimEngine::eng_npc_focus_npc(const oCNpc* npc) {
+    Count(__func__);
+    const SimNpc* sim = NpcOf(npc);
+    return sim == nullptr ? nullptr : dynamic_cast<oCNpc*>(sim->focusVob);
+}
+
+zCVob* SimEngine::eng_npc_focus_object_field(const oCNpc* npc) {
+    Count(__func__);
+    const SimNpc* sim = NpcOf(npc);
+    return sim == nullptr ? nullptr : sim->focusVob;
+}
+
+void SimEngine::eng_npc_set_focus(oCNpc* npc, zCVob* vob) {
+    Count(__func__);
+    if (SimNpc* sim = NpcOf(npc)) {
+        sim->focusVob = vob;
+    }
+}
+
+void SimEngine::eng_npc_clear_focus(oCNpc* npc) {
+    Count(__func__);
+    if (SimNpc* sim = NpcOf(npc)) {
+        sim->focusVob = nullptr;
+    }
+}
+
+oCNpcInventory* SimEngine::eng_npc_inventory(const oCNpc* npc) {
+    Count(__func__);
+    auto* sim = const_cast<SimNpc*>(NpcOf(npc));
+    return sim == nullptr ? nullptr : &sim->inventory;
+}
+
+zCModel* SimEngine::eng_npc_model(const oCNpc* npc) {
+    Count(__func__);
+    auto* sim = const_cast<SimNpc*>(NpcOf(npc));
+    return sim == nullptr ? nullptr : &sim->model;
+}
+
+void SimEngine::eng_npc_take_vob(oCNpc* npc, zCVob* vob) {
+    Count(__func__);
+    SimNpc* receiver = NpcOf(npc);
+    auto* item = dynamic_cast<SimItem*>(vob);
+    if (receiver == nullptr || item == nullptr) {
+        return;
+    }
+    worldItems_.Remove(item);
+    item->vob.inWorld = false;
+    // Items of one instance share a stack in an inventory.
+    for (oCItem* held : receiver->inventory.items.Objects()) {
+        auto* stack = dynamic_cast<SimItem*>(held);
+        if (stack != nullptr && SameInstance(stack->vob.instanceName, item->vob.instanceName)) {
+            stack->amount += item->amount;
+            return;
+        }
+    }
+    receiver->inventory.items.Append(item);
+}
+
+bool SimEngine::eng_npc_has_items_by_name(const oCNpc* npc, const zSTRING& instanceName,
+                                          int amount) {
+    Count(__func__);
+    const SimNpc* sim = NpcOf(npc);
+    if (sim == nullptr) {
+        return false;
+    }
+    int owned = 0;
+    for (const oCItem* held : sim->inventory.items.Objects()) {
+        const SimItem* item = ItemOf(held);
+        if (item != nullptr && SameInstance(item->vob.instanceName, instanceName.Text())) {
+            owned += item->amount;
+        }
+    }
+    return owned >= amount;
+}
+
+int SimEngine::eng_npc_ex_marker_1(const oCNpcEx* npc) {
+    Count(__func__);
+    const SimNpc* sim = NpcOf(npc);
+    return sim == nullptr ? 0 : sim->exMarkers[0];
+}
+
+int SimEngine::eng_npc_ex_marker_2(const oCNpcEx* npc) {
+    Count(__func__);
+    const SimNpc* sim = NpcOf(npc);
+    return sim == nullptr ? 0 : sim->exMarkers[1];
+}
+
+int SimEngine::eng_npc_ex_marker_3(const oCNpcEx* npc) {
+    Count(__func__);
+    const SimNpc* sim = NpcOf(npc);
+    return sim == nullptr ? 0 : sim->exMarkers[2];
+}
+
+bool SimEngine::eng_model_is_animation_active(const zCModel* model, const zSTRING& name) {
+    Count(__func__);
+    if (model == nullptr) {
+        return false;
+    }
+    return std::any_of(model->activeAnimations.begin(), model->activeAnimations.end(),
+                       [&name](const std::string& active) { return SameInstance(active, name.Text()); });
+}
+
+zSTRING SimEngine::eng_model_first_active_animation_name(const zCModel* model) {
+    Count(__func__);
+    if (model == nullptr || model->activeAnimations.empty()) {
+        return zSTRING("");
+    }
+    return zSTRING(model->activeAnimations.front());
+}
+
+// ---- Inventories ----
+
+bool SimEngine::eng_inventory_is_open(const oCNpcInventory* inventory) {
+    Count(__func__);
+    return inventory != nullptr && inventory->open;
+}
+
+void SimEngine::eng_inventory_prepare(oCNpcInventory* /*inventory*/) { Count(__func__); }
+
+const zCListSort<oCItem>* SimEngine::eng_inventory_entry_list(const oCNpcInventory* inventory) {
+    Count(__func__);
+    return inventory == nullptr ? nullptr : inventory->items.First();
+}
+
+const zCListSort<oCItem>* SimEngine::eng_inventory_item_list(const oCNpcInventory* inventory) {
+    Count(__func__);
+    return inventory == nullptr ? nullptr : inventory->items.First();
+}
+
+bool SimEngine::eng_inventory_is_empty(const oCNpcInventory* inventory) {
+    Count(__func__);
+    return inventory == nullptr || inventory->items.Empty();
+}
+
+void SimEngine::eng_inventory_clear(oCNpcInventory* inventory) {
+    Count(__func__);
+    if (inventory != nullptr) {
+        inventory->items.Clear();
+    }
+}
+
+// ---- Items ----
+
+int SimEngine::eng_item_amount(const oCItem* item) {
+    Count(__func__);
+    const SimItem* sim = ItemOf(item);
+    return sim == nullptr ? 0 : sim->amount;
+}
+
+int SimEngine::eng_item_instance(const oCItem* item) {
+    Count(__func__);
+    const SimItem* sim = ItemOf(item);
+    return sim == nullptr ? -1 : sim->instanceIndex;
+}
+
+std::uint32_t SimEngine::eng_item_category(const oCItem* item) {
+    Count(__func__);
+    const SimItem* sim = ItemOf(item);
+    return sim == nullptr ? 0 : sim->mainCategory;
+}
+
+std::uint32_t SimEngine::eng_item_flags(const oCItem* item) {
+    Count(__func__);
+    const SimItem* sim = ItemOf(item);
+    return sim == nullptr ? 0 : sim->flags;
+}
+
+bool SimEngine::eng_item_has_flag(const oCItem* item, std::uint32_t flag) {
+    Count(__func__);
+    const SimItem* sim = ItemOf(item);
+    return sim != nullptr && (sim->flags & flag) != 0;
+}
+
+std::uint32_t SimEngine::eng_item_nb_quest_word(const oCItem* item) {
+    Count(__func__);
+    const SimItem* sim = ItemOf(item);
+    return sim == nullptr ? 0 : sim->nbQuestWord;
+}
+
+zSTRING SimEngine::eng_item_name(const oCItem* item) {
+    Count(__func__);
+    const SimItem* sim = ItemOf(item);
+    return sim == nullptr ? zSTRING() : sim->name;
+}
+
+zSTRING SimEngine::eng_item_text_field(const oCItem* item) {
+    Count(__func__);
+    const SimItem* sim = ItemOf(item);
+    return sim == nullptr ? zSTRING() : sim->textField;
+}
+
+zSTRING SimEngine::eng_item_display_name(const oCItem* item) {
+    Count(__func__);
+    const SimItem* sim = ItemOf(item);
+    return sim == nullptr ? zSTRING() : sim->displayName;
+}
+
+zSTRING SimEngine::eng_item_arrow_text(const oCItem* item) {
+    Count(__func__);
+    const SimItem* sim = ItemOf(item);
+    return sim == nullptr ? zSTRING() : sim->arrowText;
+}
+
+int SimEngine::eng_item_munition(const oCItem* item) {
+    Count(__func__);
+    const SimItem* sim = ItemOf(item);
+    return sim == nullptr ? 0 : sim->munition;
+}
+
+bool SimEngine::eng_item_ground_check(const oCItem* item) {
+    Count(__func__);
+    const SimItem* sim = ItemOf(item);
+    return sim != nullptr && sim->groundCheck;
+}
+
+int SimEngine::eng_item_armor_word(const oCItem* item) {
+    Count(__func__);
+    const SimItem* sim = ItemOf(item);
+    return sim == nullptr ? 0 : sim->armorWord;
+}
+
+// ---- Engine strings ----
+
+bool SimEngine::eng_string_is_empty(const zSTRING& text) {
+    Count(__func__);
+    return text.Length() == 0;
+}
+
+}  // namespace pilfern::sim

@@ -1,0 +1,226 @@
+#include "sim/sim_framework.h"
+
+#include <array>
+#include <fstream>
+#include <sstream>
+#include <string_view>
+
+#include "host/engine_profile.h"
+#include "platform/platform.h"
+#include "sim/ini_file.h"
+#include "sim/renderer_module.h"
+#include "sim/sim_engine.h"
+
+namespace pilfern::sim {
+namespace {
+
+// The engine functions the framework can look up, with the signature texts their lookup
+// answers to; '@' stands for the engine's namespace.
+struct EngineFunction {
+    std::string_view name;
+    std::string_view signature;
+    std::uintptr_t address;
+};
+
+std::array<EngineFunction, 3> EngineFunctions() {
+    return {{
+        {"zCFont::GetFontData",
+         "int (__thiscall @::zCFont::*)(unsigned char,int &,@::zVEC2 &,@::zVEC2 &)",
+         reinterpret_cast<std::uintptr_t>(&EngineGetFontData)},
+        {"zCView::PrintChars", "void (__thiscall @::zCView::*)(int,int,@::zSTRING const &)",
+         reinterpret_cast<std::uintptr_t>(&EnginePrintChars)},
+        {"zCInput_Win32::SetState", "int (__thiscall @::zCInput_Win32::*)(unsigned short,int)",
+         reinterpret_cast<std::uintptr_t>(&EngineSetState)},
+    }};
+}
+
+std::string InNamespace(std::string_view pattern, std::string_view engineNamespace) {
+    std::string text;
+    for (const char c : pattern) {
+        text += c == '@' ? std::string(engineNamespace) : std::string(1, c);
+    }
+    return text;
+}
+
+// A patch record over the engine's redirect table.
+class SimPatch final : public ModulePatchCallInfo {
+public:
+    explicit SimPatch(RedirectTable& redirects) : redirects_(redirects) {}
+
+    void SetTemporary(std::uintptr_t engineFunction, std::uintptr_t replacement) override {
+        origin_ = engineFunction;
+        address_ = replacement;
+    }
+    void SetCallPatch(std::uintptr_t origin, std::uintptr_t address) override {
+        redirects_.Redirect(origin, address);
+        armed_ = true;
+    }
+    [[nodiscard]] std::uintptr_t GetOrigin() const override { return origin_; }
+    [[nodiscard]] std::uintptr_t GetAddress() const override { return address_; }
+    // The engine calls its patchable functions through the redirect table, so the
+    // function's own body stays reachable at its address.
+    [[nodiscard]] std::uintptr_t GetReturnAddress() const override { return origin_; }
+    void RemoveCallPatch() override {
+        if (armed_) {
+            redirects_.Restore(origin_);
+            armed_ = false;
+        }
+    }
+    void Release() override {
+        RemoveCallPatch();
+        origin_ = 0;
+        address_ = 0;
+    }
+
+private:
+    RedirectTable& redirects_;
+    std::uintptr_t origin_ = 0;
+    std::uintptr_t address_ = 0;
+    bool armed_ = false;
+};
+
+std::string Utf8FromWide(const std::wstring& text) {
+    std::string out;
+    for (const wchar_t wc : text) {
+        const auto c = static_cast<std::uint32_t>(wc);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+SimFramework::SimFramework(const std::uint32_t& clock, RedirectTable& redirects,
+                           std::filesystem::path gameFolder)
+    : clock_(clock), redirects_(redirects), gameFolder_(std::move(gameFolder)) {}
+
+std::filesystem::path SimFramework::Resolve(const CStringA& path) const {
+    const std::filesystem::path native(platform::NativePath(path.Str()));
+    return native.is_absolute() ? native : gameFolder_ / native;
+}
+
+bool SimFramework::ReadSysPackOption(const CStringA& section, const CStringA& key,
+                                     bool fallback) const {
+    CStringA text;
+    if (!ReadFromVdf(text, CStringA("System\\SystemPack.ini"), 0)) {
+        return fallback;
+    }
+    const auto value = IniFile::Parse(text.Str()).Find(section.Str(), key.Str());
+    if (!value) {
+        return fallback;
+    }
+    return CStringA(*value).CompareI(CStringA("true")) || CStringA(*value).ToInt32(10) != 0;
+}
+
+void SimFramework::DefineCRTVersion(int major, int minor, int build, int revision) {
+    crtVersion_ = std::array<int, 4>{major, minor, build, revision};
+}
+
+std::uintptr_t SimFramework::FindEngineAddress(int version, const CStringA& name,
+                                               const CStringA& signature) const {
+    const EngineProfile* profile = FindEngineProfile(version);
+    if (version != engineVersion || profile == nullptr) {
+        return 0;
+    }
+    for (const EngineFunction& function : EngineFunctions()) {
+        if (name.Str() != "&" + std::string(function.name) ||
+            signature.Str() != InNamespace(function.signature, profile->engineNamespace)) {
+            continue;
+        }
+        return missingFunctions.contains(std::string(function.name)) ? 0 : function.address;
+    }
+    return 0;
+}
+
+std::unique_ptr<ModulePatchCallInfo> SimFramework::CreatePatchCallInfo() {
+    return std::make_unique<SimPatch>(redirects_);
+}
+
+void SimFramework::CreateRefApplication(const EventTable& handlers) {
+    registered_ = handlers;
+    ++registrations_;
+}
+
+const TSaveLoadGameInfo* SimFramework::SaveLoadGameInfo() const {
+    return saveLoadInfo ? &*saveLoadInfo : nullptr;
+}
+
+void SimFramework::FireEvent(int slot) const {
+    if (!registered_ || slot < 1 || slot > static_cast<int>(kEventSlotCount)) {
+        return;
+    }
+    if (const EventHandler handler = registered_->at(static_cast<std::size_t>(slot - 1))) {
+        handler();
+    }
+}
+
+bool SimFramework::FileExists(const CStringA& path) const {
+    return platform::FileExists(Resolve(path).string());
+}
+
+bool SimFramework::ReadFromVdf(CStringA& text, const CStringA& path, int /*flags*/) const {
+    std::ifstream file(Resolve(path), std::ios::binary);
+    if (!file) {
+        return false;
+    }
+    std::ostringstream content;
+    content << file.rdbuf();
+    text = CStringA(content.str());
+    return true;
+}
+
+bool SimFramework::WriteToFileUTF8(const CStringA& text, const CStringA& path, int /*codePage*/) {
+    // Written beside the target and renamed over it, so a file is either old or complete.
+    const std::filesystem::path target = Resolve(path);
+    std::filesystem::path partial = target;
+    partial += ".partial";
+    {
+        std::ofstream file(partial, std::ios::binary | std::ios::trunc);
+        if (!file) {
+            return false;
+        }
+        file << platform::CodePageToUtf8(text.Str(), codePage);
+        if (!file.flush()) {
+            return false;
+        }
+    }
+    std::error_code error;
+    std::filesystem::rename(partial, target, error);
+    if (error) {
+        std::filesystem::remove(partial, error);
+        return false;
+    }
+    return true;
+}
+
+CStringA SimFramework::WToA(const std::wstring& text, int /*codePage*/) const {
+    return CStringA(platform::Utf8ToCodePage(Utf8FromWide(text), codePage));
+}
+
+ModuleHandle SimFramework::LoadLibraryA(const CStringA& name) {
+    // The game folder's renderer is the simulator's own renderer module.
+    if (name.CompareI(CStringA("ddraw.dll")) && FileExists(CStringA("System\\ddraw.dll"))) {
+        return LoadRendererModule();
+    }
+    return nullptr;
+}
+
+ProcAddress SimFramework::GetProcAddress(ModuleHandle module, const CStringA& name) const {
+    return FindRendererExport(module, name.Str());
+}
+
+}  // namespace pilfern::sim

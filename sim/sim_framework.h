@@ -1,0 +1,70 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+
+#include "host/framework.h"
+#include "sim/redirects.h"
+
+namespace pilfern::sim {
+
+// The simulated plugin framework: engine version, patch records over the engine's redirect
+// table, event registration, save/load information, and files relative to the game folder.
+class SimFramework final : public Framework {
+public:
+    SimFramework(const std::uint32_t& clock, RedirectTable& redirects,
+                 std::filesystem::path gameFolder);
+
+    [[nodiscard]] int GetEngineVersion() const override { return engineVersion; }
+    [[nodiscard]] int GetSystemLanguage() const override { return systemLanguage; }
+    [[nodiscard]] bool ReadSysPackOption(const CStringA& section, const CStringA& key,
+                                         bool fallback) const override;
+    void DefineCRTVersion(int major, int minor, int build, int revision) override;
+    [[nodiscard]] std::uint32_t GetTime() const override { return clock_; }
+    [[nodiscard]] std::uintptr_t FindEngineAddress(int version, const CStringA& name,
+                                                   const CStringA& signature) const override;
+    [[nodiscard]] std::unique_ptr<ModulePatchCallInfo> CreatePatchCallInfo() override;
+    void CreateRefApplication(const EventTable& handlers) override;
+    [[nodiscard]] const TSaveLoadGameInfo* SaveLoadGameInfo() const override;
+    [[nodiscard]] bool FileExists(const CStringA& path) const override;
+    [[nodiscard]] bool ReadFromVdf(CStringA& text, const CStringA& path, int flags) const override;
+    bool WriteToFileUTF8(const CStringA& text, const CStringA& path, int codePage) override;
+    [[nodiscard]] CStringA WToA(const std::wstring& text, int codePage) const override;
+    [[nodiscard]] ModuleHandle LoadLibraryA(const CStringA& name) override;
+    [[nodiscard]] ProcAddress GetProcAddress(ModuleHandle module,
+                                             const CStringA& name) const override;
+
+    // ---- The simulator's side ----
+
+    int engineVersion = 4;
+    int systemLanguage = 0;
+    int codePage = 1252;  // the game's 8-bit code page
+    // Engine functions (such as "zCFont::GetFontData") the running engine does not have.
+    std::set<std::string> missingFunctions;
+    std::optional<TSaveLoadGameInfo> saveLoadInfo;
+
+    [[nodiscard]] const std::filesystem::path& GameFolder() const { return gameFolder_; }
+    // A path as the plugin names it (relative to the game folder, backslashes allowed).
+    [[nodiscard]] std::filesystem::path Resolve(const CStringA& path) const;
+    [[nodiscard]] bool Registered() const { return registered_.has_value(); }
+    [[nodiscard]] int Registrations() const { return registrations_; }
+    [[nodiscard]] const std::optional<EventTable>& Handlers() const { return registered_; }
+    [[nodiscard]] std::optional<std::array<int, 4>> CrtVersion() const { return crtVersion_; }
+    // Calls the handler registered for an event slot (1 to 21); nothing when none is.
+    void FireEvent(int slot) const;
+
+private:
+    const std::uint32_t& clock_;
+    RedirectTable& redirects_;
+    std::filesystem::path gameFolder_;
+    std::optional<EventTable> registered_;
+    int registrations_ = 0;
+    std::optional<std::array<int, 4>> crtVersion_;
+};
+
+}  // namespace pilfern::sim

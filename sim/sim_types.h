@@ -1,0 +1,245 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/engine.h"
+#include "sim/ini_file.h"
+
+// The simulated engine's own side of the engine classes. The plugin sees them only through
+// the engine contract; the simulator and its tests look inside.
+
+namespace pilfern::sim {
+class SimEngine;
+}
+
+// A node of an engine list: an object reference (possibly none) and the next node.
+template <class T>
+class zCListSort {
+public:
+    T* data = nullptr;
+    zCListSort* next = nullptr;
+};
+
+namespace pilfern::sim {
+
+// What every simulated world object has.
+struct VobData {
+    std::string id;            // the scenario's id
+    std::string instanceName;  // script instance name, as the engine reports it
+    zVEC3 position;
+    bool inWorld = true;     // placed in a world (has a home world)
+    bool hasVisual = true;   // has a visual
+    std::optional<std::string> roomName;  // the room the object stands in, if any
+    int flagBits = 0;        // the two low vob bits the plugin reads
+};
+
+class SimItem;
+class SimNpc;
+
+// A singly linked list of engine nodes that owns its nodes. Taking an object out unlinks
+// and frees its node, as the engine does.
+template <class T>
+class NodeList {
+public:
+    [[nodiscard]] const zCListSort<T>* First() const { return first_; }
+
+    void Append(T* object) {
+        auto& node = storage_.emplace_back(std::make_unique<zCListSort<T>>());
+        node->data = object;
+        if (first_ == nullptr) {
+            first_ = node.get();
+        } else {
+            Last()->next = node.get();
+        }
+    }
+
+    // Unlinks and frees the first node holding `object`; answers whether there was one.
+    bool Remove(const T* object) {
+        zCListSort<T>** link = &first_;
+        while (*link != nullptr && (*link)->data != object) {
+            link = &(*link)->next;
+        }
+        zCListSort<T>* node = *link;
+        if (node == nullptr) {
+            return false;
+        }
+        *link = node->next;
+        std::erase_if(storage_, [node](const auto& owned) { return owned.get() == node; });
+        return true;
+    }
+
+    void Clear() {
+        first_ = nullptr;
+        storage_.clear();
+    }
+
+    [[nodiscard]] bool Empty() const { return first_ == nullptr; }
+
+    [[nodiscard]] std::vector<T*> Objects() const {
+        std::vector<T*> objects;
+        for (const zCListSort<T>* node = first_; node != nullptr; node = node->next) {
+            objects.push_back(node->data);
+        }
+        return objects;
+    }
+
+private:
+    zCListSort<T>* Last() const {
+        zCListSort<T>* node = first_;
+        while (node->next != nullptr) {
+            node = node->next;
+        }
+        return node;
+    }
+
+    zCListSort<T>* first_ = nullptr;
+    std::vector<std::unique_ptr<zCListSort<T>>> storage_;
+};
+
+class SimItem final : public oCItem {
+public:
+    VobData vob;
+    int instanceIndex = -1;
+    int amount = 1;
+    std::uint32_t mainCategory = 0;
+    std::uint32_t flags = 0;
+    std::uint32_t nbQuestWord = 0;
+    zSTRING name;
+    zSTRING textField;
+    zSTRING displayName;
+    zSTRING arrowText;
+    int munition = 0;
+    int armorWord = 0;
+    bool groundCheck = true;
+};
+
+}  // namespace pilfern::sim
+
+class oCNpcInventory {
+public:
+    pilfern::sim::NodeList<oCItem> items;
+    bool open = false;
+};
+
+class zCModel {
+public:
+    std::vector<std::string> activeAnimations;
+};
+
+namespace pilfern::sim {
+
+class SimNpc final : public oCNpcEx {
+public:
+    VobData vob;
+    std::string name;
+    int hitpoints = 1;
+    int bodyState = 0;
+    bool unconscious = false;
+    bool inBattle = false;
+    bool queryA = true;
+    bool queryB = false;
+    int lootBlock = 0;
+    const zCVob* interactionA = nullptr;
+    const zCVob* interactionB = nullptr;
+    zCVob* focusVob = nullptr;
+    oCNpcInventory inventory;
+    zCModel model;
+    std::array<int, 3> exMarkers{};
+    bool extended = false;
+};
+
+}  // namespace pilfern::sim
+
+namespace pilfern::sim {
+
+class SimTexture final : public zCTexture {
+public:
+    std::string name;
+    int references = 0;
+};
+
+class SimWorldObject final : public zCWorld {};
+class SimVisual final : public zCVisual {};
+
+// One line of text held by a view until its text is cleared (or its display time ends).
+struct ViewText {
+    int x = 0;
+    int y = 0;
+    std::string text;
+    zCOLOR color;
+    bool centeredX = false;
+    std::optional<std::uint32_t> expiresAt;
+};
+
+}  // namespace pilfern::sim
+
+class zCFont {
+public:
+    std::string name;
+    int height = 0;  // pixels
+    // Glyph width in pixels at the font's design height, by character code.
+    std::array<int, 256> widths{};
+    int designHeight = 0;
+};
+
+class zCView {
+public:
+    int id = 0;
+    bool isScreen = false;
+    int kind = 0;
+    int x = 0;  // virtual units
+    int y = 0;
+    int width = 8192;
+    int height = 8192;
+    zCTexture* texture = nullptr;
+    std::string textureName;
+    int blendMode = 0;
+    zCFont* font = nullptr;
+    zCOLOR fontColor{255, 255, 255, 255};
+    std::vector<pilfern::sim::ViewText> texts;
+    bool onScreen = false;
+    int windowLines = 0;  // lines added by window printing since the text was cleared
+    pilfern::sim::SimEngine* engine = nullptr;
+};
+
+class oCGame {
+public:
+    bool paused = false;
+};
+
+class oCInformationManager {
+public:
+    bool conversationRunning = false;
+};
+
+class zCInput {
+public:
+    static constexpr int kKeyCount = 600;
+    std::array<bool, kKeyCount> held{};
+    std::array<bool, kKeyCount> toggled{};
+    std::vector<int> keyBuffer;  // presses of this frame the game has not handled yet
+};
+
+class zCInput_Win32 final : public zCInput {};
+
+class zCPar_Symbol {
+public:
+    std::string name;
+    int value = 0;
+};
+
+class zCOption {
+public:
+    pilfern::sim::IniFile ini;
+    std::array<std::string, 32> directories{};
+};
+
+class zCParser {
+public:
+    std::vector<std::unique_ptr<zCPar_Symbol>> symbols;
+};

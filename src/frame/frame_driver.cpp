@@ -1,0 +1,7 @@
+#include "frame/frame_driver.h"
+
+namespace pilfern {
+
+void FrameUpdate(Instance& /*instance*/) {}
+
+}  // namespace pilfern

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "frame/instance.h"
+
+namespace pilfern {
+
+// Replacement of the engine's zCFont::GetFontData.
+int GetFontData_Hook(Instance& instance, zCFont* font, unsigned char character, int& width,
+                     zVEC2& uv0, zVEC2& uv1);
+// Replacement of the engine's zCView::PrintChars.
+void PrintChars_Hook(Instance& instance, zCView* view, int x, int y, const zSTRING& text);
+
+}  // namespace pilfern

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "host/zstring.h"
+
+namespace pilfern {
+
+// The plugin's own 8-bit text, in the game's code page. Equality is exact; the places that
+// ignore letter case say so by calling CompareI or HasWordI.
+class CStringA {
+public:
+    CStringA() = default;
+    CStringA(const char* text) : text_(text == nullptr ? "" : text) {}
+    CStringA(std::string text) : text_(std::move(text)) {}
+    CStringA(std::string_view text) : text_(text) {}
+    CStringA(int value, int radix);
+
+    [[nodiscard]] const std::string& Str() const { return text_; }
+    [[nodiscard]] const char* ToChar() const { return text_.c_str(); }
+    [[nodiscard]] std::size_t Length() const { return text_.size(); }
+    [[nodiscard]] bool IsEmpty() const { return text_.empty(); }
+
+    CStringA& operator+=(const CStringA& other);
+    friend CStringA operator+(CStringA a, const CStringA& b) { return a += b; }
+    friend bool operator==(const CStringA& a, const CStringA& b) = default;
+
+    // Equality ignoring letter case (ASCII letters only, as the game's code pages agree there).
+    [[nodiscard]] bool CompareI(const CStringA& other) const;
+    // Whether the text contains `word` anywhere, ignoring letter case.
+    [[nodiscard]] bool HasWordI(const CStringA& word) const;
+    // Splits at every occurrence of `separator`; empty pieces are kept, so "a||b" gives three.
+    [[nodiscard]] std::vector<CStringA> Split(const CStringA& separator) const;
+    // Trims blanks, tabs and line ends at both ends, in place.
+    CStringA& Shrink();
+    // Upper-cases ASCII letters in place.
+    CStringA& Upper();
+    // A whole number: optional blanks, an optional sign, at least one digit, optional blanks.
+    [[nodiscard]] bool IsNumber() const;
+    // The leading number: blanks skipped, an optional sign, then digits up to the first
+    // other character; 0 when there are no digits. Values beyond 32 bits saturate.
+    [[nodiscard]] int ToInt32(int radix) const;
+
+private:
+    std::string text_;
+};
+
+[[nodiscard]] inline CStringA ToCString(const zSTRING& text) { return CStringA(text.Text()); }
+[[nodiscard]] inline zSTRING ToZString(const CStringA& text) { return zSTRING(text.Str()); }
+
+}  // namespace pilfern

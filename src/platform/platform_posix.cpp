@@ -1,0 +1,95 @@
+#include <dlfcn.h>
+#include <iconv.h>
+#include <sys/stat.h>
+
+#include <array>
+#include <cerrno>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace pilfern::platform {
+namespace {
+
+std::string IconvName(int codePage) { return "CP" + std::to_string(codePage); }
+
+std::size_t Utf8SequenceLength(unsigned char lead) {
+    if (lead >= 0xF0) {
+        return 4;
+    }
+    if (lead >= 0xE0) {
+        return 3;
+    }
+    return lead >= 0xC0 ? 2 : 1;
+}
+
+// Converts with iconv, replacing each piece of input that cannot be converted by '?' and
+// going on; a piece is one byte of 8-bit text or one UTF-8 sequence.
+std::string Convert(std::string_view text, const std::string& from, const std::string& to,
+                    bool fromUtf8) {
+    iconv_t converter = iconv_open(to.c_str(), from.c_str());
+    if (converter == reinterpret_cast<iconv_t>(-1)) {
+        return std::string(text);
+    }
+    std::string out;
+    std::string input(text);
+    char* in = input.data();
+    std::size_t inLeft = input.size();
+    std::array<char, 256> buffer{};
+    while (inLeft > 0) {
+        char* outPtr = buffer.data();
+        std::size_t outLeft = buffer.size();
+        const std::size_t result = iconv(converter, &in, &inLeft, &outPtr, &outLeft);
+        out.append(buffer.data(), buffer.size() - outLeft);
+        if (result == static_cast<std::size_t>(-1) && errno != E2BIG) {
+            // An unconvertible or broken sequence: skip one unit of input and mark it.
+            const std::size_t step =
+                fromUtf8 ? Utf8SequenceLength(static_cast<unsigned char>(*in)) : 1;
+            const std::size_t skip = std::min(step, inLeft);
+            in += skip;
+            inLeft -= skip;
+            out += '?';
+        }
+    }
+    iconv_close(converter);
+    return out;
+}
+
+}  // namespace
+
+std::string NativePath(std::string_view path) {
+    std::string native(path);
+    for (char& c : native) {
+        if (c == '\\') {
+            c = '/';
+        }
+    }
+    return native;
+}
+
+bool FileExists(std::string_view path) {
+    struct stat info {};
+    return stat(NativePath(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+ModuleHandle LoadModule(std::string_view name) {
+    return dlopen(NativePath(name).c_str(), RTLD_NOW | RTLD_LOCAL);
+}
+
+ProcAddress FindExport(ModuleHandle module, std::string_view name) {
+    if (module == nullptr) {
+        return nullptr;
+    }
+    void* symbol = dlsym(const_cast<void*>(module), std::string(name).c_str());
+    return reinterpret_cast<ProcAddress>(symbol);
+}
+
+std::string CodePageToUtf8(std::string_view text, int codePage) {
+    return Convert(text, IconvName(codePage), "UTF-8", false);
+}
+
+std::string Utf8ToCodePage(std::string_view text, int codePage) {
+    return Convert(text, "UTF-8", IconvName(codePage), true);
+}
+
+}  // namespace pilfern::platform

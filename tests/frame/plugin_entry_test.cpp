@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include "frame/hooks.h"
+#include "frame/plugin.h"
+#include "support/plugin_fixture.h"
+
+namespace pilfern {
+namespace {
+
+using test::PluginFixture;
+
+std::uintptr_t Address(auto function) { return reinterpret_cast<std::uintptr_t>(function); }
+
+class RunningEngine : public ::testing::TestWithParam<int> {};
+
+TEST_P(RunningEngine, OnlyItsInstanceRegistersTheSlotTable) {
+    const int version = GetParam();
+    PluginFixture fixture(version);
+    fixture.Load();
+
+    const sim::SimFramework& framework = fixture.Game().framework;
+    ASSERT_EQ(framework.Registrations(), 1);
+    const EventTable& table = *framework.Handlers();
+    const InstanceEntryPoints& own = EntryPointsFor(static_cast<std::size_t>(version - 1));
+    const std::map<int, EventHandler> expected{
+        {2, own.onGameInit}, {4, own.onFrameInput}, {5, own.onFrame},
+        {9, own.onGameSave}, {11, own.onGameLoad},  {13, own.onGameLoad},
+        {15, own.onGameLoad}, {21, own.onOptionsApplied},
+    };
+    for (int slot = 1; slot <= 21; ++slot) {
+        const EventHandler handler = table.at(static_cast<std::size_t>(slot - 1));
+        const auto found = expected.find(slot);
+        EXPECT_EQ(handler, found == expected.end() ? &EmptyHandler : found->second)
+            << "slot " << slot;
+    }
+}
+
+TEST_P(RunningEngine, OnlyItsInstanceStagesPatches) {
+    const int version = GetParam();
+    PluginFixture fixture(version);
+    PluginLibrary& plugin = fixture.Load();
+    for (int other = 1; other <= 4; ++other) {
+        const PatchRecords& patches = plugin.Find(other)->patches;
+        const bool running = other == version;
+        EXPECT_EQ(patches.getFontData != nullptr, running) << "instance " << other;
+        EXPECT_EQ(patches.printChars != nullptr, running) << "instance " << other;
+        EXPECT_EQ(patches.setState != nullptr, running) << "instance " << other;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(AllEngines, RunningEngine, ::testing::Values(1, 2, 3, 4));
+
+TEST(PluginEntry, UnknownEngineVersionsRegisterNothing) {
+    for (const int version : {0, 5}) {
+        PluginFixture fixture(version);
+        PluginLibrary& plugin = fixture.Load();
+        EXPECT_EQ(fixture.Game().framework.Registrations(), 0) << "version " << version;
+        EXPECT_EQ(plugin.Find(version), nullptr);
+    }
+}
+
+TEST(PluginEntry, AttachTellsTheFrameworkTheRuntimeVersionOnProcessAttachOnly) {
+    PluginFixture fixture;
+    sim::SimFramework& framework = fixture.Game().framework;
+    EXPECT_TRUE(OnLibraryAttach(framework, 0));
+    EXPECT_FALSE(framework.CrtVersion().has_value());
+    EXPECT_TRUE(OnLibraryAttach(framework, 1));
+    EXPECT_EQ(framework.CrtVersion(), (std::array<int, 4>{14, 16, 27045, 0}));
+}
+
+TEST(PluginEntry, GameLoadResetsSessionStateButKeepsAutoLoot) {
+    PluginFixture fixture(4);
+    fixture.Load();
+    sim::SimGame& game = fixture.Game();
+    game.Init();
+    Instance& instance = fixture.Running();
+    instance.autoLootActive = true;
+    instance.historyVisible = true;
+    instance.fullSyncState = 1;
+    instance.heroInstanceName = CStringA("PC_HERO");
+    instance.lootMessages.push_back(MessageData{CStringA("Gold x25"), 1, 100U});
+    instance.targetMarkers.push_back(TargetData{100, 1, 2, 3});
+
+    for (const int slot : {11, 13, 15}) {
+        game.clock += 1000;
+        instance.historyVisible = true;
+        game.Load(1, slot);
+        EXPECT_EQ(instance.loadTime, game.clock) << "load slot " << slot;
+        EXPECT_FALSE(instance.historyVisible);
+        EXPECT_TRUE(instance.lootMessages.empty());
+        EXPECT_TRUE(instance.targetMarkers.empty());
+        EXPECT_EQ(instance.fullSyncState, -1);
+        EXPECT_TRUE(instance.autoLootActive);
+        EXPECT_EQ(instance.heroInstanceName, CStringA("PC_HERO"));
+    }
+}
+
+TEST(PluginEntry, InitArmsTheInputPatchUnderGothicOneOnly) {
+    const std::uintptr_t setState = Address(&sim::EngineSetState);
+    for (const int version : {1, 2, 3, 4}) {
+        PluginFixture fixture(version);
+        fixture.Load();
+        fixture.Game().Init();
+        const bool gothicOne = version <= 2;
+        EXPECT_EQ(fixture.Game().redirects.IsRedirected(setState), gothicOne) << version;
+        EXPECT_EQ(fixture.Running().gothicOneRoomRule, gothicOne) << version;
+        EXPECT_NE(fixture.Running().patches.setState, nullptr) << "staged under " << version;
+    }
+}
+
+TEST(PluginEntry, MissingEngineFunctionLeavesOnlyItsPatchUnstaged) {
+    PluginFixture fixture(1);
+    fixture.Game().framework.missingFunctions = {"zCView::PrintChars"};
+    fixture.Load();
+    fixture.Game().Init();
+    const PatchRecords& patches = fixture.Running().patches;
+    EXPECT_EQ(patches.printChars, nullptr);
+    EXPECT_NE(patches.getFontData, nullptr);
+    ASSERT_NE(patches.setState, nullptr);
+    EXPECT_TRUE(fixture.Game().redirects.IsRedirected(Address(&sim::EngineSetState)));
+    // The game keeps running with the rest of the plugin.
+    fixture.Game().Frame(16);
+}
+
+TEST(PluginEntry, UnloadTakesEveryPatchOutOfTheEngine) {
+    PluginFixture fixture(1);
+    fixture.Load();
+    fixture.Game().Init();
+    ASSERT_TRUE(fixture.Game().redirects.IsRedirected(Address(&sim::EngineSetState)));
+    fixture.Unload();
+    EXPECT_FALSE(fixture.Game().redirects.IsRedirected(Address(&sim::EngineSetState)));
+    EXPECT_FALSE(fixture.Game().redirects.IsRedirected(Address(&sim::EngineGetFontData)));
+    EXPECT_FALSE(fixture.Game().redirects.IsRedirected(Address(&sim::EnginePrintChars)));
+}
+
+}  // namespace
+}  // namespace pilfern
