@@ -31,4 +31,10 @@ private:
     std::map<std::string, std::vector<Entry>> sections_;  // by upper-cased section name
 };
 
+// The text of an ini file with one key set: its line replaced when the section has it,
+// added at the end of the section otherwise, and the section added when missing. Other lines
+// and the file's line ends stay as they are.
+[[nodiscard]] std::string SetIniValue(std::string_view text, std::string_view section,
+                                      std::string_view key, std::string_view value);
+
 }  // namespace pilfern::sim

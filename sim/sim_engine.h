@@ -233,6 +233,8 @@ public:
     [[nodiscard]] const std::vector<std::unique_ptr<SimNpc>>& Npcs() const { return npcs_; }
     [[nodiscard]] const NodeList<oCItem>& WorldItems() const { return worldItems_; }
     [[nodiscard]] const NodeList<oCNpc>& WorldNpcs() const { return worldNpcs_; }
+    // Script instance numbers by instance name, handed out in order of first use from 1.
+    int InstanceIndex(std::string_view instanceName);
 
     oCGame game;
     oCInformationManager dialogs;
@@ -282,6 +284,7 @@ private:
     std::map<std::string, std::uint64_t, std::less<>> calls_;
     std::vector<std::unique_ptr<SimItem>> items_;
     std::vector<std::unique_ptr<SimNpc>> npcs_;
+    std::map<std::string, int, std::less<>> instanceIndices_;
     NodeList<oCItem> worldItems_;
     NodeList<oCNpc> worldNpcs_;
     SimNpc* player_ = nullptr;

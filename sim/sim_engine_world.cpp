@@ -1,6 +1,7 @@
 // The game, its world and the objects in it: NPCs, items and inventories.
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 #include "sim/sim_engine.h"
@@ -61,6 +62,19 @@ void SimEngine::PlaceInWorld(SimNpc& npc) {
 void SimEngine::RemoveFromWorld(const SimItem& item) { worldItems_.Remove(&item); }
 
 void SimEngine::RemoveFromWorld(const SimNpc& npc) { worldNpcs_.Remove(&npc); }
+
+int SimEngine::InstanceIndex(std::string_view instanceName) {
+    std::string key(instanceName);
+    std::transform(key.begin(), key.end(), key.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    const auto found = instanceIndices_.find(key);
+    if (found != instanceIndices_.end()) {
+        return found->second;
+    }
+    const int index = static_cast<int>(instanceIndices_.size()) + 1;
+    instanceIndices_.emplace(std::move(key), index);
+    return index;
+}
 
 SimItem* SimEngine::FindItem(std::string_view id) const {
     const auto found = std::find_if(items_.begin(), items_.end(),

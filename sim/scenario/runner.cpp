@@ -1,0 +1,434 @@
+#include "sim/scenario/runner.h"
+
+#include <algorithm>
+#include <fstream>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "config/key_names.h"
+#include "frame/plugin.h"
+#include "host/engine_profile.h"
+#include "platform/platform.h"
+#include "sim/ini_file.h"
+#include "sim/scenario/state_dump.h"
+#include "sim/scenario/world_builder.h"
+#include "sim/sim_game.h"
+
+namespace pilfern::sim {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+constexpr int kKeyEscape = 1;
+
+std::string CategoryName(int category) {
+    static const std::map<int, std::string> kNames{
+        {1, "plain"}, {2, "rare"}, {3, "weapon"}, {4, "armour or jewellery"}, {5, "book, scroll or rune"}};
+    const auto found = kNames.find(category);
+    return found == kNames.end() ? "category " + std::to_string(category) : found->second;
+}
+
+std::string KeyLabel(int code) {
+    const std::string_view name = KeyNameFromCode(code);
+    return name.empty() ? "key " + std::to_string(code) : std::string(name);
+}
+
+std::string KeyList(const std::vector<int>& keys) {
+    std::string text;
+    for (const int key : keys) {
+        text += (text.empty() ? "" : " + ") + KeyLabel(key);
+    }
+    return text;
+}
+
+// Writes events as plain lines or as JSON Lines.
+class Report {
+public:
+    Report(std::ostream& out, bool json) : out_(out), json_(json) {}
+
+    void Event(std::uint32_t time, const std::string& kind, Json fields, const std::string& words) {
+        if (json_) {
+            Json line{{"t", time}, {"event", kind}};
+            for (auto& [key, value] : fields.items()) {
+                line[key] = std::move(value);
+            }
+            out_ << line.dump() << '\n';
+        } else {
+            out_ << Stamp(time) << "  " << words << '\n';
+        }
+    }
+
+    void State(const Json& state) {
+        if (json_) {
+            out_ << state.dump() << '\n';
+            return;
+        }
+        const Json& s = state.at("state");
+        out_ << "\nAt the end:\n";
+        out_ << "  auto-loot " << (s.at("autoLootActive").get<bool>() ? "on" : "off")
+             << ", loot history " << (s.at("historyVisible").get<bool>() ? "shown" : "hidden") << '\n';
+        out_ << "  loot history, newest first (" << s.at("lootHistory").size() << " rows):\n";
+        for (const Json& row : s.at("lootHistory")) {
+            const std::string source = row.at("source").get<std::string>();
+            out_ << "    " << row.at("text").get<std::string>() << (source.empty() ? "" : "  from " + source)
+                 << "  [" << CategoryName(row.at("category").get<int>()) << "]\n";
+        }
+        out_ << "  messages on screen: " << s.at("lootMessages").size() << '\n';
+        for (const auto& [npc, items] : s.at("inventories").items()) {
+            out_ << "  " << npc << " carries:";
+            if (items.empty()) {
+                out_ << " nothing";
+            }
+            for (const Json& item : items) {
+                out_ << ' ' << item.at("amount").get<int>() << "x " << item.at("instance").get<std::string>();
+            }
+            out_ << '\n';
+        }
+        out_ << "  items on the ground: " << s.at("worldItems").size() << '\n';
+    }
+
+private:
+    static std::string Stamp(std::uint32_t time) {
+        std::ostringstream stamp;
+        stamp << time / 1000 << '.' << std::to_string(1000 + time % 1000).substr(1) << " s";
+        std::string text = stamp.str();
+        return std::string(text.size() < 10 ? 10 - text.size() : 0, ' ') + text;
+    }
+
+    std::ostream& out_;
+    bool json_;
+};
+
+// What the runner watches between frames.
+struct Observed {
+    bool autoLootActive = false;
+    bool historyVisible = false;
+    std::vector<HistoryEntity> history;
+    std::vector<MessageData> messages;
+    std::map<std::string, std::map<std::string, int>> inventories;  // NPC id -> instance -> amount
+    std::vector<std::string> worldItems;
+    std::vector<std::string> timedTexts;
+};
+
+Observed Observe(const SimGame& game, const Instance* instance) {
+    Observed seen;
+    if (instance != nullptr) {
+        seen.autoLootActive = instance->autoLootActive;
+        seen.historyVisible = instance->historyVisible;
+        seen.history = instance->lootHistory;
+        seen.messages = instance->lootMessages;
+    }
+    for (const auto& npc : game.engine.Npcs()) {
+        auto& amounts = seen.inventories[npc->vob.id];
+        for (const oCItem* held : npc->inventory.items.Objects()) {
+            if (const auto* item = dynamic_cast<const SimItem*>(held)) {
+                amounts[item->vob.instanceName] += item->amount;
+            }
+        }
+    }
+    for (const oCItem* listed : game.engine.WorldItems().Objects()) {
+        if (const auto* item = dynamic_cast<const SimItem*>(listed)) {
+            seen.worldItems.push_back(item->vob.id);
+        }
+    }
+    for (const auto& view : game.engine.Views()) {
+        for (const ViewText& line : view->texts) {
+            if (line.expiresAt) {
+                seen.timedTexts.push_back(line.text);
+            }
+        }
+    }
+    return seen;
+}
+
+bool SameRow(const HistoryEntity& a, const HistoryEntity& b) {
+    return a.text == b.text && a.source == b.source && a.category == b.category;
+}
+
+// The number of rows at the front of `now` that `before` did not have: the rows after them
+// must be the older rows, possibly cut at the end by the list's limit.
+std::size_t NewHistoryRows(const std::vector<HistoryEntity>& before, const std::vector<HistoryEntity>& now) {
+    for (std::size_t added = 0; added <= now.size(); ++added) {
+        const std::size_t kept = now.size() - added;
+        if (kept <= before.size() &&
+            std::equal(now.begin() + static_cast<std::ptrdiff_t>(added), now.end(), before.begin(), SameRow)) {
+            return added;
+        }
+    }
+    return now.size();
+}
+
+class Player {
+public:
+    Player(SimGame& game, const Instance* instance, Report& report)
+        : game_(game), instance_(instance), report_(report), seen_(Observe(game, instance)) {}
+
+    // Reports what changed since the last look.
+    void Look() {
+        Observed now = Observe(game_, instance_);
+        const std::uint32_t t = game_.clock;
+        if (now.autoLootActive != seen_.autoLootActive) {
+            report_.Event(t, "autoLoot", {{"active", now.autoLootActive}},
+                          std::string("auto-loot switched ") + (now.autoLootActive ? "on" : "off"));
+        }
+        if (now.historyVisible != seen_.historyVisible) {
+            report_.Event(t, "historyOverlay", {{"visible", now.historyVisible}},
+                          std::string("loot history ") + (now.historyVisible ? "shown" : "hidden"));
+        }
+        const std::size_t added = NewHistoryRows(seen_.history, now.history);
+        for (std::size_t i = added; i-- > 0;) {
+            const HistoryEntity& row = now.history[i];
+            const std::string text = Utf8(game_, row.text.Str());
+            const std::string source = Utf8(game_, row.source.Str());
+            report_.Event(t, "loot", {{"text", text}, {"source", source}, {"category", row.category}},
+                          "loot: " + text + (source.empty() ? "" : " from " + source) + "  [" +
+                              CategoryName(row.category) + "]");
+        }
+        ReportMessages(now, t);
+        ReportInventories(now, t);
+        for (const std::string& id : seen_.worldItems) {
+            if (std::find(now.worldItems.begin(), now.worldItems.end(), id) == now.worldItems.end()) {
+                report_.Event(t, "itemGone", {{"id", id}}, "item " + id + " is no longer on the ground");
+            }
+        }
+        for (const std::string& text : now.timedTexts) {
+            if (std::find(seen_.timedTexts.begin(), seen_.timedTexts.end(), text) == seen_.timedTexts.end()) {
+                const std::string utf8 = Utf8(game_, text);
+                report_.Event(t, "notice", {{"text", utf8}}, "on screen: \"" + utf8 + "\"");
+            }
+        }
+        seen_ = std::move(now);
+    }
+
+    void Frames(const FramesStep& step) {
+        std::set<int> held(step.hold.begin(), step.hold.end());
+        for (int frame = 0; frame < step.frames; ++frame) {
+            std::set<int> down = held;
+            if (frame == 0) {
+                down.insert(step.press.begin(), step.press.end());
+            }
+            game_.HoldKeys(down);
+            const std::vector<int> unhandled = game_.Frame(static_cast<std::uint32_t>(step.ms));
+            if (std::find(unhandled.begin(), unhandled.end(), kKeyEscape) != unhandled.end()) {
+                report_.Event(game_.clock, "gameKey", {{"key", "KEY_ESCAPE"}},
+                              "ESC reaches the game (its menu opens)");
+            }
+            Look();
+        }
+        game_.HoldKeys({});
+    }
+
+private:
+    void ReportMessages(const Observed& now, std::uint32_t t) {
+        // Messages leave the front of the list and arrive at its end.
+        const auto same = [](const MessageData& a, const MessageData& b) {
+            return a.text == b.text && a.category == b.category;
+        };
+        std::size_t removed = 0;
+        while (removed < seen_.messages.size()) {
+            const std::size_t kept = seen_.messages.size() - removed;
+            if (kept <= now.messages.size() &&
+                std::equal(seen_.messages.begin() + static_cast<std::ptrdiff_t>(removed), seen_.messages.end(),
+                           now.messages.begin(), same)) {
+                break;
+            }
+            ++removed;
+        }
+        for (std::size_t i = 0; i < removed; ++i) {
+            const std::string text = Utf8(game_, seen_.messages[i].text.Str());
+            report_.Event(t, "messageExpired", {{"text", text}}, "message gone: " + text);
+        }
+        for (std::size_t i = seen_.messages.size() - removed; i < now.messages.size(); ++i) {
+            const std::string text = Utf8(game_, now.messages[i].text.Str());
+            report_.Event(t, "message", {{"text", text}, {"category", now.messages[i].category}},
+                          "message: " + text);
+        }
+    }
+
+    void ReportInventories(const Observed& now, std::uint32_t t) {
+        for (const auto& [npc, amounts] : now.inventories) {
+            const auto& before = seen_.inventories[npc];
+            std::set<std::string> instances;
+            for (const auto& [instance, amount] : amounts) {
+                instances.insert(instance);
+            }
+            for (const auto& [instance, amount] : before) {
+                instances.insert(instance);
+            }
+            for (const std::string& instance : instances) {
+                const auto was = before.find(instance);
+                const auto is = amounts.find(instance);
+                const int change = (is == amounts.end() ? 0 : is->second) - (was == before.end() ? 0 : was->second);
+                if (change != 0) {
+                    report_.Event(t, "inventory", {{"npc", npc}, {"instance", instance}, {"change", change}},
+                                  npc + (change > 0 ? " gets " : " loses ") + std::to_string(std::abs(change)) +
+                                      "x " + instance);
+                }
+            }
+        }
+    }
+
+    SimGame& game_;
+    const Instance* instance_;
+    Report& report_;
+    Observed seen_;
+};
+
+std::string EngineName(int version) {
+    const EngineProfile* profile = FindEngineProfile(version);
+    return profile == nullptr ? "engine version " + std::to_string(version)
+                              : std::string(profile->engineNamespace) + " (engine " + std::to_string(version) + ")";
+}
+
+// The working game folder: a copy of the scenario's, with its files written into it.
+class WorkingFolder {
+public:
+    WorkingFolder(const Scenario& scenario, const RunOptions& options) : keep_(options.gameDir.has_value()) {
+        const std::string file = scenario.file.generic_string();
+        if (options.gameDir) {
+            path_ = std::filesystem::absolute(*options.gameDir).lexically_normal();
+            if (scenario.gameFolder && IsWithin(path_, std::filesystem::absolute(*scenario.gameFolder))) {
+                throw ScenarioError(file, "gameFolder",
+                                    "--game-dir lies in the scenario's own game folder, which is never written");
+            }
+        } else {
+            path_ = std::filesystem::temp_directory_path() / ("pilfern-sim-" + std::to_string(std::hash<std::string>{}(
+                                                                 file + std::to_string(reinterpret_cast<std::uintptr_t>(this)))));
+            std::filesystem::remove_all(path_);
+        }
+        std::filesystem::create_directories(path_);
+        if (scenario.gameFolder) {
+            std::filesystem::copy(*scenario.gameFolder, path_,
+                                  std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+        }
+        for (const auto& [relative, content] : scenario.files) {
+            const std::filesystem::path target = path_ / std::filesystem::path(relative);
+            std::filesystem::create_directories(target.parent_path());
+            std::ofstream(target, std::ios::binary) << platform::Utf8ToCodePage(content, scenario.codePage);
+        }
+    }
+    WorkingFolder(const WorkingFolder&) = delete;
+    WorkingFolder& operator=(const WorkingFolder&) = delete;
+    WorkingFolder(WorkingFolder&&) = delete;
+    WorkingFolder& operator=(WorkingFolder&&) = delete;
+    ~WorkingFolder() {
+        if (!keep_) {
+            std::error_code ignored;
+            std::filesystem::remove_all(path_, ignored);
+        }
+    }
+
+    [[nodiscard]] const std::filesystem::path& Path() const { return path_; }
+
+private:
+    static bool IsWithin(const std::filesystem::path& path, const std::filesystem::path& folder) {
+        const auto normal = folder.lexically_normal();
+        const auto relative = path.lexically_relative(normal);
+        return !relative.empty() && *relative.begin() != "..";
+    }
+
+    std::filesystem::path path_;
+    bool keep_;
+};
+
+void WriteIniValues(const std::filesystem::path& ini, const OptionsStep& step, int codePage) {
+    std::string text;
+    {
+        std::ifstream in(ini, std::ios::binary);
+        std::ostringstream content;
+        content << in.rdbuf();
+        text = content.str();
+    }
+    for (const auto& [section, values] : step.values) {
+        for (const auto& [key, value] : values) {
+            text = SetIniValue(text, section, key, platform::Utf8ToCodePage(value, codePage));
+        }
+    }
+    std::filesystem::create_directories(ini.parent_path());
+    std::ofstream(ini, std::ios::binary) << text;
+}
+
+}  // namespace
+
+void RunScenario(const Scenario& scenario, const RunOptions& options, std::ostream& out) {
+    const WorkingFolder folder(scenario, options);
+    SimGame game(folder.Path(), scenario.engineVersion);
+    game.clock = scenario.startTime;
+    game.framework.systemLanguage = scenario.language;
+    game.framework.codePage = scenario.codePage;
+    game.engine.screenWidth = scenario.screenWidth;
+    game.engine.screenHeight = scenario.screenHeight;
+    game.framework.missingFunctions.insert(scenario.missingEngineFunctions.begin(), scenario.missingEngineFunctions.end());
+    BuildWorld(game, scenario.world);
+
+    Report report(out, options.json);
+    const PluginLibrary plugin(game.framework, game.engine);
+    OnLibraryAttach(game.framework, 1);
+    const Instance* instance = plugin.Find(scenario.engineVersion);
+    const bool registered = game.framework.Registered();
+    report.Event(game.clock, "start",
+                 {{"scenario", scenario.name}, {"engine", scenario.engineVersion}, {"registered", registered}},
+                 "Pilfern loaded into " + EngineName(scenario.engineVersion) + ": " +
+                     (registered ? "its handlers are registered" : "no handlers registered, the plugin stays inactive"));
+    game.Init();
+    Player player(game, instance, report);
+    report.Event(game.clock, "init", Json::object(), "game initialised, options read");
+    player.Look();
+
+    for (std::size_t index = 0; index < scenario.timeline.size(); ++index) {
+        const Step& step = scenario.timeline[index];
+        if (const auto* frames = std::get_if<FramesStep>(&step)) {
+            std::string words = std::to_string(frames->frames) + " frame" + (frames->frames == 1 ? "" : "s") + " of " +
+                                std::to_string(frames->ms) + " ms";
+            if (!frames->hold.empty()) {
+                words += ", holding " + KeyList(frames->hold);
+            }
+            if (!frames->press.empty()) {
+                words += ", pressing " + KeyList(frames->press);
+            }
+            Json keys{{"frames", frames->frames}, {"ms", frames->ms}};
+            Json hold = Json::array();
+            Json press = Json::array();
+            for (const int key : frames->hold) {
+                hold.push_back(KeyLabel(key));
+            }
+            for (const int key : frames->press) {
+                press.push_back(KeyLabel(key));
+            }
+            keys["hold"] = hold;
+            keys["press"] = press;
+            report.Event(game.clock, "frames", keys, words);
+            player.Frames(*frames);
+        } else if (const auto* save = std::get_if<SaveStep>(&step)) {
+            report.Event(game.clock, "save", {{"slot", save->slot}}, "saving slot " + std::to_string(save->slot));
+            game.Save(save->slot);
+            player.Look();
+        } else if (const auto* load = std::get_if<LoadStep>(&step)) {
+            report.Event(game.clock, "load", {{"slot", load->slot}, {"eventSlot", load->eventSlot}},
+                         "loading slot " + std::to_string(load->slot));
+            game.Load(load->slot, load->eventSlot);
+            player.Look();
+        } else if (const auto* optionsStep = std::get_if<OptionsStep>(&step)) {
+            Json values = Json::object();
+            std::string words = "options applied:";
+            for (const auto& [section, keys] : optionsStep->values) {
+                for (const auto& [key, value] : keys) {
+                    values[section][key] = value;
+                    words += " " + key + "=" + value;
+                }
+            }
+            report.Event(game.clock, "options", {{"values", values}}, words);
+            WriteIniValues(folder.Path() / "System" / "Gothic.ini", *optionsStep, scenario.codePage);
+            game.ApplyOptions();
+            player.Look();
+        } else if (const auto* world = std::get_if<WorldStep>(&step)) {
+            report.Event(game.clock, "world", Json::object(), "the world changes");
+            ApplyWorldStep(game, *world);
+            player.Look();
+        }
+    }
+    report.State(DumpState(game, instance));
+}
+
+}  // namespace pilfern::sim

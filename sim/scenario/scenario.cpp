@@ -1,0 +1,546 @@
+#include "sim/scenario/scenario.h"
+
+#include <algorithm>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <set>
+#include <sstream>
+#include <tuple>
+
+#include "config/key_names.h"
+#include "host/engine_profile.h"
+
+namespace pilfern::sim {
+namespace {
+
+using Json = nlohmann::json;
+
+// Reads the fields of one JSON object, naming each by its path in errors, and refuses
+// fields it does not know, so that a misspelt field is reported instead of ignored.
+class Fields {
+public:
+    Fields(const Json& object, std::string path, const std::string& file)
+        : object_(object), path_(std::move(path)), file_(file) {
+        if (!object_.is_object()) {
+            Fail(path_, "expected an object");
+        }
+    }
+    Fields(const Fields&) = delete;
+    Fields& operator=(const Fields&) = delete;
+    Fields(Fields&&) = delete;
+    Fields& operator=(Fields&&) = delete;
+    ~Fields() = default;
+
+    [[noreturn]] void Fail(const std::string& field, const std::string& problem) const {
+        throw ScenarioError(file_, field, problem);
+    }
+    [[nodiscard]] std::string PathOf(const std::string& key) const {
+        return path_.empty() ? key : path_ + "." + key;
+    }
+    [[nodiscard]] const std::string& File() const { return file_; }
+
+    [[nodiscard]] const Json* Get(const std::string& key) {
+        known_.insert(key);
+        const auto found = object_.find(key);
+        return found == object_.end() ? nullptr : &*found;
+    }
+
+    template <class T>
+    std::optional<T> Optional(const std::string& key);
+
+    template <class T>
+    T Required(const std::string& key) {
+        auto value = Optional<T>(key);
+        if (!value) {
+            Fail(PathOf(key), "missing");
+        }
+        return *value;
+    }
+
+    // Ends reading: any field not asked for is unknown.
+    void Done() const {
+        for (const auto& [key, value] : object_.items()) {
+            if (!known_.contains(key)) {
+                Fail(PathOf(key), "unknown field");
+            }
+        }
+    }
+
+private:
+    const Json& object_;
+    std::string path_;
+    const std::string& file_;
+    std::set<std::string> known_;
+};
+
+template <>
+std::optional<std::string> Fields::Optional<std::string>(const std::string& key) {
+    const Json* value = Get(key);
+    if (value == nullptr) {
+        return std::nullopt;
+    }
+    if (!value->is_string()) {
+        Fail(PathOf(key), "expected a text");
+    }
+    return value->get<std::string>();
+}
+
+template <>
+std::optional<bool> Fields::Optional<bool>(const std::string& key) {
+    const Json* value = Get(key);
+    if (value == nullptr) {
+        return std::nullopt;
+    }
+    if (!value->is_boolean()) {
+        Fail(PathOf(key), "expected true or false");
+    }
+    return value->get<bool>();
+}
+
+template <>
+std::optional<int> Fields::Optional<int>(const std::string& key) {
+    const Json* value = Get(key);
+    if (value == nullptr) {
+        return std::nullopt;
+    }
+    if (!value->is_number_integer() || value->get<std::int64_t>() < INT32_MIN ||
+        value->get<std::int64_t>() > INT32_MAX) {
+        Fail(PathOf(key), "expected a whole number");
+    }
+    return value->get<int>();
+}
+
+template <>
+std::optional<std::uint32_t> Fields::Optional<std::uint32_t>(const std::string& key) {
+    const Json* value = Get(key);
+    if (value == nullptr) {
+        return std::nullopt;
+    }
+    // Flag words are easiest to write in hexadecimal: "0x1000" is accepted as well.
+    if (value->is_string()) {
+        const std::string text = value->get<std::string>();
+        try {
+            std::size_t used = 0;
+            const unsigned long parsed = std::stoul(text, &used, 0);
+            if (used == text.size() && parsed <= UINT32_MAX) {
+                return static_cast<std::uint32_t>(parsed);
+            }
+        } catch (const std::exception&) {
+        }
+        Fail(PathOf(key), "expected a number from 0 to 4294967295, or its hexadecimal text");
+    }
+    if (!value->is_number_integer() || value->get<std::int64_t>() < 0 ||
+        value->get<std::int64_t>() > UINT32_MAX) {
+        Fail(PathOf(key), "expected a number from 0 to 4294967295, or its hexadecimal text");
+    }
+    return static_cast<std::uint32_t>(value->get<std::int64_t>());
+}
+
+template <>
+std::optional<Position> Fields::Optional<Position>(const std::string& key) {
+    const Json* value = Get(key);
+    if (value == nullptr) {
+        return std::nullopt;
+    }
+    if (!value->is_array() || value->size() != 3 ||
+        !std::all_of(value->begin(), value->end(), [](const Json& v) { return v.is_number(); })) {
+        Fail(PathOf(key), "expected three numbers [x, y, z]");
+    }
+    return Position{value->at(0).get<float>(), value->at(1).get<float>(), value->at(2).get<float>()};
+}
+
+template <>
+std::optional<std::optional<std::string>> Fields::Optional<std::optional<std::string>>(
+    const std::string& key) {
+    const Json* value = Get(key);
+    if (value == nullptr) {
+        return std::nullopt;
+    }
+    if (value->is_null()) {
+        return std::optional<std::string>();
+    }
+    if (!value->is_string()) {
+        Fail(PathOf(key), "expected a text or null");
+    }
+    return std::optional<std::string>(value->get<std::string>());
+}
+
+template <>
+std::optional<std::vector<std::string>> Fields::Optional<std::vector<std::string>>(
+    const std::string& key) {
+    const Json* value = Get(key);
+    if (value == nullptr) {
+        return std::nullopt;
+    }
+    if (!value->is_array() ||
+        !std::all_of(value->begin(), value->end(), [](const Json& v) { return v.is_string(); })) {
+        Fail(PathOf(key), "expected a list of texts");
+    }
+    return value->get<std::vector<std::string>>();
+}
+
+template <>
+std::optional<std::array<int, 3>> Fields::Optional<std::array<int, 3>>(const std::string& key) {
+    const Json* value = Get(key);
+    if (value == nullptr) {
+        return std::nullopt;
+    }
+    if (!value->is_array() || value->size() != 3 ||
+        !std::all_of(value->begin(), value->end(),
+                     [](const Json& v) { return v.is_number_integer(); })) {
+        Fail(PathOf(key), "expected three whole numbers");
+    }
+    return std::array<int, 3>{value->at(0).get<int>(), value->at(1).get<int>(),
+                              value->at(2).get<int>()};
+}
+
+// Calls `read` with the fields of each object of a list.
+template <class Read>
+void EachObject(Fields& fields, const std::string& key, Read read) {
+    const Json* list = fields.Get(key);
+    if (list == nullptr) {
+        return;
+    }
+    if (!list->is_array()) {
+        fields.Fail(fields.PathOf(key), "expected a list");
+    }
+    for (std::size_t i = 0; i < list->size(); ++i) {
+        Fields element(list->at(i), fields.PathOf(key) + "[" + std::to_string(i) + "]",
+                       fields.File());
+        read(element);
+        element.Done();
+    }
+}
+
+ItemSpec ReadItem(Fields& f, bool creating) {
+    ItemSpec item;
+    item.id = f.Required<std::string>("id");
+    item.instance = creating ? f.Required<std::string>("instance") : f.Optional<std::string>("instance");
+    item.instanceIndex = f.Optional<int>("instanceIndex");
+    item.name = f.Optional<std::string>("name");
+    item.text = f.Optional<std::string>("text");
+    item.displayName = f.Optional<std::string>("displayName");
+    item.arrowText = f.Optional<std::string>("arrowText");
+    item.amount = f.Optional<int>("amount");
+    item.category = f.Optional<std::uint32_t>("category");
+    item.flags = f.Optional<std::uint32_t>("flags");
+    item.questWord = f.Optional<std::uint32_t>("questWord");
+    item.munition = f.Optional<int>("munition");
+    item.armor = f.Optional<int>("armor");
+    item.vobBits = f.Optional<int>("vobBits");
+    item.position = f.Optional<Position>("position");
+    item.inWorld = f.Optional<bool>("inWorld");
+    item.visual = f.Optional<bool>("visual");
+    item.groundCheck = f.Optional<bool>("groundCheck");
+    item.room = f.Optional<std::optional<std::string>>("room");
+    return item;
+}
+
+NpcSpec ReadNpc(Fields& f, bool creating) {
+    NpcSpec npc;
+    npc.id = f.Required<std::string>("id");
+    npc.instance = creating ? f.Required<std::string>("instance") : f.Optional<std::string>("instance");
+    npc.name = f.Optional<std::string>("name");
+    npc.position = f.Optional<Position>("position");
+    npc.hitpoints = f.Optional<int>("hitpoints");
+    npc.bodyState = f.Optional<int>("bodyState");
+    npc.unconscious = f.Optional<bool>("unconscious");
+    npc.inBattle = f.Optional<bool>("inBattle");
+    npc.lootBlock = f.Optional<int>("lootBlock");
+    npc.queryA = f.Optional<bool>("queryA");
+    npc.queryB = f.Optional<bool>("queryB");
+    npc.interacting = f.Optional<bool>("interacting");
+    npc.inventoryOpen = f.Optional<bool>("inventoryOpen");
+    npc.inWorld = f.Optional<bool>("inWorld");
+    npc.visual = f.Optional<bool>("visual");
+    npc.room = f.Optional<std::optional<std::string>>("room");
+    npc.focus = f.Optional<std::optional<std::string>>("focus");
+    npc.animations = f.Optional<std::vector<std::string>>("animations");
+    npc.extended = f.Optional<bool>("extended");
+    npc.markers = f.Optional<std::array<int, 3>>("markers");
+    if (creating) {
+        EachObject(f, "inventory", [&npc](Fields& item) { npc.inventory.push_back(ReadItem(item, true)); });
+    }
+    return npc;
+}
+
+GameSpec ReadGame(Fields& parent, const std::string& key) {
+    GameSpec game;
+    const Json* value = parent.Get(key);
+    if (value == nullptr) {
+        return game;
+    }
+    Fields f(*value, parent.PathOf(key), parent.File());
+    game.paused = f.Optional<bool>("paused");
+    game.conversation = f.Optional<bool>("conversation");
+    game.uiBlock = f.Optional<int>("uiBlock");
+    f.Done();
+    return game;
+}
+
+std::map<std::string, int> ReadSymbols(Fields& parent, const std::string& key) {
+    std::map<std::string, int> symbols;
+    const Json* value = parent.Get(key);
+    if (value == nullptr) {
+        return symbols;
+    }
+    Fields f(*value, parent.PathOf(key), parent.File());
+    for (const auto& [name, symbol] : value->items()) {
+        symbols[name] = f.Required<int>(name);
+    }
+    f.Done();
+    return symbols;
+}
+
+int ReadKey(const Json& value, const std::string& path, const std::string& file) {
+    if (value.is_number_integer() && value.get<int>() > 0) {
+        return value.get<int>();
+    }
+    if (value.is_string()) {
+        const int code = KeyCodeFromName(CStringA(value.get<std::string>()));
+        if (code != 0) {
+            return code;
+        }
+        throw ScenarioError(file, path, "\"" + value.get<std::string>() + "\" is no key name");
+    }
+    throw ScenarioError(file, path, "expected a key name such as \"KEY_V\" or a key code");
+}
+
+std::vector<int> ReadKeys(Fields& f, const std::string& key) {
+    std::vector<int> keys;
+    const Json* list = f.Get(key);
+    if (list == nullptr) {
+        return keys;
+    }
+    if (!list->is_array()) {
+        f.Fail(f.PathOf(key), "expected a list of keys");
+    }
+    for (std::size_t i = 0; i < list->size(); ++i) {
+        keys.push_back(ReadKey(list->at(i), f.PathOf(key) + "[" + std::to_string(i) + "]", f.File()));
+    }
+    return keys;
+}
+
+int ReadEngine(Fields& f) {
+    const Json* value = f.Get("engine");
+    if (value == nullptr) {
+        return 4;
+    }
+    if (value->is_number_integer()) {
+        return value->get<int>();
+    }
+    if (value->is_string()) {
+        for (const EngineProfile& profile : kEngineProfiles) {
+            if (profile.engineNamespace == value->get<std::string>()) {
+                return profile.version;
+            }
+        }
+    }
+    f.Fail("engine", "expected Gothic_I_Classic, Gothic_I_Addon, Gothic_II_Classic, "
+                     "Gothic_II_Addon or the framework's version number");
+}
+
+Step ReadStep(Fields& f) {
+    if (f.Get("frames") != nullptr) {
+        FramesStep step;
+        step.frames = f.Required<int>("frames");
+        step.ms = f.Optional<int>("ms").value_or(16);
+        if (step.frames < 0) {
+            f.Fail(f.PathOf("frames"), "expected 0 or more frames");
+        }
+        if (step.ms < 0) {
+            f.Fail(f.PathOf("ms"), "expected 0 or more milliseconds");
+        }
+        step.hold = ReadKeys(f, "hold");
+        step.press = ReadKeys(f, "press");
+        return step;
+    }
+    if (f.Get("save") != nullptr) {
+        return SaveStep{f.Required<int>("save")};
+    }
+    if (f.Get("load") != nullptr) {
+        LoadStep step{f.Required<int>("load"), f.Optional<int>("event").value_or(11)};
+        if (step.eventSlot != 11 && step.eventSlot != 13 && step.eventSlot != 15) {
+            f.Fail(f.PathOf("event"), "expected load event slot 11, 13 or 15");
+        }
+        return step;
+    }
+    if (const Json* options = f.Get("options")) {
+        OptionsStep step;
+        Fields sections(*options, f.PathOf("options"), f.File());
+        for (const auto& [section, keys] : options->items()) {
+            Fields values(*sections.Get(section), sections.PathOf(section), f.File());
+            for (const auto& [key, value] : keys.items()) {
+                if (value.is_number_integer()) {
+                    std::ignore = values.Get(key);
+                    step.values[section][key] = std::to_string(value.get<std::int64_t>());
+                } else {
+                    step.values[section][key] = values.Required<std::string>(key);
+                }
+            }
+        }
+        return step;
+    }
+    if (const Json* world = f.Get("world")) {
+        WorldStep step;
+        Fields w(*world, f.PathOf("world"), f.File());
+        EachObject(w, "npcs", [&step](Fields& npc) { step.updateNpcs.push_back(ReadNpc(npc, false)); });
+        EachObject(w, "items", [&step](Fields& item) { step.updateItems.push_back(ReadItem(item, false)); });
+        if (const Json* spawn = w.Get("spawn")) {
+            Fields s(*spawn, w.PathOf("spawn"), f.File());
+            EachObject(s, "npcs", [&step](Fields& npc) { step.spawnNpcs.push_back(ReadNpc(npc, true)); });
+            EachObject(s, "items", [&step](Fields& item) { step.spawnItems.push_back(ReadItem(item, true)); });
+            s.Done();
+        }
+        step.remove = w.Optional<std::vector<std::string>>("remove").value_or(std::vector<std::string>{});
+        step.symbols = ReadSymbols(w, "symbols");
+        step.game = ReadGame(w, "game");
+        w.Done();
+        return step;
+    }
+    f.Fail(f.PathOf(""), "expected a step: frames, save, load, options or world");
+}
+
+// Every object has one id, and steps name only objects that exist by then.
+void CheckIds(const Scenario& scenario) {
+    const std::string file = scenario.file.generic_string();
+    std::map<std::string, char> kinds;  // 'n' NPC, 'i' item
+    const auto add = [&](const std::string& id, char kind, const std::string& field) {
+        if (!kinds.emplace(id, kind).second) {
+            throw ScenarioError(file, field, "the id \"" + id + "\" is used twice");
+        }
+    };
+    const auto addNpc = [&](const NpcSpec& npc, const std::string& field) {
+        add(npc.id, 'n', field);
+        for (std::size_t i = 0; i < npc.inventory.size(); ++i) {
+            add(npc.inventory[i].id, 'i', field + ".inventory[" + std::to_string(i) + "].id");
+        }
+    };
+    const auto expect = [&](const std::string& id, const std::string& wanted, const std::string& field) {
+        const auto found = kinds.find(id);
+        if (found == kinds.end() || wanted.find(found->second) == std::string::npos) {
+            throw ScenarioError(file, field, "no " + std::string(wanted == "n" ? "NPC" : wanted == "i" ? "item" : "object") +
+                                                 " has the id \"" + id + "\"");
+        }
+    };
+    if (scenario.world.player) {
+        addNpc(*scenario.world.player, "world.player.id");
+    }
+    for (std::size_t i = 0; i < scenario.world.npcs.size(); ++i) {
+        addNpc(scenario.world.npcs[i], "world.npcs[" + std::to_string(i) + "].id");
+    }
+    for (std::size_t i = 0; i < scenario.world.items.size(); ++i) {
+        add(scenario.world.items[i].id, 'i', "world.items[" + std::to_string(i) + "].id");
+    }
+    const auto checkFocus = [&](const NpcSpec& npc, const std::string& field) {
+        if (npc.focus && *npc.focus) {
+            expect(**npc.focus, "ni", field + ".focus");
+        }
+    };
+    if (scenario.world.player) {
+        checkFocus(*scenario.world.player, "world.player");
+    }
+    for (std::size_t i = 0; i < scenario.world.npcs.size(); ++i) {
+        checkFocus(scenario.world.npcs[i], "world.npcs[" + std::to_string(i) + "]");
+    }
+    for (std::size_t s = 0; s < scenario.timeline.size(); ++s) {
+        const auto* world = std::get_if<WorldStep>(&scenario.timeline[s]);
+        if (world == nullptr) {
+            continue;
+        }
+        const std::string at = "timeline[" + std::to_string(s) + "].world";
+        for (std::size_t i = 0; i < world->spawnNpcs.size(); ++i) {
+            addNpc(world->spawnNpcs[i], at + ".spawn.npcs[" + std::to_string(i) + "].id");
+        }
+        for (std::size_t i = 0; i < world->spawnItems.size(); ++i) {
+            add(world->spawnItems[i].id, 'i', at + ".spawn.items[" + std::to_string(i) + "].id");
+        }
+        for (std::size_t i = 0; i < world->updateNpcs.size(); ++i) {
+            const std::string field = at + ".npcs[" + std::to_string(i) + "]";
+            expect(world->updateNpcs[i].id, "n", field + ".id");
+            checkFocus(world->updateNpcs[i], field);
+        }
+        for (std::size_t i = 0; i < world->updateItems.size(); ++i) {
+            expect(world->updateItems[i].id, "i", at + ".items[" + std::to_string(i) + "].id");
+        }
+        for (std::size_t i = 0; i < world->remove.size(); ++i) {
+            expect(world->remove[i], "ni", at + ".remove[" + std::to_string(i) + "]");
+        }
+    }
+}
+
+}  // namespace
+
+Scenario ParseScenario(const std::string& text, const std::filesystem::path& file) {
+    const std::string fileName = file.generic_string();
+    Json root;
+    try {
+        root = Json::parse(text);
+    } catch (const Json::parse_error& error) {
+        throw ScenarioError(fileName, "", std::string("not valid JSON (") + error.what() + ")");
+    }
+    Scenario scenario;
+    scenario.file = file;
+    Fields f(root, "", fileName);
+    scenario.name = f.Optional<std::string>("name").value_or(file.stem().string());
+    scenario.engineVersion = ReadEngine(f);
+    scenario.language = f.Optional<int>("language").value_or(0);
+    scenario.codePage = f.Optional<int>("codePage").value_or(scenario.language == 1 ? 1251 : 1252);
+    scenario.startTime = f.Optional<std::uint32_t>("startTime").value_or(0);
+    if (const Json* screen = f.Get("screen")) {
+        Fields s(*screen, "screen", fileName);
+        scenario.screenWidth = s.Optional<int>("width").value_or(1920);
+        scenario.screenHeight = s.Optional<int>("height").value_or(1080);
+        s.Done();
+        if (scenario.screenWidth <= 0 || scenario.screenHeight <= 0) {
+            f.Fail("screen", "expected a positive width and height");
+        }
+    }
+    if (const auto folder = f.Optional<std::string>("gameFolder")) {
+        scenario.gameFolder = file.parent_path() / *folder;
+        if (!std::filesystem::is_directory(*scenario.gameFolder)) {
+            f.Fail("gameFolder", "no such folder: " + scenario.gameFolder->generic_string());
+        }
+    }
+    if (const Json* files = f.Get("files")) {
+        Fields fileFields(*files, "files", fileName);
+        for (const auto& [path, content] : files->items()) {
+            if (path.empty() || path.find("..") != std::string::npos ||
+                std::filesystem::path(path).is_absolute()) {
+                f.Fail("files." + path, "expected a path inside the game folder");
+            }
+            scenario.files[path] = fileFields.Required<std::string>(path);
+        }
+    }
+    scenario.missingEngineFunctions =
+        f.Optional<std::vector<std::string>>("missingEngineFunctions").value_or(std::vector<std::string>{});
+    if (const Json* world = f.Get("world")) {
+        Fields w(*world, "world", fileName);
+        if (const Json* player = w.Get("player")) {
+            Fields p(*player, "world.player", fileName);
+            scenario.world.player = ReadNpc(p, true);
+            p.Done();
+        }
+        EachObject(w, "npcs", [&scenario](Fields& npc) { scenario.world.npcs.push_back(ReadNpc(npc, true)); });
+        EachObject(w, "items", [&scenario](Fields& item) { scenario.world.items.push_back(ReadItem(item, true)); });
+        scenario.world.symbols = ReadSymbols(w, "symbols");
+        scenario.world.game = ReadGame(w, "game");
+        w.Done();
+    }
+    EachObject(f, "timeline", [&scenario](Fields& step) { scenario.timeline.push_back(ReadStep(step)); });
+    f.Done();
+    CheckIds(scenario);
+    return scenario;
+}
+
+Scenario LoadScenario(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        throw ScenarioError(file.generic_string(), "", "cannot be read");
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    return ParseScenario(text.str(), file);
+}
+
+}  // namespace pilfern::sim

@@ -1,0 +1,135 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace pilfern::sim {
+
+// A scenario that cannot be played: the file, the field and what is wrong with it.
+class ScenarioError : public std::runtime_error {
+public:
+    ScenarioError(const std::string& file, const std::string& field, const std::string& problem)
+        : std::runtime_error(file + ": " + (field.empty() ? "" : field + ": ") + problem) {}
+};
+
+using Position = std::array<float, 3>;
+
+// An item of the world or of an inventory. In world updates only the fields given change.
+struct ItemSpec {
+    std::string id;
+    std::optional<std::string> instance;
+    std::optional<int> instanceIndex;
+    std::optional<std::string> name;
+    std::optional<std::string> text;
+    std::optional<std::string> displayName;
+    std::optional<std::string> arrowText;
+    std::optional<int> amount;
+    std::optional<std::uint32_t> category;
+    std::optional<std::uint32_t> flags;
+    std::optional<std::uint32_t> questWord;
+    std::optional<int> munition;
+    std::optional<int> armor;
+    std::optional<int> vobBits;
+    std::optional<Position> position;
+    std::optional<bool> inWorld;
+    std::optional<bool> visual;
+    std::optional<bool> groundCheck;
+    std::optional<std::optional<std::string>> room;  // a room name, or null for none
+};
+
+// An NPC (the player is one). In world updates only the fields given change.
+struct NpcSpec {
+    std::string id;
+    std::optional<std::string> instance;
+    std::optional<std::string> name;
+    std::optional<Position> position;
+    std::optional<int> hitpoints;
+    std::optional<int> bodyState;
+    std::optional<bool> unconscious;
+    std::optional<bool> inBattle;
+    std::optional<int> lootBlock;
+    std::optional<bool> queryA;
+    std::optional<bool> queryB;
+    std::optional<bool> interacting;
+    std::optional<bool> inventoryOpen;
+    std::optional<bool> inWorld;
+    std::optional<bool> visual;
+    std::optional<std::optional<std::string>> room;
+    std::optional<std::optional<std::string>> focus;  // id of the focused object, or null
+    std::optional<std::vector<std::string>> animations;
+    std::optional<bool> extended;
+    std::optional<std::array<int, 3>> markers;
+    std::vector<ItemSpec> inventory;  // at creation only
+};
+
+struct GameSpec {
+    std::optional<bool> paused;
+    std::optional<bool> conversation;
+    std::optional<int> uiBlock;
+};
+
+struct WorldSpec {
+    std::optional<NpcSpec> player;
+    std::vector<NpcSpec> npcs;
+    std::vector<ItemSpec> items;
+    std::map<std::string, int> symbols;
+    GameSpec game;
+};
+
+// Timeline steps.
+struct FramesStep {
+    int frames = 1;
+    int ms = 16;
+    std::vector<int> hold;
+    std::vector<int> press;
+};
+struct SaveStep {
+    int slot = 0;
+};
+struct LoadStep {
+    int slot = 0;
+    int eventSlot = 11;
+};
+struct OptionsStep {
+    // section -> key -> value, written into System/Gothic.ini before the event fires
+    std::map<std::string, std::map<std::string, std::string>> values;
+};
+struct WorldStep {
+    std::vector<NpcSpec> updateNpcs;
+    std::vector<ItemSpec> updateItems;
+    std::vector<NpcSpec> spawnNpcs;
+    std::vector<ItemSpec> spawnItems;
+    std::vector<std::string> remove;
+    std::map<std::string, int> symbols;
+    GameSpec game;
+};
+using Step = std::variant<FramesStep, SaveStep, LoadStep, OptionsStep, WorldStep>;
+
+struct Scenario {
+    std::filesystem::path file;
+    std::string name;
+    int engineVersion = 4;
+    int language = 0;
+    int codePage = 1252;
+    int screenWidth = 1920;
+    int screenHeight = 1080;
+    std::uint32_t startTime = 0;
+    std::optional<std::filesystem::path> gameFolder;  // copied into the working game folder
+    std::map<std::string, std::string> files;        // written into it, UTF-8 text
+    std::vector<std::string> missingEngineFunctions;
+    WorldSpec world;
+    std::vector<Step> timeline;
+};
+
+// Reads and checks a scenario file; throws ScenarioError naming the file and field.
+[[nodiscard]] Scenario LoadScenario(const std::filesystem::path& file);
+[[nodiscard]] Scenario ParseScenario(const std::string& text, const std::filesystem::path& file);
+
+}  // namespace pilfern::sim

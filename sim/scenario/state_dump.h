@@ -1,0 +1,18 @@
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include "frame/instance.h"
+#include "sim/sim_game.h"
+
+namespace pilfern::sim {
+
+// The state of a played scenario as outside checks read it. The keys are fixed: lootHistory,
+// lootMessages, targetMarkers, autoLootActive, historyVisible, inventories, worldItems,
+// containers, files. Texts are converted from the game's code page to UTF-8.
+[[nodiscard]] nlohmann::ordered_json DumpState(const SimGame& game, const Instance* instance);
+
+// A text of the game in UTF-8.
+[[nodiscard]] std::string Utf8(const SimGame& game, const std::string& text);
+
+}  // namespace pilfern::sim

@@ -1,0 +1,231 @@
+#include "sim/scenario/world_builder.h"
+
+#include "platform/platform.h"
+
+namespace pilfern::sim {
+namespace {
+
+template <class T>
+void Set(T& target, const std::optional<T>& value) {
+    if (value) {
+        target = *value;
+    }
+}
+
+class Builder {
+public:
+    explicit Builder(SimGame& game) : game_(game), engine_(game.engine) {}
+
+    std::string Text(const std::string& utf8) const {
+        return platform::Utf8ToCodePage(utf8, game_.framework.codePage);
+    }
+
+    void ApplyVob(VobData& vob, const std::optional<Position>& position,
+                  const std::optional<bool>& visual,
+                  const std::optional<std::optional<std::string>>& room) const {
+        if (position) {
+            vob.position = zVEC3{(*position)[0], (*position)[1], (*position)[2]};
+        }
+        Set(vob.hasVisual, visual);
+        if (room) {
+            vob.roomName = *room ? std::optional<std::string>(Text(**room)) : std::nullopt;
+        }
+    }
+
+    void ApplyItem(SimItem& item, const ItemSpec& spec) const {
+        if (spec.instance) {
+            item.vob.instanceName = *spec.instance;
+            item.instanceIndex = engine_.InstanceIndex(*spec.instance);
+        }
+        Set(item.instanceIndex, spec.instanceIndex);
+        if (spec.name) {
+            item.name = zSTRING(Text(*spec.name));
+        }
+        if (spec.text) {
+            item.textField = zSTRING(Text(*spec.text));
+        }
+        if (spec.displayName) {
+            item.displayName = zSTRING(Text(*spec.displayName));
+        }
+        if (spec.arrowText) {
+            item.arrowText = zSTRING(Text(*spec.arrowText));
+        }
+        Set(item.amount, spec.amount);
+        Set(item.mainCategory, spec.category);
+        Set(item.flags, spec.flags);
+        Set(item.nbQuestWord, spec.questWord);
+        Set(item.munition, spec.munition);
+        Set(item.armorWord, spec.armor);
+        Set(item.vob.flagBits, spec.vobBits);
+        Set(item.groundCheck, spec.groundCheck);
+        ApplyVob(item.vob, spec.position, spec.visual, spec.room);
+    }
+
+    SimItem& CreateItem(const ItemSpec& spec) const {
+        SimItem& item = engine_.CreateItem(spec.id, *spec.instance);
+        // An item is named after its instance unless the scenario names it.
+        item.name = zSTRING(*spec.instance);
+        ApplyItem(item, spec);
+        return item;
+    }
+
+    void ApplyNpc(SimNpc& npc, const NpcSpec& spec) const {
+        if (spec.instance) {
+            npc.vob.instanceName = *spec.instance;
+        }
+        if (spec.name) {
+            npc.name = Text(*spec.name);
+        }
+        Set(npc.hitpoints, spec.hitpoints);
+        Set(npc.bodyState, spec.bodyState);
+        Set(npc.unconscious, spec.unconscious);
+        Set(npc.inBattle, spec.inBattle);
+        Set(npc.lootBlock, spec.lootBlock);
+        Set(npc.queryA, spec.queryA);
+        Set(npc.queryB, spec.queryB);
+        Set(npc.inventory.open, spec.inventoryOpen);
+        Set(npc.extended, spec.extended);
+        Set(npc.exMarkers, spec.markers);
+        Set(npc.model.activeAnimations, spec.animations);
+        if (spec.interacting) {
+            // The engine keeps the object interacted with; the NPC itself stands in for it.
+            npc.interactionA = *spec.interacting ? &npc : nullptr;
+        }
+        if (spec.focus) {
+            npc.focusVob = *spec.focus ? FindVob(**spec.focus) : nullptr;
+        }
+        ApplyVob(npc.vob, spec.position, spec.visual, spec.room);
+    }
+
+    SimNpc& CreateNpc(const NpcSpec& spec) const {
+        SimNpc& npc = engine_.CreateNpc(spec.id, *spec.instance);
+        npc.name = *spec.instance;
+        npc.hitpoints = 100;
+        NpcSpec withoutFocus = spec;
+        withoutFocus.focus.reset();  // focus is set once every object exists
+        ApplyNpc(npc, withoutFocus);
+        for (const ItemSpec& itemSpec : spec.inventory) {
+            SimItem& item = CreateItem(itemSpec);
+            item.vob.inWorld = false;
+            npc.inventory.items.Append(&item);
+        }
+        return npc;
+    }
+
+    void PlaceOrHide(SimNpc& npc, const NpcSpec& spec) const {
+        if (spec.inWorld.value_or(true)) {
+            engine_.PlaceInWorld(npc);
+        } else {
+            npc.vob.inWorld = false;
+        }
+    }
+
+    void PlaceOrHide(SimItem& item, const ItemSpec& spec) const {
+        if (spec.inWorld.value_or(true)) {
+            engine_.PlaceInWorld(item);
+        } else {
+            item.vob.inWorld = false;
+        }
+    }
+
+    [[nodiscard]] zCVob* FindVob(const std::string& id) const {
+        if (SimNpc* npc = engine_.FindNpc(id)) {
+            return npc;
+        }
+        return engine_.FindItem(id);
+    }
+
+    void ApplyGame(const GameSpec& spec) const {
+        Set(engine_.game.paused, spec.paused);
+        Set(engine_.dialogs.conversationRunning, spec.conversation);
+        Set(engine_.uiBlock, spec.uiBlock);
+    }
+
+    void ApplySymbols(const std::map<std::string, int>& symbols) const {
+        for (const auto& [name, value] : symbols) {
+            engine_.SetSymbol(name, value);
+        }
+    }
+
+    void SetFocus(const NpcSpec& spec) const {
+        if (spec.focus) {
+            engine_.FindNpc(spec.id)->focusVob = *spec.focus ? FindVob(**spec.focus) : nullptr;
+        }
+    }
+
+private:
+    SimGame& game_;
+    SimEngine& engine_;
+};
+
+}  // namespace
+
+void BuildWorld(SimGame& game, const WorldSpec& world) {
+    const Builder builder(game);
+    if (world.player) {
+        SimNpc& player = builder.CreateNpc(*world.player);
+        builder.PlaceOrHide(player, *world.player);
+        game.engine.SetPlayer(&player);
+    }
+    for (const NpcSpec& spec : world.npcs) {
+        builder.PlaceOrHide(builder.CreateNpc(spec), spec);
+    }
+    for (const ItemSpec& spec : world.items) {
+        builder.PlaceOrHide(builder.CreateItem(spec), spec);
+    }
+    if (world.player) {
+        builder.SetFocus(*world.player);
+    }
+    for (const NpcSpec& spec : world.npcs) {
+        builder.SetFocus(spec);
+    }
+    builder.ApplySymbols(world.symbols);
+    builder.ApplyGame(world.game);
+}
+
+void ApplyWorldStep(SimGame& game, const WorldStep& step) {
+    const Builder builder(game);
+    for (const NpcSpec& spec : step.spawnNpcs) {
+        builder.PlaceOrHide(builder.CreateNpc(spec), spec);
+    }
+    for (const ItemSpec& spec : step.spawnItems) {
+        builder.PlaceOrHide(builder.CreateItem(spec), spec);
+    }
+    for (const NpcSpec& spec : step.updateNpcs) {
+        SimNpc& npc = *game.engine.FindNpc(spec.id);
+        builder.ApplyNpc(npc, spec);
+        if (spec.inWorld && *spec.inWorld != npc.vob.inWorld) {
+            if (*spec.inWorld) {
+                game.engine.PlaceInWorld(npc);
+            } else {
+                game.engine.RemoveFromWorld(npc);
+                npc.vob.inWorld = false;
+            }
+        }
+    }
+    for (const ItemSpec& spec : step.updateItems) {
+        SimItem& item = *game.engine.FindItem(spec.id);
+        builder.ApplyItem(item, spec);
+        if (spec.inWorld && *spec.inWorld != item.vob.inWorld) {
+            if (*spec.inWorld) {
+                game.engine.PlaceInWorld(item);
+            } else {
+                game.engine.RemoveFromWorld(item);
+                item.vob.inWorld = false;
+            }
+        }
+    }
+    for (const std::string& id : step.remove) {
+        if (SimNpc* npc = game.engine.FindNpc(id)) {
+            game.engine.RemoveFromWorld(*npc);
+            npc->vob.inWorld = false;
+        } else if (SimItem* item = game.engine.FindItem(id)) {
+            game.engine.RemoveFromWorld(*item);
+            item->vob.inWorld = false;
+        }
+    }
+    builder.ApplySymbols(step.symbols);
+    builder.ApplyGame(step.game);
+}
+
+}  // namespace pilfern::sim
