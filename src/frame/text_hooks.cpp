@@ -4,6 +4,10 @@
 
 namespace pilfern {
 
+void DetectRendererFontScaling(Instance& /*instance*/) {}
+
+void DrawLootMessages(Instance& /*instance*/) {}
+
 int GetFontData_Hook(Instance& instance, zCFont* font, unsigned char character, int& width,
                      zVEC2& uv0, zVEC2& uv1) {
     return OriginalOf<FontGetFontDataFn>(*instance.patches.getFontData)(font, character, width,

@@ -4,6 +4,11 @@
 
 namespace pilfern {
 
+// Finds out whether the GD3D11 renderer scales fonts itself; the first step of option loading.
+void DetectRendererFontScaling(Instance& instance);
+// Draws the queued loot messages and drops the expired ones; once per frame.
+void DrawLootMessages(Instance& instance);
+
 // Replacement of the engine's zCFont::GetFontData.
 int GetFontData_Hook(Instance& instance, zCFont* font, unsigned char character, int& width,
                      zVEC2& uv0, zVEC2& uv1);
