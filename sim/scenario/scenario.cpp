@@ -38,6 +38,7 @@ public:
         return path_.empty() ? key : path_ + "." + key;
     }
     [[nodiscard]] const std::string& File() const { return file_; }
+    [[nodiscard]] const std::string& Path() const { return path_; }
 
     [[nodiscard]] const Json* Get(const std::string& key) {
         known_.insert(key);
@@ -398,7 +399,7 @@ Step ReadStep(Fields& f) {
         w.Done();
         return step;
     }
-    f.Fail(f.PathOf(""), "expected a step: frames, save, load, options or world");
+    f.Fail(f.Path(), "expected a step: frames, save, load, options or world");
 }
 
 // Every object has one id, and steps name only objects that exist by then.
@@ -477,7 +478,12 @@ Scenario ParseScenario(const std::string& text, const std::filesystem::path& fil
     try {
         root = Json::parse(text);
     } catch (const Json::parse_error& error) {
-        throw ScenarioError(fileName, "", std::string("not valid JSON (") + error.what() + ")");
+        const std::size_t end = std::min<std::size_t>(error.byte, text.size());
+        const auto line = 1 + std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(end), '\n');
+        const std::size_t lineStart = text.rfind('\n', end == 0 ? 0 : end - 1);
+        const std::size_t column = lineStart == std::string::npos ? end : end - lineStart - 1;
+        throw ScenarioError(fileName, "",
+                            "not valid JSON at line " + std::to_string(line) + ", column " + std::to_string(column));
     }
     Scenario scenario;
     scenario.file = file;

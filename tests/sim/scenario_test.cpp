@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "sim/scenario/runner.h"
+#include "sim/scenario/scenario.h"
+#include "support/temp_folder.h"
+
+namespace pilfern::sim {
+namespace {
+
+struct BrokenScenario {
+    std::string json;
+    std::string message;  // what the one-line error must say
+};
+
+class MalformedScenario : public ::testing::TestWithParam<BrokenScenario> {};
+
+TEST_P(MalformedScenario, IsRefusedNamingTheFileAndField) {
+    const BrokenScenario& broken = GetParam();
+    try {
+        static_cast<void>(ParseScenario(broken.json, "scenes/broken.json"));
+        FAIL() << "accepted: " << broken.json;
+    } catch (const ScenarioError& error) {
+        EXPECT_EQ(std::string(error.what()), "scenes/broken.json: " + broken.message);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Scenarios, MalformedScenario,
+    ::testing::Values(
+        BrokenScenario{"{\"engine\": 4,\n  ", "not valid JSON at line 2, column 2"},
+        BrokenScenario{R"({"engin": 4})", "engin: unknown field"},
+        BrokenScenario{R"({"engine": "Gothic III"})",
+                       "engine: expected Gothic_I_Classic, Gothic_I_Addon, Gothic_II_Classic, "
+                       "Gothic_II_Addon or the framework's version number"},
+        BrokenScenario{R"({"world": {"items": [{"id": "a", "instance": "X", "amount": "3"}]}})",
+                       "world.items[0].amount: expected a whole number"},
+        BrokenScenario{R"({"world": {"items": [{"id": "a"}]}})", "world.items[0].instance: missing"},
+        BrokenScenario{R"({"world": {"items": [{"id": "a", "instance": "X", "flags": "0x1G"}]}})",
+                       "world.items[0].flags: expected a number from 0 to 4294967295, or its "
+                       "hexadecimal text"},
+        BrokenScenario{R"({"world": {"player": {"id": "a", "instance": "PC_HERO"},
+                                     "items": [{"id": "a", "instance": "X"}]}})",
+                       "world.items[0].id: the id \"a\" is used twice"},
+        BrokenScenario{R"({"world": {"player": {"id": "hero", "instance": "PC_HERO", "focus": "gold"}}})",
+                       "world.player.focus: no object has the id \"gold\""},
+        BrokenScenario{R"({"timeline": [{"frames": 2, "hold": ["KEY_VV"]}]})",
+                       "timeline[0].hold[0]: \"KEY_VV\" is no key name"},
+        BrokenScenario{R"({"timeline": [{"frames": -1}]})", "timeline[0].frames: expected 0 or more frames"},
+        BrokenScenario{R"({"timeline": [{"load": 1, "event": 12}]})",
+                       "timeline[0].event: expected load event slot 11, 13 or 15"},
+        BrokenScenario{R"({"timeline": [{"jump": true}]})",
+                       "timeline[0]: expected a step: frames, save, load, options or world"},
+        BrokenScenario{R"({"timeline": [{"world": {"remove": ["ghost"]}}]})",
+                       "timeline[0].world.remove[0]: no object has the id \"ghost\""},
+        BrokenScenario{R"({"files": {"../outside.txt": "x"}})",
+                       "files.../outside.txt: expected a path inside the game folder"}));
+
+// The scenario's own folder is read, never written: the game plays in a working copy.
+TEST(ScenarioRun, PlaysInAWorkingCopyAndEndsWithTheFixedStateKeys) {
+    test::TempFolder scenarioFolder;
+    scenarioFolder.Write("game/System/Gothic.ini", "[GAME]\r\nsubTitles=1\r\n");
+    const std::string json = R"({
+        "engine": "Gothic_II_Addon",
+        "gameFolder": "game",
+        "files": {"System/notes.txt": "written by the scenario"},
+        "world": {"player": {"id": "hero", "instance": "PC_HERO"},
+                  "items": [{"id": "gold", "instance": "ITMI_GOLD", "amount": 25}]},
+        "timeline": [{"frames": 2}, {"save": 1},
+                     {"options": {"VARKO_UNION_PILFERN": {"textureIdx": 1}}}]
+    })";
+    const Scenario scenario = ParseScenario(json, scenarioFolder.Path() / "scene.json");
+    std::ostringstream out;
+    RunScenario(scenario, RunOptions{true, std::nullopt}, out);
+
+    std::vector<nlohmann::ordered_json> lines;
+    std::istringstream in(out.str());
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(nlohmann::ordered_json::parse(line));
+    }
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front().at("event"), "start");
+    EXPECT_EQ(lines.front().at("registered"), true);
+    const nlohmann::ordered_json& state = lines.back().at("state");
+    std::vector<std::string> keys;
+    for (const auto& item : state.items()) {
+        keys.push_back(item.key());
+    }
+    EXPECT_EQ(keys, (std::vector<std::string>{"lootHistory", "lootMessages", "targetMarkers",
+                                              "autoLootActive", "historyVisible", "inventories",
+                                              "worldItems", "containers", "files"}));
+    EXPECT_EQ(state.at("worldItems"),
+              nlohmann::ordered_json::parse(R"([{"id": "gold", "instance": "ITMI_GOLD", "amount": 25}])"));
+    const nlohmann::ordered_json& files = state.at("files");
+    EXPECT_EQ(files.at("System/notes.txt"), "written by the scenario");
+    EXPECT_TRUE(files.contains("SAVES/savegame1/SAVEINFO.SAV"));
+    // The options step changed the working copy's ini, keeping its other lines.
+    EXPECT_EQ(files.at("System/Gothic.ini"),
+              "[GAME]\r\nsubTitles=1\r\n[VARKO_UNION_PILFERN]\r\ntextureIdx=1\r\n");
+
+    // Nothing was written beside the scenario.
+    std::vector<std::string> sourceFiles;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(scenarioFolder.Path())) {
+        if (entry.is_regular_file()) {
+            sourceFiles.push_back(entry.path().lexically_relative(scenarioFolder.Path()).generic_string());
+        }
+    }
+    EXPECT_EQ(sourceFiles, (std::vector<std::string>{"game/System/Gothic.ini"}));
+}
+
+TEST(ScenarioRun, RefusesAGameDirInsideTheScenariosGameFolder) {
+    test::TempFolder scenarioFolder;
+    scenarioFolder.Write("game/System/Gothic.ini", "");
+    const Scenario scenario =
+        ParseScenario(R"({"gameFolder": "game"})", scenarioFolder.Path() / "scene.json");
+    std::ostringstream out;
+    EXPECT_THROW(RunScenario(scenario, RunOptions{false, scenarioFolder.Path() / "game" / "work"}, out),
+                 ScenarioError);
+    EXPECT_FALSE(std::filesystem::exists(scenarioFolder.Path() / "game" / "work"));
+}
+
+TEST(ScenarioRun, KeepsTheChosenGameDir) {
+    test::TempFolder work;
+    const Scenario scenario = ParseScenario(R"({"files": {"System/Gothic.ini": ""}})", "scene.json");
+    std::ostringstream out;
+    RunScenario(scenario, RunOptions{false, work.Path() / "game"}, out);
+    EXPECT_TRUE(std::filesystem::exists(work.Path() / "game" / "System" / "Gothic.ini"));
+}
+
+}  // namespace
+}  // namespace pilfern::sim
