@@ -243,6 +243,9 @@ public:
     zCParser parser;
     int uiBlock = 0;
     zVIEWPORT rendererViewport{0, 0, 1920, 1080};
+    // The GD3D11 renderer draws text itself, scaled by its own factor, past the engine's
+    // text functions.
+    bool rendererDrawsText = false;
     int screenWidth = 1920;  // pixels
     int screenHeight = 1080;
 
@@ -277,6 +280,7 @@ private:
     [[nodiscard]] int PixelToVirtualY(const zCView& view, int pixels) const;
     [[nodiscard]] int TextWidth(const zCView& view, std::string_view text) const;
     void DrawView(zCView& view);
+    void RecordRendererText(const zCView& view, zPOINT2 at, const std::string& text);
     [[nodiscard]] zPOINT2 ScreenPosition(const zCView& view, int x, int y) const;
 
     const std::uint32_t& clock_;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "sim/renderer_module.h"
 #include "sim/sim_engine.h"
 
 namespace pilfern::sim {
@@ -154,9 +155,34 @@ void SimEngine::DrawView(zCView& view) {
         }
         const zPOINT2 at = ScreenPosition(view, x, line.y);
         view.fontColor = line.color;
-        printChars(&view, at.x, at.y, zSTRING(line.text));
+        if (rendererDrawsText) {
+            RecordRendererText(view, at, line.text);
+        } else {
+            printChars(&view, at.x, at.y, zSTRING(line.text));
+        }
     }
     view.fontColor = viewColor;
+}
+
+void SimEngine::RecordRendererText(const zCView& view, zPOINT2 at, const std::string& text) {
+    if (view.font == nullptr) {
+        return;
+    }
+    const float factor = RendererFontMultiplier();
+    int width = 0;
+    for (const char c : text) {
+        width += view.font->widths.at(static_cast<unsigned char>(c));
+    }
+    DrawRecord record;
+    record.kind = DrawRecord::Kind::Text;
+    record.viewId = view.id;
+    record.x = at.x;
+    record.y = at.y;
+    record.width = static_cast<int>(static_cast<float>(width) * factor);
+    record.text = text;
+    record.color = view.fontColor;
+    record.fontHeight = static_cast<int>(static_cast<float>(view.font->height) * factor);
+    Record(std::move(record));
 }
 
 void SimEngine::RenderScreen() {

@@ -31,7 +31,29 @@ void SimGame::ReadGameIni() {
     engine.options.ini = IniFile::Parse(content.str());
 }
 
-void SimGame::Init() { framework.FireEvent(kSlotGameInit); }
+void SimGame::Init() {
+    DetectRenderer();
+    framework.FireEvent(kSlotGameInit);
+}
+
+void SimGame::DetectRenderer() {
+    // The game folder's ddraw.dll is the GD3D11 renderer. It draws text itself unless its
+    // settings switch its font rendering off.
+    const std::filesystem::path system = framework.GameFolder() / "System";
+    if (!std::filesystem::is_regular_file(system / "ddraw.dll")) {
+        engine.rendererDrawsText = false;
+        return;
+    }
+    std::ifstream file(system / "GD3D11" / "UserSettings.ini", std::ios::binary);
+    if (!file) {
+        engine.rendererDrawsText = true;
+        return;
+    }
+    std::ostringstream content;
+    content << file.rdbuf();
+    const auto enable = IniFile::Parse(content.str()).Find("FontRendering", "Enable");
+    engine.rendererDrawsText = enable.has_value() && *enable == "1";
+}
 
 void SimGame::HoldKeys(const std::set<int>& keys) {
     for (const int key : heldKeys_) {

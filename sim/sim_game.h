@@ -40,8 +40,11 @@ public:
 
     // Reads System/Gothic.ini of the game folder into the engine's options object.
     void ReadGameIni();
-    // The game has started: options, screen and input exist; fires the init event.
+    // The game has started: the renderer is up, options, screen and input exist; fires the
+    // init event.
     void Init();
+    // Looks at the game folder for the GD3D11 renderer and whether it draws text itself.
+    void DetectRenderer();
     // Keys that are down from the next frame on; keys not named go up.
     void HoldKeys(const std::set<int>& keys);
     // One frame of `ms` milliseconds: time passes, the per-frame events fire, the engine draws

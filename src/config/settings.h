@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <vector>
 
 #include "host/cstring.h"
@@ -63,5 +65,21 @@ struct PluginStatics {
     zCView* noticeView = nullptr;
     zVIEWPORT screenViewport;
 };
+
+// The text colour of an item category (1 to 5), or none for any other value: the view then
+// keeps the colour it had last.
+[[nodiscard]] inline const zCOLOR* CategoryColor(const PluginSettings& settings, int category) {
+    static constexpr std::array<zCOLOR PluginSettings::*, 5> kColors{
+        &PluginSettings::colorQuickLoot,
+        &PluginSettings::colorQuickLootRare,
+        &PluginSettings::colorQuickLootWeapon,
+        &PluginSettings::colorQuickLootArmorRings,
+        &PluginSettings::colorQuickLootBooksScrools,
+    };
+    if (category < 1 || category > static_cast<int>(kColors.size())) {
+        return nullptr;
+    }
+    return &(settings.*kColors.at(static_cast<std::size_t>(category - 1)));
+}
 
 }  // namespace pilfern

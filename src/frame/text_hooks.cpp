@@ -1,21 +1,165 @@
 #include "frame/text_hooks.h"
 
+#include <cstdint>
+
 #include "frame/hooks.h"
+#include "platform/platform.h"
 
 namespace pilfern {
+namespace {
 
-void DetectRendererFontScaling(Instance& /*instance*/) {}
+const CStringA kRendererModule("ddraw.dll");
+const CStringA kRendererScaleExport("UpdateCustomFontMultiplier");
 
-void DrawLootMessages(Instance& /*instance*/) {}
+// A product computed in single precision and truncated toward zero, as the engine's own
+// integer font metrics are.
+int Scaled(int value, float factor) {
+    return static_cast<int>(static_cast<float>(value) * factor);
+}
+
+bool AnyFileExists(const Framework& framework, const CStringA& first, const CStringA& second) {
+    return framework.FileExists(first) || framework.FileExists(second);
+}
+
+// The renderer's text-scale export, looked up by name on each use.
+platform::RendererScaleFn RendererScale(const Instance& instance) {
+    if (instance.text.rendererModule == nullptr) {
+        return nullptr;
+    }
+    const ProcAddress address =
+        instance.framework.GetProcAddress(instance.text.rendererModule, kRendererScaleExport);
+    return reinterpret_cast<platform::RendererScaleFn>(address);
+}
+
+// Whether the renderer's settings enable its own font rendering: the line after a
+// "[FontRendering]" header holds "Enable=1". The last header decides; a header on the last
+// line has no setting after it and enables nothing.
+bool FontRenderingEnabled(const CStringA& settings) {
+    std::vector<CStringA> lines = settings.Split(CStringA("\n"));
+    bool enabled = false;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        lines[i].Shrink();
+        if (!lines[i].IsEmpty() && lines[i].HasWordI(CStringA("[FontRendering]"))) {
+            enabled = i + 1 < lines.size() && lines[i + 1].HasWordI(CStringA("Enable=1"));
+        }
+    }
+    return enabled;
+}
+
+// Milliseconds from `then` to `now` on the framework's 32-bit clock. The unsigned
+// difference stays right when the clock wraps; a `then` read a moment after `now` within
+// the same frame gives a small negative span.
+std::int64_t SpanMs(std::uint32_t now, std::uint32_t then) {
+    return static_cast<std::int32_t>(now - then);
+}
+
+}  // namespace
+
+void DetectRendererFontScaling(Instance& instance) {
+    const Framework& framework = instance.framework;
+    TextHookState& text = instance.text;
+    text.rendererFontScaling = false;
+    text.ddrawPresent =
+        AnyFileExists(framework, CStringA("System\\ddraw.dll"), CStringA("system\\ddraw.dll"));
+    bool settingsRead = false;
+    const CStringA settingsPath("System\\GD3D11\\UserSettings.ini");
+    if (text.ddrawPresent &&
+        AnyFileExists(framework, settingsPath, CStringA("system\\GD3D11\\UserSettings.ini"))) {
+        CStringA settings;
+        if (framework.ReadFromVdf(settings, settingsPath, 7)) {
+            settingsRead = true;
+            text.rendererFontScaling = FontRenderingEnabled(settings);
+        }
+    }
+    if (text.rendererFontScaling || (!settingsRead && text.ddrawPresent)) {
+        text.rendererModule = instance.framework.LoadLibraryA(kRendererModule);
+        // Without settings to read, a renderer that offers the export scales fonts itself.
+        if (!settingsRead && text.rendererModule != nullptr && RendererScale(instance) != nullptr) {
+            text.rendererFontScaling = true;
+        }
+    }
+}
+
+void DrawLootMessages(Instance& instance) {
+    std::vector<MessageData>& messages = instance.lootMessages;
+    if (messages.empty()) {
+        return;
+    }
+    const PluginSettings& settings = instance.settings;
+    // With no rows to show, no row would ever be shown, timed or dropped: drop them now
+    // rather than let the list grow for the rest of the session.
+    if (settings.messageRowCount <= 0) {
+        messages.clear();
+        return;
+    }
+    Engine& engine = instance.engine;
+    zCView* view = instance.statics.messageView;
+    TextHookState& text = instance.text;
+    const int lineStep =
+        Scaled(engine.eng_view_font_height(engine.eng_screen()), settings.fontMultiplier);
+    const std::uint32_t now = instance.framework.GetTime();
+    std::size_t expired = 0;
+    int offset = 0;
+    const std::size_t shown = std::min(messages.size(), static_cast<std::size_t>(settings.messageRowCount));
+    for (std::size_t i = 0; i < shown; ++i, offset += lineStep) {
+        MessageData& message = messages[i];
+        if (!message.shownAt) {
+            message.shownAt = instance.framework.GetTime();
+        }
+        engine.eng_screen_insert(view, 0);
+        text.scaledPrintActive = true;
+        float previous = 1.0F;
+        if (text.rendererFontScaling) {
+            if (const platform::RendererScaleFn scale = RendererScale(instance)) {
+                previous = scale(settings.fontMultiplier);
+            }
+        }
+        engine.eng_view_clear_text(view);
+        if (const zCOLOR* color = CategoryColor(settings, message.category)) {
+            engine.eng_view_set_font_color(view, *color);
+        }
+        engine.eng_view_print(view, settings.startQuickLootTextPosX,
+                              settings.startQuickLootTextPosY - offset - 50, ToZString(message.text));
+        engine.eng_view_blit(view);
+        engine.eng_view_draw(view);
+        engine.eng_screen_remove(view);
+        if (text.rendererFontScaling) {
+            if (const platform::RendererScaleFn scale = RendererScale(instance)) {
+                scale(previous);
+            }
+        }
+        text.scaledPrintActive = false;
+        if (SpanMs(now, *message.shownAt) > settings.quickLootTimeDelay) {
+            ++expired;
+        }
+    }
+    messages.erase(messages.begin(), messages.begin() + static_cast<std::ptrdiff_t>(expired));
+}
 
 int GetFontData_Hook(Instance& instance, zCFont* font, unsigned char character, int& width,
                      zVEC2& uv0, zVEC2& uv1) {
-    return OriginalOf<FontGetFontDataFn>(*instance.patches.getFontData)(font, character, width,
-                                                                         uv0, uv1);
+    const int result = OriginalOf<FontGetFontDataFn>(*instance.patches.getFontData)(
+        font, character, width, uv0, uv1);
+    width = Scaled(width, instance.text.glyphScale);
+    return result;
 }
 
 void PrintChars_Hook(Instance& instance, zCView* view, int x, int y, const zSTRING& text) {
-    OriginalOf<ViewPrintCharsFn>(*instance.patches.printChars)(view, x, y, text);
+    const auto printChars = OriginalOf<ViewPrintCharsFn>(*instance.patches.printChars);
+    Engine& engine = instance.engine;
+    TextHookState& state = instance.text;
+    zCFont* font = engine.eng_view_font(view);
+    if (font == nullptr || state.rendererFontScaling || !state.scaledPrintActive) {
+        printChars(view, x, y, text);
+        return;
+    }
+    const float factor = instance.settings.fontMultiplier;
+    const int height = engine.eng_font_height(font);
+    state.glyphScale = factor;
+    engine.eng_font_set_height(font, Scaled(height, factor));
+    printChars(view, x, y, text);
+    state.glyphScale = 1.0F;
+    engine.eng_font_set_height(font, height);
 }
 
 }  // namespace pilfern
