@@ -8,8 +8,6 @@ SimEngine::SimEngine(const std::uint32_t& clock, RedirectTable& redirects)
     options.directories.at(2) = "SAVES\\";
 }
 
-SimEngine::~SimEngine() = default;
-
 void SimEngine::Count(const char* operation) {
     const auto found = calls_.find(std::string_view(operation));
     if (found != calls_.end()) {

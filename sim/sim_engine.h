@@ -25,7 +25,6 @@ int EngineSetState(zCInput_Win32* input, unsigned short key, int state);
 class SimEngine final : public Engine {
 public:
     SimEngine(const std::uint32_t& clock, RedirectTable& redirects);
-    ~SimEngine() override;
 
     // The running game, its world lists and the game-wide managers.
     oCGame* eng_game() override;

@@ -28,7 +28,10 @@ int EngineGetFontData(zCFont* font, unsigned char character, int& width, zVEC2& 
         return 0;
     }
     width = font->widths.at(character);
-    uv0 = zVEC2{static_cast<float>(character % 16) / 16.0F, static_cast<float>(character / 16) / 16.0F};
+    // Glyphs lie in a 16 by 16 grid of the font texture.
+    const int column = character % 16;
+    const int row = character / 16;
+    uv0 = zVEC2{static_cast<float>(column) / 16.0F, static_cast<float>(row) / 16.0F};
     uv1 = zVEC2{uv0.x + 1.0F / 16.0F, uv0.y + 1.0F / 16.0F};
     return width > 0 ? 1 : 0;
 }

@@ -81,8 +81,16 @@ private:
 
 std::string Utf8FromWide(const std::wstring& text) {
     std::string out;
-    for (const wchar_t wc : text) {
-        const auto c = static_cast<std::uint32_t>(wc);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        auto c = static_cast<std::uint32_t>(text[i]);
+        // Where wide characters are 16 bits, a pair of surrogates is one character.
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size()) {
+            const auto low = static_cast<std::uint32_t>(text[i + 1]);
+            if (low >= 0xDC00 && low < 0xE000) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+                ++i;
+            }
+        }
         if (c < 0x80) {
             out += static_cast<char>(c);
         } else if (c < 0x800) {
@@ -102,7 +110,20 @@ std::string Utf8FromWide(const std::wstring& text) {
     return out;
 }
 
+// Stands for a loaded DirectDraw module that is not the GD3D11 renderer.
+constexpr int kOtherDirectDrawModule = 0;
+
 }  // namespace
+
+RendererKind FindRenderer(const std::filesystem::path& gameFolder) {
+    std::ifstream file(gameFolder / "System" / "ddraw.dll", std::ios::binary);
+    if (!file) {
+        return RendererKind::None;
+    }
+    std::string start(6, '\0');
+    file.read(start.data(), static_cast<std::streamsize>(start.size()));
+    return start == "GD3D11" ? RendererKind::Gd3d11 : RendererKind::OtherDirectDraw;
+}
 
 SimFramework::SimFramework(const std::uint32_t& clock, RedirectTable& redirects,
                            std::filesystem::path gameFolder)
@@ -212,9 +233,18 @@ CStringA SimFramework::WToA(const std::wstring& text, int /*codePage*/) const {
 }
 
 ModuleHandle SimFramework::LoadLibraryA(const CStringA& name) {
-    // The game folder's renderer is the simulator's own renderer module.
-    if (name.CompareI(CStringA("ddraw.dll")) && FileExists(CStringA("System\\ddraw.dll"))) {
+    // The game folder's ddraw.dll is the simulator's GD3D11 renderer module, or another
+    // DirectDraw module that loads but exports nothing the plugin asks for.
+    if (!name.CompareI(CStringA("ddraw.dll"))) {
+        return nullptr;
+    }
+    switch (FindRenderer(gameFolder_)) {
+    case RendererKind::Gd3d11:
         return LoadRendererModule();
+    case RendererKind::OtherDirectDraw:
+        return &kOtherDirectDrawModule;
+    case RendererKind::None:
+        break;
     }
     return nullptr;
 }

@@ -13,6 +13,11 @@
 
 namespace pilfern::sim {
 
+// What the game folder's System/ddraw.dll stands for: nothing, the GD3D11 renderer (a file
+// starting with "GD3D11"), or another DirectDraw module (any other content).
+enum class RendererKind { None, Gd3d11, OtherDirectDraw };
+[[nodiscard]] RendererKind FindRenderer(const std::filesystem::path& gameFolder);
+
 // The simulated plugin framework: engine version, patch records over the engine's redirect
 // table, event registration, save/load information, and files relative to the game folder.
 class SimFramework final : public Framework {

@@ -37,10 +37,9 @@ void SimGame::Init() {
 }
 
 void SimGame::DetectRenderer() {
-    // The game folder's ddraw.dll is the GD3D11 renderer. It draws text itself unless its
-    // settings switch its font rendering off.
+    // The GD3D11 renderer draws text itself unless its settings switch that off.
     const std::filesystem::path system = framework.GameFolder() / "System";
-    if (!std::filesystem::is_regular_file(system / "ddraw.dll")) {
+    if (FindRenderer(framework.GameFolder()) != RendererKind::Gd3d11) {
         engine.rendererDrawsText = false;
         return;
     }

@@ -1,5 +1,6 @@
 #include "frame/plugin.h"
 
+#include <ranges>
 #include <string>
 #include <string_view>
 
@@ -87,8 +88,8 @@ Instance::Instance(const EngineProfile& engineProfile, Engine& hostEngine,
 
 Instance::~Instance() {
     // Unload undoes construction in reverse: the patch records staged last go first.
-    for (auto it = kPatches.rbegin(); it != kPatches.rend(); ++it) {
-        if (const auto& record = patches.*it->record) {
+    for (const PatchDescription& patch : std::views::reverse(kPatches)) {
+        if (const auto& record = patches.*patch.record) {
             record->Release();
         }
     }
@@ -168,8 +169,8 @@ PluginLibrary::PluginLibrary(Framework& framework, Engine& engine) {
 }
 
 PluginLibrary::~PluginLibrary() {
-    for (auto it = instances_.rbegin(); it != instances_.rend(); ++it) {
-        it->reset();
+    for (auto& instance : std::views::reverse(instances_)) {
+        instance.reset();
     }
 }
 
