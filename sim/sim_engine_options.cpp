@@ -39,6 +39,7 @@ int SimEngine::eng_options_read_int(zCOption* opts, const zSTRING& section, cons
     if (opts == nullptr) {
         return fallback;
     }
+    opts->reads.push_back({"int", section.Text(), key.Text()});
     const auto value = opts->ini.Find(section.Text(), key.Text());
     return value ? LeadingNumber(*value) : fallback;
 }
@@ -49,6 +50,7 @@ bool SimEngine::eng_options_read_bool(zCOption* opts, const zSTRING& section,
     if (opts == nullptr) {
         return fallback;
     }
+    opts->reads.push_back({"bool", section.Text(), key.Text()});
     const auto value = opts->ini.Find(section.Text(), key.Text());
     if (!value) {
         return fallback;
@@ -62,6 +64,7 @@ zSTRING SimEngine::eng_options_read_string(zCOption* opts, const zSTRING& sectio
     if (opts == nullptr) {
         return fallback;
     }
+    opts->reads.push_back({"string", section.Text(), key.Text()});
     const auto value = opts->ini.Find(section.Text(), key.Text());
     return value ? zSTRING(*value) : fallback;
 }
