@@ -5,11 +5,12 @@
 #include <cstdint>
 #include <vector>
 
-#include "frame/instance.h"
 #include "host/cstring.h"
 #include "host/engine.h"
 
 namespace pilfern {
+
+struct Instance;
 
 // Auto-loot radius by "maxDistanceAutoLoot" index, in world units.
 inline constexpr std::array<int, 10> kAutoLootDistances{200,  400,  600,  800,  1000,
