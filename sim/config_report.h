@@ -6,9 +6,7 @@
 #include <stdexcept>
 #include <string>
 
-#include <nlohmann/json.hpp>
-
-#include "config/settings.h"
+#include "sim/settings_json.h"
 
 namespace pilfern::sim {
 
@@ -31,13 +29,5 @@ public:
 // loading run, and tells for every option what was found and what the plugin will use, and
 // why a text became no key or an index fell back. Throws ConfigReportError.
 void WriteConfigReport(const ConfigReportRequest& request, std::ostream& out);
-
-// The settings as one JSON object keyed by the PluginSettings field names, in field order:
-// colours as [red, green, blue, alpha], name lists as arrays, texts converted from the game's
-// code page to UTF-8, floats by their shortest decimal (1.0, 0.4).
-[[nodiscard]] nlohmann::ordered_json SettingsToJson(const PluginSettings& settings, int codePage);
-
-// The shortest decimal that reads back as the same float, with ".0" for whole numbers.
-[[nodiscard]] std::string FloatText(float value);
 
 }  // namespace pilfern::sim

@@ -9,7 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "config/option_catalogue.h"
-#include "sim/config_report.h"
+#include "sim/settings_json.h"
 #include "support/plugin_fixture.h"
 
 namespace pilfern {
