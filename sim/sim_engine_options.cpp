@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <limits>
 
 #include "sim/sim_engine.h"
 
@@ -17,8 +18,12 @@ bool EqualI(std::string_view a, std::string_view b) {
 }
 
 // The engine reads numbers as the C library does: the leading number, 0 when there is none.
+// Its long is 32 bits wide, so a number beyond that stops at the limit; read in 64 bits and
+// clamped, the answer is the same whatever the width of this system's long.
 int LeadingNumber(const std::string& text) {
-    return static_cast<int>(std::strtol(text.c_str(), nullptr, 10));
+    const long long value = std::strtoll(text.c_str(), nullptr, 10);
+    return static_cast<int>(std::clamp<long long>(value, std::numeric_limits<int>::min(),
+                                                  std::numeric_limits<int>::max()));
 }
 
 }  // namespace
@@ -34,6 +39,7 @@ int SimEngine::eng_options_read_int(zCOption* opts, const zSTRING& section, cons
     if (opts == nullptr) {
         return fallback;
     }
+    opts->reads.push_back({"int", section.Text(), key.Text()});
     const auto value = opts->ini.Find(section.Text(), key.Text());
     return value ? LeadingNumber(*value) : fallback;
 }
@@ -44,6 +50,7 @@ bool SimEngine::eng_options_read_bool(zCOption* opts, const zSTRING& section,
     if (opts == nullptr) {
         return fallback;
     }
+    opts->reads.push_back({"bool", section.Text(), key.Text()});
     const auto value = opts->ini.Find(section.Text(), key.Text());
     if (!value) {
         return fallback;
@@ -57,6 +64,7 @@ zSTRING SimEngine::eng_options_read_string(zCOption* opts, const zSTRING& sectio
     if (opts == nullptr) {
         return fallback;
     }
+    opts->reads.push_back({"string", section.Text(), key.Text()});
     const auto value = opts->ini.Find(section.Text(), key.Text());
     return value ? zSTRING(*value) : fallback;
 }

@@ -235,8 +235,17 @@ public:
 
 class zCOption {
 public:
+    // One question asked of the options object: which reader, section and key.
+    struct Read {
+        std::string reader;  // "int", "bool" or "string"
+        std::string section;
+        std::string key;
+        friend bool operator==(const Read&, const Read&) = default;
+    };
+
     pilfern::sim::IniFile ini;
     std::array<std::string, 32> directories{};
+    std::vector<Read> reads;  // in the order asked
 };
 
 class zCParser {

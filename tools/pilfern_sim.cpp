@@ -1,7 +1,9 @@
 // pilfern-sim: the simulated game on the command line.
 //
 //   pilfern-sim run SCENARIO [--json] [--game-dir DIR]
+//   pilfern-sim config GOTHIC_INI [--systempack FILE] [--newbalance] [--language N] [--json]
 
+#include <charconv>
 #include <exception>
 #include <iostream>
 #include <optional>
@@ -9,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "sim/config_report.h"
 #include "sim/scenario/runner.h"
 #include "sim/scenario/scenario.h"
 
@@ -18,9 +21,17 @@ constexpr int kUsageError = 2;
 
 constexpr std::string_view kUsage =
     "usage: pilfern-sim run SCENARIO [--json] [--game-dir DIR]\n"
+    "       pilfern-sim config GOTHIC_INI [--systempack FILE] [--newbalance] [--language N]"
+    " [--json]\n"
     "  run       play a scenario in the simulated game and tell what happened\n"
     "            --json       JSON Lines, ending with the state: {\"state\": {...}}\n"
-    "            --game-dir   play in DIR and keep it (default: a fresh temporary folder)\n";
+    "            --game-dir   play in DIR and keep it (default: a fresh temporary folder)\n"
+    "  config    tell how the plugin reads each option of a Gothic.ini and why a value\n"
+    "            fell back\n"
+    "            --systempack  the framework's SystemPack.ini (for ShowArmor)\n"
+    "            --newbalance  the game carries the NewBalance modification\n"
+    "            --language    the system language the framework reports (1 is Russian)\n"
+    "            --json        one JSON object of the plugin's settings\n";
 
 // A command line that cannot be followed: one line on stderr, exit code 2.
 struct UsageError {
@@ -55,6 +66,48 @@ int Run(std::span<const std::string_view> args) {
     return 0;
 }
 
+std::string_view ValueOf(std::span<const std::string_view> args, std::size_t& i,
+                         std::string_view what) {
+    if (i + 1 == args.size()) {
+        throw UsageError{std::string(args[i]) + " needs " + std::string(what)};
+    }
+    return args[++i];
+}
+
+int Config(std::span<const std::string_view> args) {
+    pilfern::sim::ConfigReportRequest request;
+    std::optional<std::string_view> iniPath;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        if (arg == "--json") {
+            request.json = true;
+        } else if (arg == "--newbalance") {
+            request.newBalance = true;
+        } else if (arg == "--systempack") {
+            request.systemPack = std::string(ValueOf(args, i, "a file"));
+        } else if (arg == "--language") {
+            const std::string_view number = ValueOf(args, i, "a number");
+            const auto [end, error] =
+                std::from_chars(number.data(), number.data() + number.size(), request.language);
+            if (error != std::errc() || end != number.data() + number.size()) {
+                throw UsageError{"--language needs a number, not " + std::string(number)};
+            }
+        } else if (arg.starts_with("-")) {
+            throw UsageError{"unknown option " + std::string(arg)};
+        } else if (!iniPath) {
+            iniPath = arg;
+        } else {
+            throw UsageError{"one Gothic.ini at a time, not also " + std::string(arg)};
+        }
+    }
+    if (!iniPath) {
+        throw UsageError{"config needs a Gothic.ini"};
+    }
+    request.gothicIni = std::string(*iniPath);
+    pilfern::sim::WriteConfigReport(request, std::cout);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -68,12 +121,18 @@ int main(int argc, char** argv) {
         if (args.front() == "run") {
             return Run(rest);
         }
+        if (args.front() == "config") {
+            return Config(rest);
+        }
         throw UsageError{"unknown command " + std::string(args.front())};
     } catch (const UsageError& error) {
         std::cerr << "pilfern-sim: " << error.message << " (pilfern-sim --help tells more)\n";
         return kUsageError;
     } catch (const pilfern::sim::ScenarioError& error) {
         std::cerr << error.what() << '\n';
+        return kUsageError;
+    } catch (const pilfern::sim::ConfigReportError& error) {
+        std::cerr << "pilfern-sim: " << error.what() << '\n';
         return kUsageError;
     } catch (const std::exception& error) {
         std::cerr << "pilfern-sim: " << error.what() << '\n';
