@@ -18,6 +18,7 @@ public:
         : game_(std::make_unique<sim::SimGame>(folder_.Path(), engineVersion)) {}
 
     [[nodiscard]] sim::SimGame& Game() { return *game_; }
+    [[nodiscard]] const sim::SimGame& Game() const { return *game_; }
     [[nodiscard]] const TempFolder& Folder() const { return folder_; }
 
     // Writes Gothic.ini of the game folder and lets the engine read it.
