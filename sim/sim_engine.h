@@ -223,8 +223,8 @@ public:
     SimNpc& CreateNpc(std::string id, std::string instanceName);
     void PlaceInWorld(SimItem& item);
     void PlaceInWorld(SimNpc& npc);
-    void RemoveFromWorld(const SimItem& item);
-    void RemoveFromWorld(const SimNpc& npc);
+    void RemoveFromWorld(SimItem& item);
+    void RemoveFromWorld(SimNpc& npc);
     void SetPlayer(SimNpc* npc) { player_ = npc; }
     [[nodiscard]] SimNpc* Player() const { return player_; }
     [[nodiscard]] SimItem* FindItem(std::string_view id) const;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <type_traits>
 
 #include "sim/sim_engine.h"
 
@@ -23,6 +24,14 @@ const VobData* VobOf(const zCVob* vob) {
 }
 
 const SimNpc* NpcOf(const oCNpc* npc) { return dynamic_cast<const SimNpc*>(npc); }
+
+// A field of the simulator's side of an engine object, or `fallback` for an object that is
+// not one of the simulator's (or none).
+template <class Sim, class Object, class Value>
+Value Read(const Object* object, Value Sim::*field, std::type_identity_t<Value> fallback) {
+    const auto* sim = dynamic_cast<const Sim*>(object);
+    return sim == nullptr ? fallback : sim->*field;
+}
 SimNpc* NpcOf(oCNpc* npc) { return dynamic_cast<SimNpc*>(npc); }
 const SimItem* ItemOf(const oCItem* item) { return dynamic_cast<const SimItem*>(item); }
 
@@ -31,6 +40,18 @@ bool SameInstance(const std::string& a, const std::string& b) {
         return std::toupper(static_cast<unsigned char>(x)) ==
                std::toupper(static_cast<unsigned char>(y));
     });
+}
+
+float Distance(const zCVob* from, const zCVob* to) {
+    const VobData* a = VobOf(from);
+    const VobData* b = VobOf(to);
+    if (a == nullptr || b == nullptr) {
+        return 0.0F;
+    }
+    const float dx = a->position.x - b->position.x;
+    const float dy = a->position.y - b->position.y;
+    const float dz = a->position.z - b->position.z;
+    return std::sqrt(dx * dx + dy * dy + dz * dz);
 }
 
 }  // namespace
@@ -59,9 +80,15 @@ void SimEngine::PlaceInWorld(SimNpc& npc) {
     worldNpcs_.Append(&npc);
 }
 
-void SimEngine::RemoveFromWorld(const SimItem& item) { worldItems_.Remove(&item); }
+void SimEngine::RemoveFromWorld(SimItem& item) {
+    worldItems_.Remove(&item);
+    item.vob.inWorld = false;
+}
 
-void SimEngine::RemoveFromWorld(const SimNpc& npc) { worldNpcs_.Remove(&npc); }
+void SimEngine::RemoveFromWorld(SimNpc& npc) {
+    worldNpcs_.Remove(&npc);
+    npc.vob.inWorld = false;
+}
 
 int SimEngine::InstanceIndex(std::string_view instanceName) {
     std::string key(instanceName);
@@ -220,28 +247,12 @@ zSTRING SimEngine::eng_vob_room_name(const zCVob* vob) {
 
 float SimEngine::eng_vob_distance_to(const zCVob* from, const zCVob* to) {
     Count(__func__);
-    const VobData* a = VobOf(from);
-    const VobData* b = VobOf(to);
-    if (a == nullptr || b == nullptr) {
-        return 0.0F;
-    }
-    const float dx = a->position.x - b->position.x;
-    const float dy = a->position.y - b->position.y;
-    const float dz = a->position.z - b->position.z;
-    return std::sqrt(dx * dx + dy * dy + dz * dz);
+    return Distance(from, to);
 }
 
 float SimEngine::eng_vob_distance(const zCVob* from, const zCVob* to) {
     Count(__func__);
-    const VobData* a = VobOf(from);
-    const VobData* b = VobOf(to);
-    if (a == nullptr || b == nullptr) {
-        return 0.0F;
-    }
-    const float dx = a->position.x - b->position.x;
-    const float dy = a->position.y - b->position.y;
-    const float dz = a->position.z - b->position.z;
-    return std::sqrt(dx * dx + dy * dy + dz * dz);
+    return Distance(from, to);
 }
 
 int SimEngine::eng_vob_type(const zCVob* vob) {
@@ -267,8 +278,7 @@ oCNpc* SimEngine::eng_player() {
 
 int SimEngine::eng_npc_hitpoints(const oCNpc* npc) {
     Count(__func__);
-    const SimNpc* sim = NpcOf(npc);
-    return sim == nullptr ? 0 : sim->hitpoints;
+    return Read(npc, &SimNpc::hitpoints, 0);
 }
 
 bool SimEngine::eng_npc_is_dead(const oCNpc* npc) {
@@ -279,50 +289,42 @@ bool SimEngine::eng_npc_is_dead(const oCNpc* npc) {
 
 bool SimEngine::eng_npc_is_unconscious(const oCNpc* npc) {
     Count(__func__);
-    const SimNpc* sim = NpcOf(npc);
-    return sim != nullptr && sim->unconscious;
+    return Read(npc, &SimNpc::unconscious, false);
 }
 
 int SimEngine::eng_npc_body_state(const oCNpc* npc) {
     Count(__func__);
-    const SimNpc* sim = NpcOf(npc);
-    return sim == nullptr ? 0 : sim->bodyState;
+    return Read(npc, &SimNpc::bodyState, 0);
 }
 
 bool SimEngine::eng_npc_in_battle(const oCNpc* npc) {
     Count(__func__);
-    const SimNpc* sim = NpcOf(npc);
-    return sim != nullptr && sim->inBattle;
+    return Read(npc, &SimNpc::inBattle, false);
 }
 
 const zCVob* SimEngine::eng_npc_interaction_a(const oCNpc* npc) {
     Count(__func__);
-    const SimNpc* sim = NpcOf(npc);
-    return sim == nullptr ? nullptr : sim->interactionA;
+    return Read(npc, &SimNpc::interactionA, nullptr);
 }
 
 const zCVob* SimEngine::eng_npc_interaction_b(const oCNpc* npc) {
     Count(__func__);
-    const SimNpc* sim = NpcOf(npc);
-    return sim == nullptr ? nullptr : sim->interactionB;
+    return Read(npc, &SimNpc::interactionB, nullptr);
 }
 
 bool SimEngine::eng_npc_query_a(const oCNpc* npc) {
     Count(__func__);
-    const SimNpc* sim = NpcOf(npc);
-    return sim != nullptr && sim->queryA;
+    return Read(npc, &SimNpc::queryA, false);
 }
 
 bool SimEngine::eng_npc_query_b(const oCNpc* npc) {
     Count(__func__);
-    const SimNpc* sim = NpcOf(npc);
-    return sim != nullptr && sim->queryB;
+    return Read(npc, &SimNpc::queryB, false);
 }
 
 int SimEngine::eng_npc_loot_block(const oCNpc* npc) {
     Count(__func__);
-    const SimNpc* sim = NpcOf(npc);
-    return sim == nullptr ? 0 : sim->lootBlock;
+    return Read(npc, &SimNpc::lootBlock, 0);
 }
 
 zSTRING SimEngine::eng_npc_name(const oCNpc* npc) {
@@ -333,8 +335,7 @@ zSTRING SimEngine::eng_npc_name(const oCNpc* npc) {
 
 zCVob* SimEngine::eng_npc_focus_vob(const oCNpc* npc) {
     Count(__func__);
-    const SimNpc* sim = NpcOf(npc);
-    return sim == nullptr ? nullptr : sim->focusVob;
+    return Read(npc, &SimNpc::focusVob, nullptr);
 }
 
 oCNpc* SimEngine::eng_npc_focus_npc(const oCNpc* npc) {
@@ -345,8 +346,7 @@ oCNpc* SimEngine::eng_npc_focus_npc(const oCNpc* npc) {
 
 zCVob* SimEngine::eng_npc_focus_object_field(const oCNpc* npc) {
     Count(__func__);
-    const SimNpc* sim = NpcOf(npc);
-    return sim == nullptr ? nullptr : sim->focusVob;
+    return Read(npc, &SimNpc::focusVob, nullptr);
 }
 
 void SimEngine::eng_npc_set_focus(oCNpc* npc, zCVob* vob) {
@@ -414,20 +414,17 @@ bool SimEngine::eng_npc_has_items_by_name(const oCNpc* npc, const zSTRING& insta
 
 int SimEngine::eng_npc_ex_marker_1(const oCNpcEx* npc) {
     Count(__func__);
-    const SimNpc* sim = NpcOf(npc);
-    return sim == nullptr ? 0 : sim->exMarkers[0];
+    return Read(npc, &SimNpc::exMarkers, {}).at(0);
 }
 
 int SimEngine::eng_npc_ex_marker_2(const oCNpcEx* npc) {
     Count(__func__);
-    const SimNpc* sim = NpcOf(npc);
-    return sim == nullptr ? 0 : sim->exMarkers[1];
+    return Read(npc, &SimNpc::exMarkers, {}).at(1);
 }
 
 int SimEngine::eng_npc_ex_marker_3(const oCNpcEx* npc) {
     Count(__func__);
-    const SimNpc* sim = NpcOf(npc);
-    return sim == nullptr ? 0 : sim->exMarkers[2];
+    return Read(npc, &SimNpc::exMarkers, {}).at(2);
 }
 
 bool SimEngine::eng_model_is_animation_active(const zCModel* model, const zSTRING& name) {
@@ -482,26 +479,22 @@ void SimEngine::eng_inventory_clear(oCNpcInventory* inventory) {
 
 int SimEngine::eng_item_amount(const oCItem* item) {
     Count(__func__);
-    const SimItem* sim = ItemOf(item);
-    return sim == nullptr ? 0 : sim->amount;
+    return Read(item, &SimItem::amount, 0);
 }
 
 int SimEngine::eng_item_instance(const oCItem* item) {
     Count(__func__);
-    const SimItem* sim = ItemOf(item);
-    return sim == nullptr ? -1 : sim->instanceIndex;
+    return Read(item, &SimItem::instanceIndex, -1);
 }
 
 std::uint32_t SimEngine::eng_item_category(const oCItem* item) {
     Count(__func__);
-    const SimItem* sim = ItemOf(item);
-    return sim == nullptr ? 0 : sim->mainCategory;
+    return Read(item, &SimItem::mainCategory, 0);
 }
 
 std::uint32_t SimEngine::eng_item_flags(const oCItem* item) {
     Count(__func__);
-    const SimItem* sim = ItemOf(item);
-    return sim == nullptr ? 0 : sim->flags;
+    return Read(item, &SimItem::flags, 0);
 }
 
 bool SimEngine::eng_item_has_flag(const oCItem* item, std::uint32_t flag) {
@@ -512,50 +505,42 @@ bool SimEngine::eng_item_has_flag(const oCItem* item, std::uint32_t flag) {
 
 std::uint32_t SimEngine::eng_item_nb_quest_word(const oCItem* item) {
     Count(__func__);
-    const SimItem* sim = ItemOf(item);
-    return sim == nullptr ? 0 : sim->nbQuestWord;
+    return Read(item, &SimItem::nbQuestWord, 0);
 }
 
 zSTRING SimEngine::eng_item_name(const oCItem* item) {
     Count(__func__);
-    const SimItem* sim = ItemOf(item);
-    return sim == nullptr ? zSTRING() : sim->name;
+    return Read(item, &SimItem::name, zSTRING());
 }
 
 zSTRING SimEngine::eng_item_text_field(const oCItem* item) {
     Count(__func__);
-    const SimItem* sim = ItemOf(item);
-    return sim == nullptr ? zSTRING() : sim->textField;
+    return Read(item, &SimItem::textField, zSTRING());
 }
 
 zSTRING SimEngine::eng_item_display_name(const oCItem* item) {
     Count(__func__);
-    const SimItem* sim = ItemOf(item);
-    return sim == nullptr ? zSTRING() : sim->displayName;
+    return Read(item, &SimItem::displayName, zSTRING());
 }
 
 zSTRING SimEngine::eng_item_arrow_text(const oCItem* item) {
     Count(__func__);
-    const SimItem* sim = ItemOf(item);
-    return sim == nullptr ? zSTRING() : sim->arrowText;
+    return Read(item, &SimItem::arrowText, zSTRING());
 }
 
 int SimEngine::eng_item_munition(const oCItem* item) {
     Count(__func__);
-    const SimItem* sim = ItemOf(item);
-    return sim == nullptr ? 0 : sim->munition;
+    return Read(item, &SimItem::munition, 0);
 }
 
 bool SimEngine::eng_item_ground_check(const oCItem* item) {
     Count(__func__);
-    const SimItem* sim = ItemOf(item);
-    return sim != nullptr && sim->groundCheck;
+    return Read(item, &SimItem::groundCheck, false);
 }
 
 int SimEngine::eng_item_armor_word(const oCItem* item) {
     Count(__func__);
-    const SimItem* sim = ItemOf(item);
-    return sim == nullptr ? 0 : sim->armorWord;
+    return Read(item, &SimItem::armorWord, 0);
 }
 
 // ---- Engine strings ----

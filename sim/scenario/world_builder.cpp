@@ -158,6 +158,19 @@ private:
     SimEngine& engine_;
 };
 
+// Puts an object into the world or takes it out, when a step says so and it is not so yet.
+template <class Object>
+void MoveInOrOut(SimEngine& engine, Object& object, std::optional<bool> inWorld) {
+    if (!inWorld || *inWorld == object.vob.inWorld) {
+        return;
+    }
+    if (*inWorld) {
+        engine.PlaceInWorld(object);
+    } else {
+        engine.RemoveFromWorld(object);
+    }
+}
+
 }  // namespace
 
 void BuildWorld(SimGame& game, const WorldSpec& world) {
@@ -194,34 +207,18 @@ void ApplyWorldStep(SimGame& game, const WorldStep& step) {
     for (const NpcSpec& spec : step.updateNpcs) {
         SimNpc& npc = *game.engine.FindNpc(spec.id);
         builder.ApplyNpc(npc, spec);
-        if (spec.inWorld && *spec.inWorld != npc.vob.inWorld) {
-            if (*spec.inWorld) {
-                game.engine.PlaceInWorld(npc);
-            } else {
-                game.engine.RemoveFromWorld(npc);
-                npc.vob.inWorld = false;
-            }
-        }
+        MoveInOrOut(game.engine, npc, spec.inWorld);
     }
     for (const ItemSpec& spec : step.updateItems) {
         SimItem& item = *game.engine.FindItem(spec.id);
         builder.ApplyItem(item, spec);
-        if (spec.inWorld && *spec.inWorld != item.vob.inWorld) {
-            if (*spec.inWorld) {
-                game.engine.PlaceInWorld(item);
-            } else {
-                game.engine.RemoveFromWorld(item);
-                item.vob.inWorld = false;
-            }
-        }
+        MoveInOrOut(game.engine, item, spec.inWorld);
     }
     for (const std::string& id : step.remove) {
         if (SimNpc* npc = game.engine.FindNpc(id)) {
-            game.engine.RemoveFromWorld(*npc);
-            npc->vob.inWorld = false;
+            MoveInOrOut(game.engine, *npc, false);
         } else if (SimItem* item = game.engine.FindItem(id)) {
-            game.engine.RemoveFromWorld(*item);
-            item->vob.inWorld = false;
+            MoveInOrOut(game.engine, *item, false);
         }
     }
     builder.ApplySymbols(step.symbols);
