@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/platform.h"
 #include "sim/scenario/runner.h"
 #include "sim/scenario/scenario.h"
 
@@ -58,6 +59,8 @@ int Run(std::span<const std::string_view> args) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The same scenario prints the same bytes on every system.
+    pilfern::platform::UseBinaryStandardOutput();
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     try {
         if (args.empty() || args.front() == "--help" || args.front() == "help") {
