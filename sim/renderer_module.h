@@ -6,7 +6,8 @@
 
 // The simulated GD3D11 renderer's module (ddraw.dll) as the simulated game supplies it:
 // one export, "UpdateCustomFontMultiplier", which sets the factor by which the renderer
-// scales the text it draws and answers the factor in force before the call.
+// scales the text it draws and answers the factor in force before the call. On Windows it
+// is the real test ddraw.dll beside the programs; elsewhere the simulated game has it built in.
 namespace pilfern::sim {
 
 [[nodiscard]] ModuleHandle LoadRendererModule();

@@ -1,6 +1,23 @@
 #include "sim/sim_engine.h"
 
+#include <array>
+#include <utility>
+
 namespace pilfern::sim {
+
+std::uintptr_t EngineFunctionAddress(PatchableFunction function) {
+    const std::array<std::pair<PatchableFunction, std::uintptr_t>, 3> addresses{{
+        {PatchableFunction::GetFontData, reinterpret_cast<std::uintptr_t>(&EngineGetFontData)},
+        {PatchableFunction::PrintChars, reinterpret_cast<std::uintptr_t>(&EnginePrintChars)},
+        {PatchableFunction::SetState, reinterpret_cast<std::uintptr_t>(&EngineSetState)},
+    }};
+    for (const auto& [candidate, address] : addresses) {
+        if (candidate == function) {
+            return address;
+        }
+    }
+    return 0;
+}
 
 SimEngine::SimEngine(const std::uint32_t& clock, RedirectTable& redirects)
     : clock_(clock), redirects_(redirects) {

@@ -19,6 +19,12 @@ int EngineGetFontData(zCFont* font, unsigned char character, int& width, zVEC2& 
 void EnginePrintChars(zCView* view, int x, int y, const zSTRING& text);
 int EngineSetState(zCInput_Win32* input, unsigned short key, int state);
 
+enum class PatchableFunction { GetFontData, PrintChars, SetState };
+// Where a patchable function starts, as patch records and the redirect table name it. Ask
+// here rather than taking the address in another module: on Windows that gives the importing
+// module's jump to the function, not the function.
+[[nodiscard]] std::uintptr_t EngineFunctionAddress(PatchableFunction function);
+
 // The simulated engine: an in-memory game that answers every engine operation the plugin
 // calls. Its public members are the simulator's own view of the game, for scenarios and
 // tests; the plugin reaches it only through the Engine contract.

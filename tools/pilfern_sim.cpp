@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/platform.h"
 #include "sim/config_report.h"
 #include "sim/scenario/runner.h"
 #include "sim/scenario/scenario.h"
@@ -111,6 +112,8 @@ int Config(std::span<const std::string_view> args) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The same scenario prints the same bytes on every system.
+    pilfern::platform::UseBinaryStandardOutput();
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     try {
         if (args.empty() || args.front() == "--help" || args.front() == "help") {

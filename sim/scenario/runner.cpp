@@ -281,6 +281,19 @@ std::string EngineName(int version) {
                               : std::string(profile->engineNamespace) + " (engine " + std::to_string(version) + ")";
 }
 
+// Copies every file below `from` into `to`, replacing files of the same name.
+void CopyFolder(const std::filesystem::path& from, const std::filesystem::path& to) {
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(from)) {
+        const std::filesystem::path target = to / entry.path().lexically_relative(from);
+        if (entry.is_directory()) {
+            std::filesystem::create_directories(target);
+        } else if (entry.is_regular_file()) {
+            std::filesystem::copy_file(entry.path(), target,
+                                       std::filesystem::copy_options::overwrite_existing);
+        }
+    }
+}
+
 // The working game folder: a copy of the scenario's, with its files written into it.
 class WorkingFolder {
 public:
@@ -299,8 +312,7 @@ public:
         }
         std::filesystem::create_directories(path_);
         if (scenario.gameFolder) {
-            std::filesystem::copy(*scenario.gameFolder, path_,
-                                  std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+            CopyFolder(*scenario.gameFolder, path_);
         }
         for (const auto& [relative, content] : scenario.files) {
             const std::filesystem::path target = path_ / std::filesystem::path(relative);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -22,9 +23,23 @@ using RendererScaleFn = float (*)(float);
 // Loads a module by file name or path; none when it cannot be loaded.
 [[nodiscard]] ModuleHandle LoadModule(std::string_view name);
 [[nodiscard]] ProcAddress FindExport(ModuleHandle module, std::string_view name);
+// Gives a loaded module back; when nothing else holds it, the system unloads it, which runs
+// its static destruction. Nothing happens for none.
+void UnloadModule(ModuleHandle module);
+// The file name this system gives a loadable module called `name` ("name.dll", "name.so").
+[[nodiscard]] std::string ModuleFileName(std::string_view name);
+// The folder of the running program, where the project's own modules lie beside it; empty
+// when the system does not tell.
+[[nodiscard]] std::filesystem::path ExecutableFolder();
 
-// Conversions between UTF-8 and an 8-bit Windows code page (1250, 1251, 1252, ...). A byte
-// or character the code page cannot express becomes '?'.
+// Lets standard output pass '\n' through as it is, so that a program's output is the same
+// bytes on every system (Windows text mode would write "\r\n").
+void UseBinaryStandardOutput();
+
+// Conversions between UTF-8 and an 8-bit Windows code page (1250, 1251, 1252, ...). A piece
+// of input that the code page cannot express, or that is broken, becomes one '?': a piece is
+// one byte of 8-bit text, or as many bytes of UTF-8 as its lead byte announces. Both systems
+// give the same bytes for the same input; an unknown code page leaves the text as it is.
 [[nodiscard]] std::string CodePageToUtf8(std::string_view text, int codePage);
 [[nodiscard]] std::string Utf8ToCodePage(std::string_view text, int codePage);
 

@@ -2,26 +2,18 @@
 #include <iconv.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/utf8_pieces.h"
 
 namespace pilfern::platform {
 namespace {
 
 std::string IconvName(int codePage) { return "CP" + std::to_string(codePage); }
-
-std::size_t Utf8SequenceLength(unsigned char lead) {
-    if (lead >= 0xF0) {
-        return 4;
-    }
-    if (lead >= 0xE0) {
-        return 3;
-    }
-    return lead >= 0xC0 ? 2 : 1;
-}
 
 // Converts with iconv, replacing each piece of input that cannot be converted by '?' and
 // going on; a piece is one byte of 8-bit text or one UTF-8 sequence.
@@ -83,6 +75,23 @@ ProcAddress FindExport(ModuleHandle module, std::string_view name) {
     void* symbol = dlsym(const_cast<void*>(module), std::string(name).c_str());
     return reinterpret_cast<ProcAddress>(symbol);
 }
+
+void UnloadModule(ModuleHandle module) {
+    if (module != nullptr) {
+        dlclose(const_cast<void*>(module));
+    }
+}
+
+std::string ModuleFileName(std::string_view name) { return std::string(name) + ".so"; }
+
+std::filesystem::path ExecutableFolder() {
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::filesystem::path() : program.parent_path();
+}
+
+// Standard output has no text mode here.
+void UseBinaryStandardOutput() {}
 
 std::string CodePageToUtf8(std::string_view text, int codePage) {
     return Convert(text, IconvName(codePage), "UTF-8", false);

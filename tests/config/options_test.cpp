@@ -450,8 +450,8 @@ TEST_F(OptionsTest, MarkerTexturesAreReleasedAndLoadedAgainOnEachLoad) {
 TEST_F(OptionsTest, LoadingArmsTheTextPatchesAndEndsAnyScaledPrint) {
     fixture.Load();
     const sim::RedirectTable& redirects = Game().redirects;
-    const auto fontData = reinterpret_cast<std::uintptr_t>(&sim::EngineGetFontData);
-    const auto printChars = reinterpret_cast<std::uintptr_t>(&sim::EnginePrintChars);
+    const auto fontData = sim::EngineFunctionAddress(sim::PatchableFunction::GetFontData);
+    const auto printChars = sim::EngineFunctionAddress(sim::PatchableFunction::PrintChars);
     EXPECT_FALSE(redirects.IsRedirected(fontData));
     EXPECT_FALSE(redirects.IsRedirected(printChars));
     Plugin().text.scaledPrintActive = true;

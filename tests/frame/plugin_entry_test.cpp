@@ -9,7 +9,11 @@ namespace {
 
 using test::PluginFixture;
 
-std::uintptr_t Address(auto function) { return reinterpret_cast<std::uintptr_t>(function); }
+using sim::PatchableFunction;
+
+bool Redirected(const sim::SimGame& game, PatchableFunction function) {
+    return game.redirects.IsRedirected(sim::EngineFunctionAddress(function));
+}
 
 class RunningEngine : public ::testing::TestWithParam<int> {};
 
@@ -96,13 +100,12 @@ TEST(PluginEntry, GameLoadResetsSessionStateButKeepsAutoLoot) {
 }
 
 TEST(PluginEntry, InitArmsTheInputPatchUnderGothicOneOnly) {
-    const std::uintptr_t setState = Address(&sim::EngineSetState);
     for (const int version : {1, 2, 3, 4}) {
         PluginFixture fixture(version);
         fixture.Load();
         fixture.Game().Init();
         const bool gothicOne = version <= 2;
-        EXPECT_EQ(fixture.Game().redirects.IsRedirected(setState), gothicOne) << version;
+        EXPECT_EQ(Redirected(fixture.Game(), PatchableFunction::SetState), gothicOne) << version;
         EXPECT_EQ(fixture.Running().gothicOneRoomRule, gothicOne) << version;
         EXPECT_NE(fixture.Running().patches.setState, nullptr) << "staged under " << version;
     }
@@ -117,7 +120,7 @@ TEST(PluginEntry, MissingEngineFunctionLeavesOnlyItsPatchUnstaged) {
     EXPECT_EQ(patches.printChars, nullptr);
     EXPECT_NE(patches.getFontData, nullptr);
     ASSERT_NE(patches.setState, nullptr);
-    EXPECT_TRUE(fixture.Game().redirects.IsRedirected(Address(&sim::EngineSetState)));
+    EXPECT_TRUE(Redirected(fixture.Game(), PatchableFunction::SetState));
     // The game keeps running with the rest of the plugin.
     fixture.Game().Frame(16);
 }
@@ -126,11 +129,11 @@ TEST(PluginEntry, UnloadTakesEveryPatchOutOfTheEngine) {
     PluginFixture fixture(1);
     fixture.Load();
     fixture.Game().Init();
-    ASSERT_TRUE(fixture.Game().redirects.IsRedirected(Address(&sim::EngineSetState)));
+    ASSERT_TRUE(Redirected(fixture.Game(), PatchableFunction::SetState));
     fixture.Unload();
-    EXPECT_FALSE(fixture.Game().redirects.IsRedirected(Address(&sim::EngineSetState)));
-    EXPECT_FALSE(fixture.Game().redirects.IsRedirected(Address(&sim::EngineGetFontData)));
-    EXPECT_FALSE(fixture.Game().redirects.IsRedirected(Address(&sim::EnginePrintChars)));
+    EXPECT_FALSE(Redirected(fixture.Game(), PatchableFunction::SetState));
+    EXPECT_FALSE(Redirected(fixture.Game(), PatchableFunction::GetFontData));
+    EXPECT_FALSE(Redirected(fixture.Game(), PatchableFunction::PrintChars));
 }
 
 }  // namespace

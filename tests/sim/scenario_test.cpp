@@ -16,6 +16,8 @@ struct BrokenScenario {
     std::string message;  // what the one-line error must say
 };
 
+void PrintTo(const BrokenScenario& broken, std::ostream* out) { *out << broken.json; }
+
 class MalformedScenario : public ::testing::TestWithParam<BrokenScenario> {};
 
 TEST_P(MalformedScenario, IsRefusedNamingTheFileAndField) {

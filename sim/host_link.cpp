@@ -1,0 +1,41 @@
+#include "sim/host_link.h"
+
+#include "host/host_module.h"
+
+namespace pilfern {
+namespace {
+
+// The game that plugin modules are loaded into; the simulated game's library is the one
+// place a module and the program that loads it share.
+struct Host {
+    Framework* framework = nullptr;
+    Engine* engine = nullptr;
+};
+
+Host& CurrentHost() {
+    static Host host;
+    return host;
+}
+
+}  // namespace
+
+Framework* HostFramework() {
+    return CurrentHost().framework;
+}
+
+Engine* HostEngine() {
+    return CurrentHost().engine;
+}
+
+namespace sim {
+
+void SetHost(Framework& framework, Engine& engine) {
+    CurrentHost() = Host{&framework, &engine};
+}
+
+void ClearHost() {
+    CurrentHost() = Host{};
+}
+
+}  // namespace sim
+}  // namespace pilfern

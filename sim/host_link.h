@@ -1,0 +1,15 @@
+#pragma once
+
+#include "host/engine.h"
+#include "host/framework.h"
+
+namespace pilfern::sim {
+
+// Makes a game the host of plugin modules loaded from now on: a loading module builds its
+// plugin on this framework and engine (host/host_module.h). The game must outlive every
+// module loaded into it.
+void SetHost(Framework& framework, Engine& engine);
+// No game hosts modules any more; a module loaded now stays inert.
+void ClearHost();
+
+}  // namespace pilfern::sim

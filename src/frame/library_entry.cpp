@@ -1,0 +1,47 @@
+#include "frame/library_entry.h"
+
+#include <optional>
+
+#include "frame/plugin.h"
+#include "host/host_module.h"
+
+// The plugin module: its static construction builds the one plugin of the process on the
+// host's framework and engine, and its unload destroys it again, which releases the patches.
+namespace pilfern {
+namespace {
+
+class LoadedPlugin {
+public:
+    LoadedPlugin() {
+        Framework* framework = HostFramework();
+        Engine* engine = HostEngine();
+        if (framework != nullptr && engine != nullptr) {
+            plugin_.emplace(*framework, *engine);
+        }
+    }
+
+private:
+    std::optional<PluginLibrary> plugin_;
+};
+
+// Built on first use, so that the attach entry finds the plugin built whichever of the two
+// the system runs first.
+const LoadedPlugin& Loaded() {
+    static const LoadedPlugin plugin;
+    return plugin;
+}
+
+// The module's static construction.
+[[maybe_unused]] const LoadedPlugin& builtAtLoad = Loaded();
+
+}  // namespace
+
+bool AttachLibrary(unsigned long reason) {
+    Loaded();
+    if (Framework* framework = HostFramework()) {
+        OnLibraryAttach(*framework, reason);
+    }
+    return true;
+}
+
+}  // namespace pilfern

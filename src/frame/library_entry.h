@@ -1,0 +1,10 @@
+#pragma once
+
+namespace pilfern {
+
+// The library attach entry that the system's loader reaches once the module's static
+// construction has built the plugin: OnLibraryAttach with the host's framework. Always
+// reports success; does nothing in a process without a host.
+bool AttachLibrary(unsigned long reason);
+
+}  // namespace pilfern

@@ -1,0 +1,20 @@
+#include <windows.h>
+
+#include "frame/engine_cast.h"
+#include "frame/library_entry.h"
+
+// The plugin module's face towards Windows: its one export and its DllMain. The runtime has
+// run the module's static construction before DllMain sees the process attach.
+extern "C" {
+
+// A data symbol holding the address of the plugin's checked conversion of engine objects,
+// for the framework; the plugin itself never reads it.
+__declspec(dllexport) extern const pilfern::EngineCastFn RTDynamicCast_MT;
+const pilfern::EngineCastFn RTDynamicCast_MT = &pilfern::EngineCast;
+
+BOOL WINAPI DllMain(HINSTANCE /*module*/, DWORD reason, LPVOID /*reserved*/) {
+    pilfern::AttachLibrary(reason);
+    return TRUE;
+}
+
+}  // extern "C"

@@ -1,0 +1,213 @@
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <map>
+#include <optional>
+#include <string>
+#include <unordered_map>
+
+#include "platform/platform.h"
+#include "platform/utf8_pieces.h"
+
+namespace pilfern::platform {
+namespace {
+
+HMODULE AsModule(ModuleHandle module) {
+    return static_cast<HMODULE>(const_cast<void*>(module));
+}
+
+// One 8-bit code page as a pair of lookup tables. Both directions come from the same table
+// of the system's MultiByteToWideChar, so a round trip is exact and a character the code
+// page lacks can only become '?' (WideCharToMultiByte would map some of them to a similar
+// letter, 'Ā' to 'A', where the other systems answer '?').
+struct CodePageTables {
+    std::array<std::optional<char32_t>, 256> toUnicode{};
+    std::unordered_map<char32_t, char> fromUnicode;
+};
+
+std::optional<char32_t> CharacterOf(UINT codePage, unsigned char byte) {
+    const char in = static_cast<char>(byte);
+    wchar_t out = 0;
+    if (MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, &in, 1, &out, 1) != 1) {
+        return std::nullopt;
+    }
+    // Windows gives the bytes a code page leaves undefined the C1 control of the same
+    // number; they have no character of the code page.
+    if (byte >= 0x80 && out >= 0x80 && out <= 0x9F) {
+        return std::nullopt;
+    }
+    return static_cast<char32_t>(out);
+}
+
+// The tables of a code page, built on first use; none for a code page the system lacks.
+const CodePageTables* TablesFor(int codePage) {
+    static std::map<int, std::optional<CodePageTables>> built;
+    auto found = built.find(codePage);
+    if (found == built.end()) {
+        std::optional<CodePageTables> tables;
+        const auto id = static_cast<UINT>(codePage);
+        if (codePage > 0 && IsValidCodePage(id) != 0) {
+            tables.emplace();
+            for (unsigned byte = 0; byte < 256; ++byte) {
+                const auto character = CharacterOf(id, static_cast<unsigned char>(byte));
+                tables->toUnicode.at(byte) = character;
+                if (character) {
+                    tables->fromUnicode.emplace(*character, static_cast<char>(byte));
+                }
+            }
+        }
+        found = built.emplace(codePage, std::move(tables)).first;
+    }
+    return found->second ? &*found->second : nullptr;
+}
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// The character of one UTF-8 piece; none when the piece is broken, overlong, a surrogate or
+// beyond U+10FFFF, which the other systems refuse as well.
+std::optional<char32_t> DecodeUtf8(std::string_view piece) {
+    const auto lead = static_cast<unsigned char>(piece.front());
+    if (piece.size() == 1) {
+        return lead < 0x80 ? std::optional<char32_t>(lead) : std::nullopt;
+    }
+    if (piece.size() != Utf8SequenceLength(lead)) {
+        return std::nullopt;  // cut off by the end of the text
+    }
+    constexpr std::array<unsigned char, 5> kLeadBits{0, 0, 0x1F, 0x0F, 0x07};
+    constexpr std::array<char32_t, 5> kSmallest{0, 0, 0x80, 0x800, 0x10000};
+    char32_t c = lead & kLeadBits.at(piece.size());
+    for (const char byte : piece.substr(1)) {
+        const auto next = static_cast<unsigned char>(byte);
+        if ((next & 0xC0) != 0x80) {
+            return std::nullopt;
+        }
+        c = (c << 6) | (next & 0x3F);
+    }
+    if (lead >= 0xF8 || c < kSmallest.at(piece.size()) || c > 0x10FFFF ||
+        (c >= 0xD800 && c <= 0xDFFF)) {
+        return std::nullopt;
+    }
+    return c;
+}
+
+}  // namespace
+
+// The game names files with backslashes, which is this system's own separator; forward
+// slashes become backslashes so that every path reads the same.
+std::string NativePath(std::string_view path) {
+    std::string native(path);
+    for (char& c : native) {
+        if (c == '/') {
+            c = '\\';
+        }
+    }
+    return native;
+}
+
+bool FileExists(std::string_view path) {
+    const DWORD attributes = GetFileAttributesA(NativePath(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+ModuleHandle LoadModule(std::string_view name) {
+    return LoadLibraryA(NativePath(name).c_str());
+}
+
+ProcAddress FindExport(ModuleHandle module, std::string_view name) {
+    if (module == nullptr) {
+        return nullptr;
+    }
+    // Any function pointer type may stand for an export until the caller names its own.
+    return reinterpret_cast<ProcAddress>(
+        GetProcAddress(AsModule(module), std::string(name).c_str()));
+}
+
+void UnloadModule(ModuleHandle module) {
+    if (module != nullptr) {
+        FreeLibrary(AsModule(module));
+    }
+}
+
+std::string ModuleFileName(std::string_view name) {
+    return std::string(name) + ".dll";
+}
+
+std::filesystem::path ExecutableFolder() {
+    std::wstring program(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, program.data(), static_cast<DWORD>(program.size()));
+        if (length == 0) {
+            return {};
+        }
+        if (length < program.size()) {
+            program.resize(length);
+            return std::filesystem::path(program).parent_path();
+        }
+        program.resize(program.size() * 2);
+    }
+}
+
+void UseBinaryStandardOutput() {
+    std::fflush(stdout);
+    _setmode(_fileno(stdout), _O_BINARY);
+}
+
+std::string CodePageToUtf8(std::string_view text, int codePage) {
+    const CodePageTables* tables = TablesFor(codePage);
+    if (tables == nullptr) {
+        return std::string(text);
+    }
+    std::string out;
+    out.reserve(text.size());
+    for (const char byte : text) {
+        const auto character = tables->toUnicode.at(static_cast<unsigned char>(byte));
+        if (character) {
+            AppendUtf8(out, *character);
+        } else {
+            out += '?';
+        }
+    }
+    return out;
+}
+
+std::string Utf8ToCodePage(std::string_view text, int codePage) {
+    const CodePageTables* tables = TablesFor(codePage);
+    if (tables == nullptr) {
+        return std::string(text);
+    }
+    std::string out;
+    out.reserve(text.size());
+    while (!text.empty()) {
+        const std::size_t length =
+            std::min(Utf8SequenceLength(static_cast<unsigned char>(text.front())), text.size());
+        const auto character = DecodeUtf8(text.substr(0, length));
+        const auto found =
+            character ? tables->fromUnicode.find(*character) : tables->fromUnicode.end();
+        out += found == tables->fromUnicode.end() ? '?' : found->second;
+        text.remove_prefix(length);
+    }
+    return out;
+}
+
+}  // namespace pilfern::platform

@@ -1,0 +1,155 @@
+#include <array>
+#include <memory>
+#include <ostream>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "frame/engine_cast.h"
+#include "platform/platform.h"
+#include "sim/host_link.h"
+#include "sim/sim_game.h"
+#include "support/temp_folder.h"
+
+// The plugin as the system loads it: the module built beside the tests, loaded by name into
+// a simulated game, with its own copy of the plugin's code.
+namespace pilfern {
+namespace {
+
+using sim::EngineFunctionAddress;
+using sim::PatchableFunction;
+
+constexpr std::array kPatchable{PatchableFunction::GetFontData, PatchableFunction::PrintChars,
+                                PatchableFunction::SetState};
+
+// A game that hosts the modules loaded while the fixture lives.
+class PluginModule {
+public:
+    explicit PluginModule(int engineVersion, bool hosted = true)
+        : game_(std::make_unique<sim::SimGame>(folder_.Path(), engineVersion)) {
+        if (hosted) {
+            sim::SetHost(game_->framework, game_->engine);
+        }
+    }
+    PluginModule(const PluginModule&) = delete;
+    PluginModule& operator=(const PluginModule&) = delete;
+    PluginModule(PluginModule&&) = delete;
+    PluginModule& operator=(PluginModule&&) = delete;
+    ~PluginModule() {
+        Unload();
+        sim::ClearHost();
+    }
+
+    [[nodiscard]] sim::SimGame& Game() { return *game_; }
+
+    [[nodiscard]] ModuleHandle Load() {
+        module_ = platform::LoadModule(
+            (platform::ExecutableFolder() / platform::ModuleFileName("pilfern")).string());
+        return module_;
+    }
+    void Unload() {
+        platform::UnloadModule(module_);
+        module_ = nullptr;
+    }
+    [[nodiscard]] ModuleHandle Module() const { return module_; }
+
+    [[nodiscard]] bool AnyPatchInForce() const {
+        for (const PatchableFunction function : kPatchable) {
+            if (game_->redirects.IsRedirected(EngineFunctionAddress(function))) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    test::TempFolder folder_;
+    std::unique_ptr<sim::SimGame> game_;
+    ModuleHandle module_ = nullptr;
+};
+
+// The checked conversion whose address the module publishes.
+EngineCastFn PublishedCast(ModuleHandle module) {
+    const ProcAddress symbol = platform::FindExport(module, "RTDynamicCast_MT");
+    if (symbol == nullptr) {
+        return nullptr;
+    }
+    return *reinterpret_cast<const EngineCastFn*>(symbol);
+}
+
+struct EngineCase {
+    int version;
+    bool inputPatchArmed;  // only the Gothic I instances arm it at init
+};
+
+void PrintTo(const EngineCase& engine, std::ostream* out) {
+    *out << "engine " << engine.version;
+}
+
+std::string EngineName(const ::testing::TestParamInfo<EngineCase>& tested) {
+    return "Engine" + std::to_string(tested.param.version);
+}
+
+class LoadedIntoEngine : public ::testing::TestWithParam<EngineCase> {};
+
+TEST_P(LoadedIntoEngine, OnlyTheRunningEnginesInstanceRegistersAndHandlesEvents) {
+    const EngineCase engine = GetParam();
+    PluginModule plugin(engine.version);
+    ASSERT_NE(plugin.Load(), nullptr);
+    const sim::SimFramework& framework = plugin.Game().framework;
+
+    EXPECT_EQ(framework.Registrations(), 1);
+    EXPECT_EQ(framework.CrtVersion(), (std::array<int, 4>{14, 16, 27045, 0}));
+    plugin.Game().Init();
+    plugin.Game().Frame(16);
+    EXPECT_EQ(
+        plugin.Game().redirects.IsRedirected(EngineFunctionAddress(PatchableFunction::SetState)),
+        engine.inputPatchArmed);
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, LoadedIntoEngine,
+                         ::testing::Values(EngineCase{1, true}, EngineCase{2, true},
+                                           EngineCase{3, false}, EngineCase{4, false}),
+                         EngineName);
+
+TEST(PluginModuleLoad, UnloadTakesEveryPatchOutOfTheEngine) {
+    PluginModule plugin(1);
+    ASSERT_NE(plugin.Load(), nullptr);
+    plugin.Game().Init();
+    ASSERT_TRUE(plugin.AnyPatchInForce());
+    plugin.Unload();
+    EXPECT_FALSE(plugin.AnyPatchInForce());
+}
+
+TEST(PluginModuleLoad, PublishesItsCheckedConversionOfEngineObjectsAndNothingElse) {
+    PluginModule plugin(4);
+    ASSERT_NE(plugin.Load(), nullptr);
+    const EngineCastFn cast = PublishedCast(plugin.Module());
+    ASSERT_NE(cast, nullptr);
+    // The module's copy of the plugin stays its own (here: pilfern::OnLibraryAttach).
+    EXPECT_EQ(
+        platform::FindExport(plugin.Module(), "_ZN7pilfern15OnLibraryAttachERNS_9FrameworkEm"),
+        nullptr);
+
+    // Objects the engine's own module made, converted by the plugin's module.
+    sim::SimEngine& engine = plugin.Game().engine;
+    sim::SimItem& item = engine.CreateItem("apple", "ITFO_APPLE");
+    sim::SimNpc& npc = engine.CreateNpc("bandit", "BDT_1013_BANDIT_L");
+    EXPECT_EQ(cast(&item, EngineClass::oCItem), static_cast<oCItem*>(&item));
+    EXPECT_EQ(cast(&item, EngineClass::oCNpc), nullptr);
+    EXPECT_EQ(cast(&npc, EngineClass::oCNpc), static_cast<oCNpc*>(&npc));
+    EXPECT_EQ(cast(&npc, EngineClass::oCNpcEx), static_cast<oCNpcEx*>(&npc));
+    EXPECT_EQ(cast(&npc, EngineClass::oCMobContainer), nullptr);
+    EXPECT_EQ(cast(nullptr, EngineClass::oCItem), nullptr);
+}
+
+TEST(PluginModuleLoad, WithoutAHostGameTheModuleStaysInert) {
+    PluginModule plugin(4, /*hosted=*/false);
+    ASSERT_NE(plugin.Load(), nullptr);
+    EXPECT_EQ(plugin.Game().framework.Registrations(), 0);
+    EXPECT_FALSE(plugin.Game().framework.CrtVersion().has_value());
+    EXPECT_NE(PublishedCast(plugin.Module()), nullptr);
+}
+
+}  // namespace
+}  // namespace pilfern
