@@ -79,37 +79,6 @@ private:
     bool armed_ = false;
 };
 
-std::string Utf8FromWide(const std::wstring& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        auto c = static_cast<std::uint32_t>(text[i]);
-        // Where wide characters are 16 bits, a pair of surrogates is one character.
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size()) {
-            const auto low = static_cast<std::uint32_t>(text[i + 1]);
-            if (low >= 0xDC00 && low < 0xE000) {
-                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-                ++i;
-            }
-        }
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-
 // Stands for a loaded DirectDraw module that is not the GD3D11 renderer.
 constexpr int kOtherDirectDrawModule = 0;
 
@@ -229,7 +198,7 @@ bool SimFramework::WriteToFileUTF8(const CStringA& text, const CStringA& path, i
 }
 
 CStringA SimFramework::WToA(const std::wstring& text, int /*codePage*/) const {
-    return CStringA(platform::Utf8ToCodePage(Utf8FromWide(text), codePage));
+    return CStringA(platform::Utf8ToCodePage(platform::WideToUtf8(text), codePage));
 }
 
 ModuleHandle SimFramework::LoadLibraryA(const CStringA& name) {

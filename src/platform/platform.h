@@ -42,5 +42,7 @@ void UseBinaryStandardOutput();
 // give the same bytes for the same input; an unknown code page leaves the text as it is.
 [[nodiscard]] std::string CodePageToUtf8(std::string_view text, int codePage);
 [[nodiscard]] std::string Utf8ToCodePage(std::string_view text, int codePage);
+// Wide text (UTF-16 where wide characters have 16 bits, UTF-32 elsewhere) as UTF-8.
+[[nodiscard]] std::string WideToUtf8(std::wstring_view text);
 
 }  // namespace pilfern::platform

@@ -103,6 +103,14 @@ TEST(CodePage, BrokenUtf8BecomesOneQuestionMarkPerPiece) {
     }
 }
 
+TEST(CodePage, WideTextBecomesUtf8WhateverTheWidthOfWideCharacters) {
+    // The coin lies beyond 16 bits: one surrogate pair where wide characters have 16 bits.
+    EXPECT_EQ(WideToUtf8(L"Gold \U0001F4B0 x25"), "Gold \xF0\x9F\x92\xB0 x25");
+    EXPECT_EQ(WideToUtf8(L"\u041D\u0430\u0439\u0434\u0435\u043D"),
+              "\xD0\x9D\xD0\xB0\xD0\xB9\xD0\xB4\xD0\xB5\xD0\xBD");
+    EXPECT_EQ(Utf8ToCodePage(WideToUtf8(L"G\u00E4rtner"), 1252), "G\xE4rtner");
+}
+
 TEST(CodePage, UnknownCodePageLeavesTextAsItIs) {
     EXPECT_EQ(Utf8ToCodePage("Gärtner", 99999), "Gärtner");
     EXPECT_EQ(CodePageToUtf8("G\xE4rtner", 99999), "G\xE4rtner");
