@@ -70,18 +70,6 @@ std::optional<std::string> IniFile::Find(std::string_view section, std::string_v
     return std::nullopt;
 }
 
-void IniFile::Set(std::string_view section, std::string_view key, std::string_view value) {
-    auto& entries = sections_[UpperKey(section)];
-    const std::string wanted = UpperKey(key);
-    for (Entry& entry : entries) {
-        if (UpperKey(entry.key) == wanted) {
-            entry.value = std::string(value);
-            return;
-        }
-    }
-    entries.push_back({std::string(key), std::string(value)});
-}
-
 std::vector<std::string> IniFile::Keys(std::string_view section) const {
     std::vector<std::string> keys;
     const auto found = sections_.find(UpperKey(section));

@@ -19,7 +19,6 @@ public:
 
     [[nodiscard]] std::optional<std::string> Find(std::string_view section,
                                                   std::string_view key) const;
-    void Set(std::string_view section, std::string_view key, std::string_view value);
     // The keys of a section in file order.
     [[nodiscard]] std::vector<std::string> Keys(std::string_view section) const;
 

@@ -222,7 +222,6 @@ public:
 
     // Number of calls of an engine operation by name, such as "eng_player".
     [[nodiscard]] std::uint64_t Calls(std::string_view operation) const;
-    void ResetCalls() { calls_.clear(); }
 
     // World content. Objects live as long as the engine; lists only link them.
     SimItem& CreateItem(std::string id, std::string instanceName);

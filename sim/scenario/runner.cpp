@@ -1,6 +1,9 @@
 #include "sim/scenario/runner.h"
 
 #include <algorithm>
+#include <chrono>
+#include <random>
+#include <stdexcept>
 #include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -294,6 +297,25 @@ void CopyFolder(const std::filesystem::path& from, const std::filesystem::path& 
     }
 }
 
+// A new, empty folder of the system's temporary folder. A folder that is already there
+// belongs to someone else and is never touched.
+std::filesystem::path FreshTemporaryFolder() {
+    std::random_device random;
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    for (int attempt = 0;; ++attempt) {
+        const std::filesystem::path folder =
+            std::filesystem::temp_directory_path() /
+            ("pilfern-sim-" + std::to_string(stamp) + "-" + std::to_string(random()));
+        if (std::filesystem::create_directory(folder)) {
+            return folder;
+        }
+        if (attempt == 100) {
+            throw std::runtime_error("no fresh folder could be made in " +
+                                     std::filesystem::temp_directory_path().string());
+        }
+    }
+}
+
 // The working game folder: a copy of the scenario's, with its files written into it.
 class WorkingFolder {
 public:
@@ -306,9 +328,7 @@ public:
                                     "--game-dir lies in the scenario's own game folder, which is never written");
             }
         } else {
-            path_ = std::filesystem::temp_directory_path() / ("pilfern-sim-" + std::to_string(std::hash<std::string>{}(
-                                                                 file + std::to_string(reinterpret_cast<std::uintptr_t>(this)))));
-            std::filesystem::remove_all(path_);
+            path_ = FreshTemporaryFolder();
         }
         std::filesystem::create_directories(path_);
         if (scenario.gameFolder) {

@@ -20,6 +20,13 @@ public:
         return platform::Utf8ToCodePage(utf8, game_.framework.codePage);
     }
 
+    // An engine text from the scenario's UTF-8, when the scenario gives one.
+    void SetText(zSTRING& target, const std::optional<std::string>& utf8) const {
+        if (utf8) {
+            target = zSTRING(Text(*utf8));
+        }
+    }
+
     void ApplyVob(VobData& vob, const std::optional<Position>& position,
                   const std::optional<bool>& visual,
                   const std::optional<std::optional<std::string>>& room) const {
@@ -38,18 +45,10 @@ public:
             item.instanceIndex = engine_.InstanceIndex(*spec.instance);
         }
         Set(item.instanceIndex, spec.instanceIndex);
-        if (spec.name) {
-            item.name = zSTRING(Text(*spec.name));
-        }
-        if (spec.text) {
-            item.textField = zSTRING(Text(*spec.text));
-        }
-        if (spec.displayName) {
-            item.displayName = zSTRING(Text(*spec.displayName));
-        }
-        if (spec.arrowText) {
-            item.arrowText = zSTRING(Text(*spec.arrowText));
-        }
+        SetText(item.name, spec.name);
+        SetText(item.textField, spec.text);
+        SetText(item.displayName, spec.displayName);
+        SetText(item.arrowText, spec.arrowText);
         Set(item.amount, spec.amount);
         Set(item.mainCategory, spec.category);
         Set(item.flags, spec.flags);

@@ -18,8 +18,6 @@ public:
     zSTRING(std::string text) : text_(std::move(text)), hasBuffer_(true) {}
     zSTRING(std::string_view text) : text_(text), hasBuffer_(true) {}
 
-    [[nodiscard]] static zSTRING WithoutBuffer() { return {}; }
-
     [[nodiscard]] bool HasBuffer() const { return hasBuffer_; }
     [[nodiscard]] std::size_t Length() const { return text_.size(); }
     [[nodiscard]] const std::string& Text() const { return text_; }
