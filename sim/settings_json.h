@@ -4,7 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "config/settings.h"
+#include "core/settings.h"
 
 namespace pilfern::sim {
 

@@ -2,7 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "frame/instance.h"
+#include "core/instance.h"
 #include "sim/sim_game.h"
 
 namespace pilfern::sim {

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "config/settings.h"
+#include "core/settings.h"
 #include "host/cstring.h"
 
 namespace pilfern {

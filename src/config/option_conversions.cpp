@@ -1,7 +1,7 @@
 #include "config/option_conversions.h"
 
 #include "config/key_names.h"
-#include "frame/instance.h"
+#include "core/instance.h"
 
 namespace pilfern {
 namespace {

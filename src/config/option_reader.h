@@ -1,7 +1,7 @@
 #pragma once
 
 #include "config/option_catalogue.h"
-#include "frame/instance.h"
+#include "core/instance.h"
 #include "host/cstring.h"
 #include "host/engine.h"
 

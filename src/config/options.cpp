@@ -7,8 +7,8 @@
 #include "config/option_conversions.h"
 #include "config/option_reader.h"
 #include "config/plugin_views.h"
-#include "frame/plugin.h"
-#include "frame/text_hooks.h"
+#include "config/renderer_detection.h"
+#include "core/engine_patches.h"
 
 namespace pilfern {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "frame/instance.h"
+#include "core/instance.h"
 
 namespace pilfern {
 

@@ -1,7 +1,5 @@
 #include "feedback/target_markers.h"
 
-#include "frame/instance.h"
-
 namespace pilfern {
 
 // Target markers are not drawn yet.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "frame/instance.h"
+#include "core/instance.h"
 
 namespace pilfern {
 

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "frame/instance.h"
+#include "core/instance.h"
 #include "host/engine.h"
 #include "host/framework.h"
 

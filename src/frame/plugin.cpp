@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "config/options.h"
+#include "core/engine_patches.h"
 #include "frame/frame_driver.h"
 #include "frame/hooks.h"
 #include "frame/input.h"
@@ -68,55 +69,33 @@ EventTable EventTableFor(const InstanceEntryPoints& entry) {
     return table;
 }
 
-}  // namespace
-
-Instance::Instance(const EngineProfile& engineProfile, Engine& hostEngine,
-                   Framework& hostFramework)
-    : profile(engineProfile),
-      engine(hostEngine),
-      framework(hostFramework),
-      pluginTimer(hostFramework) {
-    BindEntryPoints(SlotOf(profile), this);
+// An instance as the library's static construction makes it: its state, then its three
+// patches staged in order, then its registration when its engine runs.
+std::unique_ptr<Instance> BuildInstance(const EngineProfile& profile, Engine& engine,
+                                        Framework& framework) {
+    auto instance = std::make_unique<Instance>(profile, engine, framework);
+    BindEntryPoints(SlotOf(profile), instance.get());
     const InstanceEntryPoints& entry = EntryPointsFor(SlotOf(profile));
     for (const PatchDescription& patch : kPatches) {
-        StageEnginePatch(*this, CStringA(patch.name),
+        StageEnginePatch(*instance, CStringA(patch.name),
                          SignatureIn(patch.signature, profile.engineNamespace),
-                         patch.replacement(entry), patches.*patch.record);
+                         patch.replacement(entry), instance->patches.*patch.record);
     }
-    RegisterForRunningEngine(*this);
+    RegisterForRunningEngine(*instance);
+    return instance;
 }
 
-Instance::~Instance() {
-    // Unload undoes construction in reverse: the patch records staged last go first.
+// Unload undoes construction in reverse: the patch records staged last go first.
+void UnloadInstance(Instance& instance) {
     for (const PatchDescription& patch : std::views::reverse(kPatches)) {
-        if (const auto& record = patches.*patch.record) {
+        if (const auto& record = instance.patches.*patch.record) {
             record->Release();
         }
     }
-    BindEntryPoints(SlotOf(profile), nullptr);
+    BindEntryPoints(SlotOf(instance.profile), nullptr);
 }
 
-void StageEnginePatch(Instance& instance, const CStringA& name, const CStringA& signature,
-                      std::uintptr_t replacement, std::unique_ptr<ModulePatchCallInfo>& record) {
-    const std::uintptr_t engineFunction =
-        instance.framework.FindEngineAddress(instance.profile.version, name, signature);
-    if (engineFunction == 0 || replacement == 0) {
-        return;
-    }
-    record = instance.framework.CreatePatchCallInfo();
-    record->SetTemporary(engineFunction, replacement);
-}
-
-void ArmEnginePatch(ModulePatchCallInfo* record) {
-    if (record == nullptr) {
-        return;
-    }
-    const std::uintptr_t origin = record->GetOrigin();
-    const std::uintptr_t address = record->GetAddress();
-    if (origin != 0 && address != 0) {
-        record->SetCallPatch(origin, address);
-    }
-}
+}  // namespace
 
 void RegisterForRunningEngine(Instance& instance) {
     if (instance.framework.GetEngineVersion() != instance.profile.version) {
@@ -164,12 +143,13 @@ bool OnLibraryAttach(Framework& framework, unsigned long reason) {
 
 PluginLibrary::PluginLibrary(Framework& framework, Engine& engine) {
     for (std::size_t i = 0; i < kEngineProfiles.size(); ++i) {
-        instances_.at(i) = std::make_unique<Instance>(kEngineProfiles.at(i), engine, framework);
+        instances_.at(i) = BuildInstance(kEngineProfiles.at(i), engine, framework);
     }
 }
 
 PluginLibrary::~PluginLibrary() {
     for (auto& instance : std::views::reverse(instances_)) {
+        UnloadInstance(*instance);
         instance.reset();
     }
 }

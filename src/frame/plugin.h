@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "frame/instance.h"
+#include "core/instance.h"
 
 namespace pilfern {
 
@@ -18,12 +18,6 @@ void OnOptionsApplied(Instance& instance);
 // Fills every event slot the plugin has no use for.
 void EmptyHandler();
 
-// Prepares one engine patch without putting it in force. Leaves `record` empty when the
-// running engine has no such function.
-void StageEnginePatch(Instance& instance, const CStringA& name, const CStringA& signature,
-                      std::uintptr_t replacement, std::unique_ptr<ModulePatchCallInfo>& record);
-// Puts a staged patch in force; a missing record is skipped.
-void ArmEnginePatch(ModulePatchCallInfo* record);
 // Registers the instance's handlers when the framework runs its engine version.
 void RegisterForRunningEngine(Instance& instance);
 
@@ -32,7 +26,8 @@ void RegisterForRunningEngine(Instance& instance);
 bool OnLibraryAttach(Framework& framework, unsigned long reason);
 
 // The plugin as loaded into a process: the four instances, built in engine order, each
-// staging its patches and registering when its engine runs. Destroying it is the unload.
+// staging its patches and registering when its engine runs. Destroying it is the unload:
+// instances go in reverse order, each releasing its patch records.
 class PluginLibrary {
 public:
     PluginLibrary(Framework& framework, Engine& engine);

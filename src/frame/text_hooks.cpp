@@ -2,48 +2,16 @@
 
 #include <cstdint>
 
+#include "core/renderer_scale.h"
 #include "frame/hooks.h"
-#include "platform/platform.h"
 
 namespace pilfern {
 namespace {
-
-const CStringA kRendererModule("ddraw.dll");
-const CStringA kRendererScaleExport("UpdateCustomFontMultiplier");
 
 // A product computed in single precision and truncated toward zero, as the engine's own
 // integer font metrics are.
 int Scaled(int value, float factor) {
     return static_cast<int>(static_cast<float>(value) * factor);
-}
-
-bool AnyFileExists(const Framework& framework, const CStringA& first, const CStringA& second) {
-    return framework.FileExists(first) || framework.FileExists(second);
-}
-
-// The renderer's text-scale export, looked up by name on each use.
-platform::RendererScaleFn RendererScale(const Instance& instance) {
-    if (instance.text.rendererModule == nullptr) {
-        return nullptr;
-    }
-    const ProcAddress address =
-        instance.framework.GetProcAddress(instance.text.rendererModule, kRendererScaleExport);
-    return reinterpret_cast<platform::RendererScaleFn>(address);
-}
-
-// Whether the renderer's settings enable its own font rendering: the line after a
-// "[FontRendering]" header holds "Enable=1". The last header decides; a header on the last
-// line has no setting after it and enables nothing.
-bool FontRenderingEnabled(const CStringA& settings) {
-    std::vector<CStringA> lines = settings.Split(CStringA("\n"));
-    bool enabled = false;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        lines[i].Shrink();
-        if (!lines[i].IsEmpty() && lines[i].HasWordI(CStringA("[FontRendering]"))) {
-            enabled = i + 1 < lines.size() && lines[i + 1].HasWordI(CStringA("Enable=1"));
-        }
-    }
-    return enabled;
 }
 
 // Milliseconds from `then` to `now` on the framework's 32-bit clock. The unsigned
@@ -54,31 +22,6 @@ std::int64_t SpanMs(std::uint32_t now, std::uint32_t then) {
 }
 
 }  // namespace
-
-void DetectRendererFontScaling(Instance& instance) {
-    const Framework& framework = instance.framework;
-    TextHookState& text = instance.text;
-    text.rendererFontScaling = false;
-    text.ddrawPresent =
-        AnyFileExists(framework, CStringA("System\\ddraw.dll"), CStringA("system\\ddraw.dll"));
-    bool settingsRead = false;
-    const CStringA settingsPath("System\\GD3D11\\UserSettings.ini");
-    if (text.ddrawPresent &&
-        AnyFileExists(framework, settingsPath, CStringA("system\\GD3D11\\UserSettings.ini"))) {
-        CStringA settings;
-        if (framework.ReadFromVdf(settings, settingsPath, 7)) {
-            settingsRead = true;
-            text.rendererFontScaling = FontRenderingEnabled(settings);
-        }
-    }
-    if (text.rendererFontScaling || (!settingsRead && text.ddrawPresent)) {
-        text.rendererModule = instance.framework.LoadLibraryA(kRendererModule);
-        // Without settings to read, a renderer that offers the export scales fonts itself.
-        if (!settingsRead && text.rendererModule != nullptr && RendererScale(instance) != nullptr) {
-            text.rendererFontScaling = true;
-        }
-    }
-}
 
 void DrawLootMessages(Instance& instance) {
     std::vector<MessageData>& messages = instance.lootMessages;

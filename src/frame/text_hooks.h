@@ -1,11 +1,9 @@
 #pragma once
 
-#include "frame/instance.h"
+#include "core/instance.h"
 
 namespace pilfern {
 
-// Finds out whether the GD3D11 renderer scales fonts itself; the first step of option loading.
-void DetectRendererFontScaling(Instance& instance);
 // Draws the queued loot messages and drops the expired ones; once per frame.
 void DrawLootMessages(Instance& instance);
 

@@ -1,4 +1,4 @@
-#include "frame/engine_cast.h"
+#include "core/engine_cast.h"
 #include "frame/library_entry.h"
 
 // The plugin module's face towards ELF systems. Everything else of the module is hidden, so

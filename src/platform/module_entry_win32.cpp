@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "frame/engine_cast.h"
+#include "core/engine_cast.h"
 #include "frame/library_entry.h"
 
 // The plugin module's face towards Windows: its one export and its DllMain. The runtime has

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "frame/engine_cast.h"
+#include "core/engine_cast.h"
 #include "platform/platform.h"
 #include "sim/host_link.h"
 #include "sim/sim_game.h"

@@ -1,4 +1,4 @@
-#include "frame/engine_cast.h"
+#include "core/engine_cast.h"
 
 #include <memory>
 

@@ -4,14 +4,13 @@
 #include <memory>
 #include <vector>
 
-#include "config/settings.h"
-#include "feedback/target_markers.h"
+#include "core/loot_records.h"
+#include "core/settings.h"
 #include "host/cstring.h"
 #include "host/engine.h"
 #include "host/engine_profile.h"
 #include "host/framework.h"
 #include "host/timer.h"
-#include "looting/loot_records.h"
 
 namespace pilfern {
 
@@ -33,14 +32,19 @@ struct TextHookState {
 };
 
 // All state of the plugin for one engine version. Four are built when the library loads;
-// only the one of the running engine registers handlers and arms patches.
+// only the one of the running engine registers handlers and arms patches. Every subsystem
+// works on it; the frame builds it, stages its patches and drives it.
 struct Instance {
-    Instance(const EngineProfile& engineProfile, Engine& hostEngine, Framework& hostFramework);
+    Instance(const EngineProfile& engineProfile, Engine& hostEngine, Framework& hostFramework)
+        : profile(engineProfile),
+          engine(hostEngine),
+          framework(hostFramework),
+          pluginTimer(hostFramework) {}
     Instance(const Instance&) = delete;
     Instance& operator=(const Instance&) = delete;
     Instance(Instance&&) = delete;
     Instance& operator=(Instance&&) = delete;
-    ~Instance();
+    ~Instance() = default;
 
     const EngineProfile& profile;
     Engine& engine;

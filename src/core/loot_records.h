@@ -30,4 +30,12 @@ struct HistoryEntity {
     std::int32_t category = kCategoryPlain;
 };
 
+// One auto-loot target marker: where something was taken and when.
+struct TargetData {
+    std::uint32_t createdAt = 0;
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    std::int32_t z = 0;
+};
+
 }  // namespace pilfern
