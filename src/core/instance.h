@@ -66,7 +66,10 @@ struct Instance {
     std::uint32_t loadTime = 0;
     int fullSyncState = -1;
     bool gothicOneRoomRule = false;
+    // The player's body is not the hero's own; noted every frame that reaches the
+    // transformation test, and again by each auto-loot step.
     bool heroTransformed = false;
+    // The hero's own body while transformed, during an auto-loot step only.
     oCNpc* heroOriginalBody = nullptr;
 };
 

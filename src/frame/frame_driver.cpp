@@ -139,8 +139,11 @@ void FrameUpdate(Instance& instance) {
     if (engine.eng_game_paused(engine.eng_game())) {
         return;
     }
-    // A transformed hero loots only when allowed, and then also in battle.
+    // A transformed hero loots only when allowed, and then also in battle. Looting by key
+    // reads the flag too, so it is noted in every frame that gets this far, not only on
+    // auto-loot steps: a hero who has turned back must not loot as if still transformed.
     const bool transformed = IsTransformed(instance, *player);
+    instance.heroTransformed = transformed;
     if (transformed && settings.allowQuickLootInTransform == 0) {
         return;
     }

@@ -241,25 +241,33 @@ TEST(FrameDriver, TheNewBalanceFlagIsLookedUpOnlyInThatModeAndUntilFound) {
     EXPECT_EQ(plugin.fullSyncState, -2);
 }
 
-TEST(FrameDriver, TheTransformationIsNotedOnAutoLootStepsOnly) {
+TEST(FrameDriver, TheTransformationIsNotedEveryFrameAlsoWithAutoLootOff) {
+    HeroGame game;
+    Instance& plugin = game.Plugin();
+    ASSERT_FALSE(plugin.autoLootActive);
+    game.Frame();
+    EXPECT_FALSE(plugin.heroTransformed);
+
+    game.Hero().vob.instanceName = "MEATBUG";
+    game.Frame();
+    EXPECT_TRUE(plugin.heroTransformed);
+
+    // Turned back: looting by key must see the hero's own body again at once.
+    game.Hero().vob.instanceName = "PC_HERO";
+    game.Frame();
+    EXPECT_FALSE(plugin.heroTransformed);
+}
+
+TEST(FrameDriver, AnAutoLootStepFindsTheHerosOwnBodyOnlyForTheStep) {
     HeroGame game;
     game.Game().clock = kQuietTimeOver;
     Instance& plugin = game.Plugin();
     plugin.autoLootActive = true;
     game.Frame();
-    EXPECT_FALSE(plugin.heroTransformed);
-
     game.Hero().vob.instanceName = "MEATBUG";
-    game.Frame({}, 100);
-    EXPECT_FALSE(plugin.heroTransformed) << "no step within 200 ms";
-    game.Frame({}, 100);
+    game.Frame({}, 200);
     EXPECT_TRUE(plugin.heroTransformed);
     EXPECT_EQ(plugin.heroOriginalBody, nullptr) << "only set during the step";
-
-    plugin.autoLootActive = false;
-    game.Hero().vob.instanceName = "PC_HERO";
-    game.Frame({}, 500);
-    EXPECT_TRUE(plugin.heroTransformed) << "kept between steps";
 }
 
 }  // namespace
