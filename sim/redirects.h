@@ -19,6 +19,8 @@ public:
         return targets_.contains(origin);
     }
 
+    // Where a call of `original` leads, typed as the engine calls it (`Fn` carries the
+    // engine's member calling convention).
     template <class Fn>
     [[nodiscard]] Fn Resolve(Fn original) const {
         return reinterpret_cast<Fn>(Resolve(reinterpret_cast<std::uintptr_t>(original)));

@@ -14,10 +14,13 @@
 
 namespace pilfern::sim {
 
-// The engine's own bodies of the three functions a patch can replace.
-int EngineGetFontData(zCFont* font, unsigned char character, int& width, zVEC2& uv0, zVEC2& uv1);
-void EnginePrintChars(zCView* view, int x, int y, const zSTRING& text);
-int EngineSetState(zCInput_Win32* input, unsigned short key, int state);
+// The engine's own bodies of the three functions a patch can replace. They are members of
+// the engine and keep its member calling convention, so a replacement that does not is
+// caught when the engine calls it.
+int ENGINE_MEMBER_CALL EngineGetFontData(zCFont* font, unsigned char character, int& width,
+                                         zVEC2& uv0, zVEC2& uv1);
+void ENGINE_MEMBER_CALL EnginePrintChars(zCView* view, int x, int y, const zSTRING& text);
+int ENGINE_MEMBER_CALL EngineSetState(zCInput_Win32* input, unsigned short key, int state);
 
 enum class PatchableFunction { GetFontData, PrintChars, SetState };
 // Where a patchable function starts, as patch records and the redirect table name it. Ask
@@ -95,13 +98,15 @@ public:
     void eng_npc_create_items(oCNpc* npc, int instance, int amount) override;
     void eng_npc_remove_items(oCNpc* npc, oCItem* item, int amount) override;
     void eng_npc_unequip(oCNpc* npc, oCItem* item) override;
-    bool eng_npc_has_items_by_name(const oCNpc* npc, const zSTRING& instanceName, int amount) override;
+    bool eng_npc_has_items_by_name(const oCNpc* npc, const zSTRING& instanceName,
+                                   int amount) override;
     void eng_npc_bind_mob(oCNpc* npc, oCMobInter* mob) override;
     zCEventManager* eng_npc_event_manager(const oCNpc* npc) override;
     int eng_npc_ex_marker_1(const oCNpcEx* npc) override;
     int eng_npc_ex_marker_2(const oCNpcEx* npc) override;
     int eng_npc_ex_marker_3(const oCNpcEx* npc) override;
-    void eng_event_manager_on_message(zCEventManager* events, zCEventMessage* message, zCVob* source) override;
+    void eng_event_manager_on_message(zCEventManager* events, zCEventMessage* message,
+                                      zCVob* source) override;
     bool eng_model_is_animation_active(const zCModel* model, const zSTRING& name) override;
     zSTRING eng_model_first_active_animation_name(const zCModel* model) override;
 
@@ -110,7 +115,8 @@ public:
     void eng_inventory_prepare(oCNpcInventory* inventory) override;
     const zCListSort<oCItem>* eng_inventory_entry_list(const oCNpcInventory* inventory) override;
     const zCListSort<oCItem>* eng_inventory_item_list(const oCNpcInventory* inventory) override;
-    std::array<const zCListSort<oCItem>*, 9> eng_inventory_category_lists( const oCNpcInventory* inventory) override;
+    std::array<const zCListSort<oCItem>*, 9> eng_inventory_category_lists(
+        const oCNpcInventory* inventory) override;
     bool eng_inventory_is_empty(const oCNpcInventory* inventory) override;
     void eng_inventory_clear(oCNpcInventory* inventory) override;
 
@@ -163,9 +169,12 @@ public:
 
     // The options object.
     zCOption* eng_options() override;
-    int eng_options_read_int(zCOption* options, const zSTRING& section, const zSTRING& key, int fallback) override;
-    bool eng_options_read_bool(zCOption* options, const zSTRING& section, const zSTRING& key, bool fallback) override;
-    zSTRING eng_options_read_string(zCOption* options, const zSTRING& section, const zSTRING& key, const zSTRING& fallback) override;
+    int eng_options_read_int(zCOption* options, const zSTRING& section, const zSTRING& key,
+                             int fallback) override;
+    bool eng_options_read_bool(zCOption* options, const zSTRING& section, const zSTRING& key,
+                               bool fallback) override;
+    zSTRING eng_options_read_string(zCOption* options, const zSTRING& section, const zSTRING& key,
+                                    const zSTRING& fallback) override;
     zSTRING eng_options_directory(const zCOption* options, int setting) override;
 
     // The screen, 2D views, fonts, colours, textures and the renderer.
@@ -187,7 +196,8 @@ public:
     void eng_view_set_size(zCView* view, int width, int height) override;
     void eng_view_clear_text(zCView* view) override;
     void eng_view_print(zCView* view, int x, int y, const zSTRING& text) override;
-    void eng_view_print_timed_cx(zCView* view, int y, const zSTRING& text, float time, const zCOLOR& color) override;
+    void eng_view_print_timed_cx(zCView* view, int y, const zSTRING& text, float time,
+                                 const zCOLOR& color) override;
     void eng_view_window_print(zCView* view, const zSTRING& text) override;
     void eng_view_refresh(zCView* view) override;
     void eng_view_blit(zCView* view) override;
@@ -198,7 +208,8 @@ public:
     int eng_view_virtual_to_pixel_x(const zCView* view, int virtualUnits) override;
     int eng_font_height(const zCFont* font) override;
     void eng_font_set_height(zCFont* font, int height) override;
-    zCOLOR eng_color_make(std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t alpha) override;
+    zCOLOR eng_color_make(std::uint8_t r, std::uint8_t g, std::uint8_t b,
+                          std::uint8_t alpha) override;
     zCOLOR eng_color_default_text() override;
     zCTexture* eng_texture_load(const zSTRING& name, int flags) override;
     void eng_renderer_set_viewport(int x, int y, int width, int height) override;
@@ -210,7 +221,8 @@ public:
     float eng_camera_near_plane(const zCCamera* camera) override;
     zPOINT2 eng_camera_project(const zCCamera* camera, const zVEC3& cameraSpace) override;
     zVEC2 eng_camera_project_float(const zCCamera* camera, const zVEC3& cameraSpace) override;
-    void eng_visual_effect_play(const zSTRING& name, const zCVob* origin, const zCVob* target, int level, float damage, int damageType, int isProjectile) override;
+    void eng_visual_effect_play(const zSTRING& name, const zCVob* origin, const zCVob* target,
+                                int level, float damage, int damageType, int isProjectile) override;
 
     // Engine strings.
     bool eng_string_is_empty(const zSTRING& text) override;
@@ -262,7 +274,9 @@ public:
     [[nodiscard]] zCFont* FindFont(std::string_view name) const;
     [[nodiscard]] zCView& Screen() { return *screen_; }
     [[nodiscard]] const std::vector<std::unique_ptr<zCView>>& Views() const { return views_; }
-    [[nodiscard]] const std::vector<std::unique_ptr<SimTexture>>& Textures() const { return textures_; }
+    [[nodiscard]] const std::vector<std::unique_ptr<SimTexture>>& Textures() const {
+        return textures_;
+    }
 
     // What was drawn since the last call of ClearDrawRecords.
     [[nodiscard]] const std::vector<DrawRecord>& DrawRecords() const { return drawRecords_; }
@@ -271,8 +285,9 @@ public:
     // Draws the views attached to the screen, as the engine does at the end of each frame.
     void RenderScreen();
 
-    // Input as the engine's own input processing sees it, through the patchable SetState.
-    void SetKeyState(int key, bool down);
+    // Input as the engine's own input processing sees it, through the patchable SetState;
+    // answers what SetState answered.
+    int SetKeyState(int key, bool down);
     // The game's own handling of the presses no one consumed, at the end of a frame.
     std::vector<int> TakeUnhandledKeyPresses();
 

@@ -8,11 +8,13 @@ namespace {
 
 constexpr int kMouseButtonRight = 525;
 
-bool ValidKey(int key) { return key >= 0 && key < zCInput::kKeyCount; }
+bool ValidKey(int key) {
+    return key >= 0 && key < zCInput::kKeyCount;
+}
 
 }  // namespace
 
-int EngineSetState(zCInput_Win32* input, unsigned short key, int state) {
+int ENGINE_MEMBER_CALL EngineSetState(zCInput_Win32* input, unsigned short key, int state) {
     if (input == nullptr || !ValidKey(key)) {
         return 0;
     }
@@ -25,12 +27,12 @@ int EngineSetState(zCInput_Win32* input, unsigned short key, int state) {
     return 1;
 }
 
-void SimEngine::SetKeyState(int key, bool down) {
+int SimEngine::SetKeyState(int key, bool down) {
     if (!ValidKey(key)) {
-        return;
+        return 0;
     }
-    const auto setState = redirects_.Resolve(&EngineSetState);
-    setState(&input, static_cast<unsigned short>(key), down ? 1 : 0);
+    const InputSetStateFn setState = redirects_.Resolve<InputSetStateFn>(&EngineSetState);
+    return setState(&input, static_cast<unsigned short>(key), down ? 1 : 0);
 }
 
 std::vector<int> SimEngine::TakeUnhandledKeyPresses() {

@@ -21,8 +21,8 @@ std::string UpperName(std::string_view name) {
 
 }  // namespace
 
-int EngineGetFontData(zCFont* font, unsigned char character, int& width, zVEC2& uv0,
-                      zVEC2& uv1) {
+int ENGINE_MEMBER_CALL EngineGetFontData(zCFont* font, unsigned char character, int& width,
+                                         zVEC2& uv0, zVEC2& uv1) {
     if (font == nullptr) {
         width = 0;
         return 0;
@@ -36,12 +36,13 @@ int EngineGetFontData(zCFont* font, unsigned char character, int& width, zVEC2& 
     return width > 0 ? 1 : 0;
 }
 
-void EnginePrintChars(zCView* view, int x, int y, const zSTRING& text) {
+void ENGINE_MEMBER_CALL EnginePrintChars(zCView* view, int x, int y, const zSTRING& text) {
     if (view == nullptr || view->engine == nullptr || view->font == nullptr) {
         return;
     }
     SimEngine& engine = *view->engine;
-    const auto getFontData = engine.Redirects().Resolve(&EngineGetFontData);
+    const FontGetFontDataFn getFontData =
+        engine.Redirects().Resolve<FontGetFontDataFn>(&EngineGetFontData);
     int textWidth = 0;
     for (const char c : text.Text()) {
         int width = 0;
@@ -69,7 +70,8 @@ zCFont& SimEngine::AddFont(std::string name, int height) {
     font->designHeight = height;
     // Glyphs are half as wide as the font is high; blanks and thin letters less.
     for (std::size_t c = 0; c < font->widths.size(); ++c) {
-        const bool thin = std::string_view("il.,:;!'|").find(static_cast<char>(c)) != std::string_view::npos;
+        const bool thin =
+            std::string_view("il.,:;!'|").find(static_cast<char>(c)) != std::string_view::npos;
         const int divisor = c == ' ' ? 3 : (thin ? 4 : 2);
         font->widths.at(c) = c < 32 ? 0 : std::max(1, height / divisor);
     }
@@ -135,9 +137,9 @@ zPOINT2 SimEngine::ScreenPosition(const zCView& view, int x, int y) const {
 
 void SimEngine::DrawView(zCView& view) {
     // Drawing a view sets the renderer's viewport to the view's area, as the engine does.
-    rendererViewport = zVIEWPORT{view.x * screenWidth / kVirtualSize, view.y * screenHeight / kVirtualSize,
-                                 view.width * screenWidth / kVirtualSize,
-                                 view.height * screenHeight / kVirtualSize};
+    rendererViewport = zVIEWPORT{
+        view.x * screenWidth / kVirtualSize, view.y * screenHeight / kVirtualSize,
+        view.width * screenWidth / kVirtualSize, view.height * screenHeight / kVirtualSize};
     if (view.texture != nullptr) {
         DrawRecord quad;
         quad.kind = DrawRecord::Kind::Quad;
@@ -149,7 +151,7 @@ void SimEngine::DrawView(zCView& view) {
         quad.texture = view.textureName;
         Record(std::move(quad));
     }
-    const auto printChars = redirects_.Resolve(&EnginePrintChars);
+    const ViewPrintCharsFn printChars = redirects_.Resolve<ViewPrintCharsFn>(&EnginePrintChars);
     const zCOLOR viewColor = view.fontColor;
     for (const ViewText& line : view.texts) {
         int x = line.x;
@@ -280,7 +282,9 @@ void SimEngine::eng_view_set_font(zCView* view, const zSTRING& fontName) {
         return;
     }
     zCFont* font = FindFont(fontName.Text());
-    view->font = font != nullptr ? font : &AddFont(fontName.Text(), fonts_.empty() ? 20 : fonts_.front()->designHeight);
+    view->font = font != nullptr ? font
+                                 : &AddFont(fontName.Text(),
+                                            fonts_.empty() ? 20 : fonts_.front()->designHeight);
 }
 
 zCFont* SimEngine::eng_view_font(const zCView* view) {
@@ -354,11 +358,14 @@ void SimEngine::eng_view_window_print(zCView* view, const zSTRING& text) {
         return;
     }
     const int lineHeight = view->font == nullptr ? 0 : PixelToVirtualY(*view, view->font->height);
-    view->texts.push_back(ViewText{0, view->windowLines * lineHeight, text.Text(), view->fontColor, false, std::nullopt});
+    view->texts.push_back(ViewText{0, view->windowLines * lineHeight, text.Text(), view->fontColor,
+                                   false, std::nullopt});
     ++view->windowLines;
 }
 
-void SimEngine::eng_view_refresh(zCView* /*view*/) { Count(__func__); }
+void SimEngine::eng_view_refresh(zCView* /*view*/) {
+    Count(__func__);
+}
 
 void SimEngine::eng_view_blit(zCView* view) {
     Count(__func__);
@@ -367,7 +374,9 @@ void SimEngine::eng_view_blit(zCView* view) {
     }
 }
 
-void SimEngine::eng_view_draw(zCView* /*view*/) { Count(__func__); }
+void SimEngine::eng_view_draw(zCView* /*view*/) {
+    Count(__func__);
+}
 
 zVIEWPORT SimEngine::eng_view_get_viewport(const zCView* view) {
     Count(__func__);

@@ -14,14 +14,15 @@ template <std::size_t Slot>
 struct Thunks {
     static Instance& Target() { return *boundInstances[Slot]; }
 
-    static int GetFontData(zCFont* font, unsigned char character, int& width, zVEC2& uv0,
-                           zVEC2& uv1) {
+    // The replacements are called by the engine as its own member functions were.
+    static int ENGINE_MEMBER_CALL GetFontData(zCFont* font, unsigned char character, int& width,
+                                              zVEC2& uv0, zVEC2& uv1) {
         return GetFontData_Hook(Target(), font, character, width, uv0, uv1);
     }
-    static void PrintChars(zCView* view, int x, int y, const zSTRING& text) {
+    static void ENGINE_MEMBER_CALL PrintChars(zCView* view, int x, int y, const zSTRING& text) {
         PrintChars_Hook(Target(), view, x, y, text);
     }
-    static int SetState(zCInput_Win32* input, unsigned short key, int state) {
+    static int ENGINE_MEMBER_CALL SetState(zCInput_Win32* input, unsigned short key, int state) {
         return SetState_Hook(Target(), input, key, state);
     }
     static void GameInit() { OnGameInit(Target()); }
@@ -46,8 +47,12 @@ constexpr std::array<InstanceEntryPoints, 4> kEntryPointTable{
 
 }  // namespace
 
-const InstanceEntryPoints& EntryPointsFor(std::size_t slot) { return kEntryPointTable.at(slot); }
+const InstanceEntryPoints& EntryPointsFor(std::size_t slot) {
+    return kEntryPointTable.at(slot);
+}
 
-void BindEntryPoints(std::size_t slot, Instance* instance) { boundInstances.at(slot) = instance; }
+void BindEntryPoints(std::size_t slot, Instance* instance) {
+    boundInstances.at(slot) = instance;
+}
 
 }  // namespace pilfern

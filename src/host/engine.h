@@ -90,12 +90,24 @@ struct zVIEWPORT {
 // Classes the engine's own class test knows.
 enum class EngineClass { oCItem, oCNpc, oCNpcEx, oCMobContainer };
 
-// The three engine functions the plugin may replace, as plain functions taking the object
-// first. The engine reaches them through the framework's patch records.
-using FontGetFontDataFn = int (*)(zCFont* font, unsigned char character, int& width, zVEC2& uv0,
-                                  zVEC2& uv1);
-using ViewPrintCharsFn = void (*)(zCView* view, int x, int y, const zSTRING& text);
-using InputSetStateFn = int (*)(zCInput_Win32* input, unsigned short key, int state);
+// The engine's member functions take their object in ECX and their arguments on the stack,
+// which the callee removes: __thiscall of 32-bit Windows. A replacement of one, and a call of
+// the engine's own through a patch record, must use that convention too, or the first call
+// in the game corrupts the stack. Where the convention does not exist, the alias is empty.
+#if defined(_WIN32) && (defined(__i386__) || defined(_M_IX86))
+#define ENGINE_MEMBER_CALL __thiscall
+#else
+#define ENGINE_MEMBER_CALL
+#endif
+
+// The three engine functions the plugin may replace, as functions of the engine's member
+// convention taking the object first. The engine reaches them through the framework's patch
+// records.
+using FontGetFontDataFn = int(ENGINE_MEMBER_CALL*)(zCFont* font, unsigned char character,
+                                                   int& width, zVEC2& uv0, zVEC2& uv1);
+using ViewPrintCharsFn = void(ENGINE_MEMBER_CALL*)(zCView* view, int x, int y, const zSTRING& text);
+using InputSetStateFn = int(ENGINE_MEMBER_CALL*)(zCInput_Win32* input, unsigned short key,
+                                                 int state);
 
 namespace pilfern {
 
@@ -243,8 +255,8 @@ public:
 
     // The options object.
     virtual zCOption* eng_options() = 0;
-    virtual int eng_options_read_int(zCOption* options, const zSTRING& section,
-                                     const zSTRING& key, int fallback) = 0;
+    virtual int eng_options_read_int(zCOption* options, const zSTRING& section, const zSTRING& key,
+                                     int fallback) = 0;
     virtual bool eng_options_read_bool(zCOption* options, const zSTRING& section,
                                        const zSTRING& key, bool fallback) = 0;
     virtual zSTRING eng_options_read_string(zCOption* options, const zSTRING& section,

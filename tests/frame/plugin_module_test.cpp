@@ -121,6 +121,58 @@ TEST(PluginModuleLoad, UnloadTakesEveryPatchOutOfTheEngine) {
     EXPECT_FALSE(plugin.AnyPatchInForce());
 }
 
+// Under Gothic I all three replacements are in force after init. The engine calls each as its
+// own member function; each reaches the engine's own function through its patch record and
+// hands back what that answered. Built for 32-bit Windows, this is the engine's __thiscall.
+TEST(PluginModuleLoad, TheEngineCallsEachReplacementAsItsOwnMemberAndGetsTheEnginesAnswer) {
+    PluginModule plugin(1);
+    ASSERT_NE(plugin.Load(), nullptr);
+    sim::SimGame& game = plugin.Game();
+    game.Init();
+    const auto replacement = [&game](PatchableFunction function) {
+        const std::uintptr_t origin = EngineFunctionAddress(function);
+        EXPECT_TRUE(game.redirects.IsRedirected(origin));
+        return game.redirects.Resolve(origin);
+    };
+
+    // SetState: a key reaches the engine, which records it and answers 1; key 11 is kept
+    // from the engine and answered 0 by the replacement itself.
+    EXPECT_EQ(game.engine.SetKeyState(47, true), 1);
+    EXPECT_TRUE(game.engine.input.held.at(47));
+    EXPECT_EQ(game.engine.SetKeyState(11, true), 0);
+    EXPECT_FALSE(game.engine.input.held.at(11));
+
+    // GetFontData: the engine's width and texture coordinates come back unscaled.
+    zCFont* font = game.engine.Screen().font;
+    ASSERT_NE(font, nullptr);
+    const auto getFontData =
+        reinterpret_cast<FontGetFontDataFn>(replacement(PatchableFunction::GetFontData));
+    int width = 0;
+    zVEC2 uv0;
+    zVEC2 uv1;
+    EXPECT_EQ(getFontData(font, 'W', width, uv0, uv1), 1);
+    EXPECT_EQ(width, font->widths.at('W'));
+    EXPECT_FLOAT_EQ(uv0.x, static_cast<float>('W' % 16) / 16.0F);
+    EXPECT_FLOAT_EQ(uv1.y, static_cast<float>('W' / 16 + 1) / 16.0F);
+
+    // PrintChars: the engine's own print draws the text where asked, measured through the
+    // font replacement.
+    const auto printChars =
+        reinterpret_cast<ViewPrintCharsFn>(replacement(PatchableFunction::PrintChars));
+    game.engine.ClearDrawRecords();
+    printChars(&game.engine.Screen(), 120, 340, zSTRING("Gold x25"));
+    ASSERT_EQ(game.engine.DrawRecords().size(), 1U);
+    const sim::DrawRecord& drawn = game.engine.DrawRecords().front();
+    EXPECT_EQ(drawn.text, "Gold x25");
+    EXPECT_EQ(drawn.x, 120);
+    EXPECT_EQ(drawn.y, 340);
+    int expectedWidth = 0;
+    for (const char c : std::string("Gold x25")) {
+        expectedWidth += font->widths.at(static_cast<unsigned char>(c));
+    }
+    EXPECT_EQ(drawn.width, expectedWidth);
+}
+
 TEST(PluginModuleLoad, PublishesItsCheckedConversionOfEngineObjectsAndNothingElse) {
     PluginModule plugin(4);
     ASSERT_NE(plugin.Load(), nullptr);
