@@ -25,18 +25,18 @@ SimEngine::SimEngine(const std::uint32_t& clock, RedirectTable& redirects)
     options.directories.at(2) = "SAVES\\";
 }
 
-void SimEngine::Count(const char* operation) {
-    const auto found = calls_.find(std::string_view(operation));
-    if (found != calls_.end()) {
-        ++found->second;
-    } else {
-        calls_.emplace(operation, 1);
-    }
+void SimEngine::BeginStep() {
+    stepCalls_.fill(0);
+    callLog_.clear();
 }
 
 std::uint64_t SimEngine::Calls(std::string_view operation) const {
-    const auto found = calls_.find(operation);
-    return found == calls_.end() ? 0 : found->second;
+    for (std::size_t op = 0; op < kEngineOperations.size(); ++op) {
+        if (kEngineOperations.at(op) == operation) {
+            return totalCalls_.at(op);
+        }
+    }
+    return 0;
 }
 
 }  // namespace pilfern::sim

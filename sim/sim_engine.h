@@ -5,10 +5,12 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "host/engine.h"
 #include "sim/draw_record.h"
+#include "sim/engine_operations.h"
 #include "sim/redirects.h"
 #include "sim/sim_types.h"
 
@@ -232,8 +234,47 @@ public:
     [[nodiscard]] std::uint32_t Now() const { return clock_; }
     [[nodiscard]] const RedirectTable& Redirects() const { return redirects_; }
 
-    // Number of calls of an engine operation by name, such as "eng_player".
+    // Calls of an engine operation by name, such as "eng_player", since the engine started.
     [[nodiscard]] std::uint64_t Calls(std::string_view operation) const;
+    // Calls of each operation (by its number in kEngineOperations) in the current game step:
+    // a frame, or an event such as init, save, load or options applied.
+    [[nodiscard]] const std::array<std::uint32_t, kEngineOperationCount>& StepCalls() const {
+        return stepCalls_;
+    }
+    // A new game step: its call counts and call log start empty.
+    void BeginStep();
+    // Whether the calls of each step are also logged in order, with their arguments.
+    void LogCalls(bool on) { logCalls_ = on; }
+    [[nodiscard]] const std::vector<EngineCall>& CallLog() const { return callLog_; }
+
+    // How the call log names an argument: engine objects by the scenario's id or their kind,
+    // texts quoted, numbers as numbers.
+    [[nodiscard]] std::string Describe(const zCObject* object) const;
+    [[nodiscard]] std::string Describe(const zCView* view) const;
+    [[nodiscard]] std::string Describe(const zCFont* font) const;
+    [[nodiscard]] std::string Describe(const oCNpcInventory* inventory) const;
+    [[nodiscard]] std::string Describe(const zCModel* model) const;
+    [[nodiscard]] std::string Describe(const zCListSort<oCItem>* node) const;
+    [[nodiscard]] std::string Describe(const zCListSort<oCNpc>* node) const;
+    [[nodiscard]] std::string Describe(const zCPar_Symbol* symbol) const;
+    [[nodiscard]] std::string Describe(const zSTRING& text) const;
+    [[nodiscard]] std::string Describe(const zCOLOR& color) const;
+    [[nodiscard]] std::string Describe(const zVEC3& vector) const;
+    [[nodiscard]] std::string Describe(const std::optional<int>& number) const;
+    [[nodiscard]] std::string Describe(EngineClass engineClass) const;
+    template <class Number>
+    requires std::is_arithmetic_v<Number>
+    [[nodiscard]] std::string Describe(Number number) const {
+        return DescribeNumber(static_cast<double>(number), std::is_same_v<Number, bool>);
+    }
+    // The engine's managers and other structures the contract only passes around.
+    template <class Structure>
+    requires(!std::is_convertible_v<const Structure*, const zCObject*>) [[nodiscard]] std::string
+        Describe(const Structure* structure) const {
+        return DescribeStructure(structure);
+    }
+    [[nodiscard]] static std::string DescribeNumber(double number, bool isBool);
+    [[nodiscard]] std::string DescribeStructure(const void* structure) const;
 
     // World content. Objects live as long as the engine; lists only link them.
     SimItem& CreateItem(std::string id, std::string instanceName);
@@ -292,7 +333,15 @@ public:
     std::vector<int> TakeUnhandledKeyPresses();
 
 private:
-    void Count(const char* operation);
+    // Counts a call of `op`, and logs it with its arguments when asked to.
+    template <class... Args>
+    void Count(EngineOp op, const Args&... args) {
+        ++stepCalls_.at(op);
+        ++totalCalls_.at(op);
+        if (logCalls_) {
+            callLog_.push_back(EngineCall{op, {Describe(args)...}});
+        }
+    }
     zCView& NewView();
     SimTexture& LoadTexture(std::string_view name);
     [[nodiscard]] int PixelToVirtualX(const zCView& view, int pixels) const;
@@ -304,7 +353,10 @@ private:
 
     const std::uint32_t& clock_;
     RedirectTable& redirects_;
-    std::map<std::string, std::uint64_t, std::less<>> calls_;
+    std::array<std::uint32_t, kEngineOperationCount> stepCalls_{};
+    std::array<std::uint64_t, kEngineOperationCount> totalCalls_{};
+    bool logCalls_ = false;
+    std::vector<EngineCall> callLog_;
     std::vector<std::unique_ptr<SimItem>> items_;
     std::vector<std::unique_ptr<SimNpc>> npcs_;
     std::map<std::string, int, std::less<>> instanceIndices_;

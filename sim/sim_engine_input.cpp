@@ -43,17 +43,17 @@ std::vector<int> SimEngine::TakeUnhandledKeyPresses() {
 }
 
 zCInput* SimEngine::eng_input() {
-    Count(__func__);
+    Count(Op(__func__));
     return &input;
 }
 
 bool SimEngine::eng_input_key_pressed(zCInput* manager, int key) {
-    Count(__func__);
+    Count(Op(__func__), manager, key);
     return manager != nullptr && ValidKey(key) && manager->held.at(key);
 }
 
 bool SimEngine::eng_input_key_toggled(zCInput* manager, int key) {
-    Count(__func__);
+    Count(Op(__func__), manager, key);
     if (manager == nullptr || !ValidKey(key) || !manager->toggled.at(key)) {
         return false;
     }
@@ -62,12 +62,12 @@ bool SimEngine::eng_input_key_toggled(zCInput* manager, int key) {
 }
 
 bool SimEngine::eng_input_mouse_right_pressed(zCInput* manager) {
-    Count(__func__);
+    Count(Op(__func__), manager);
     return manager != nullptr && manager->held.at(kMouseButtonRight);
 }
 
 void SimEngine::eng_input_clear_key_buffer(zCInput* manager) {
-    Count(__func__);
+    Count(Op(__func__), manager);
     if (manager != nullptr) {
         manager->toggled.fill(false);
         manager->keyBuffer.clear();

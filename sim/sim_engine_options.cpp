@@ -29,13 +29,13 @@ int LeadingNumber(const std::string& text) {
 }  // namespace
 
 zCOption* SimEngine::eng_options() {
-    Count(__func__);
+    Count(Op(__func__));
     return &options;
 }
 
 int SimEngine::eng_options_read_int(zCOption* opts, const zSTRING& section, const zSTRING& key,
                                     int fallback) {
-    Count(__func__);
+    Count(Op(__func__), opts, section, key, fallback);
     if (opts == nullptr) {
         return fallback;
     }
@@ -44,9 +44,9 @@ int SimEngine::eng_options_read_int(zCOption* opts, const zSTRING& section, cons
     return value ? LeadingNumber(*value) : fallback;
 }
 
-bool SimEngine::eng_options_read_bool(zCOption* opts, const zSTRING& section,
-                                      const zSTRING& key, bool fallback) {
-    Count(__func__);
+bool SimEngine::eng_options_read_bool(zCOption* opts, const zSTRING& section, const zSTRING& key,
+                                      bool fallback) {
+    Count(Op(__func__), opts, section, key, fallback);
     if (opts == nullptr) {
         return fallback;
     }
@@ -60,7 +60,7 @@ bool SimEngine::eng_options_read_bool(zCOption* opts, const zSTRING& section,
 
 zSTRING SimEngine::eng_options_read_string(zCOption* opts, const zSTRING& section,
                                            const zSTRING& key, const zSTRING& fallback) {
-    Count(__func__);
+    Count(Op(__func__), opts, section, key, fallback);
     if (opts == nullptr) {
         return fallback;
     }
@@ -70,7 +70,7 @@ zSTRING SimEngine::eng_options_read_string(zCOption* opts, const zSTRING& sectio
 }
 
 zSTRING SimEngine::eng_options_directory(const zCOption* opts, int setting) {
-    Count(__func__);
+    Count(Op(__func__), opts, setting);
     if (opts == nullptr || setting < 0 || setting >= static_cast<int>(opts->directories.size())) {
         return zSTRING("");
     }
@@ -90,23 +90,24 @@ void SimEngine::SetSymbol(std::string_view name, int value) {
 }
 
 const zCPar_Symbol* SimEngine::FindSymbol(std::string_view name) const {
-    const auto found = std::find_if(parser.symbols.begin(), parser.symbols.end(),
-                                    [name](const auto& symbol) { return EqualI(symbol->name, name); });
+    const auto found =
+        std::find_if(parser.symbols.begin(), parser.symbols.end(),
+                     [name](const auto& symbol) { return EqualI(symbol->name, name); });
     return found == parser.symbols.end() ? nullptr : found->get();
 }
 
 zCParser* SimEngine::eng_script_parser() {
-    Count(__func__);
+    Count(Op(__func__));
     return &parser;
 }
 
 zCPar_Symbol* SimEngine::eng_script_find_symbol(zCParser* scripts, const zSTRING& name) {
-    Count(__func__);
+    Count(Op(__func__), scripts, name);
     return scripts == &parser ? const_cast<zCPar_Symbol*>(FindSymbol(name.Text())) : nullptr;
 }
 
 int SimEngine::eng_script_symbol_int(const zCPar_Symbol* symbol) {
-    Count(__func__);
+    Count(Op(__func__), symbol);
     return symbol == nullptr ? 0 : symbol->value;
 }
 

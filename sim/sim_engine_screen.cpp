@@ -200,7 +200,7 @@ void SimEngine::RenderScreen() {
 }
 
 zCView* SimEngine::eng_screen() {
-    Count(__func__);
+    Count(Op(__func__));
     if (screen_ == nullptr) {
         zCView& screen = NewView();
         screen.isScreen = true;
@@ -209,8 +209,8 @@ zCView* SimEngine::eng_screen() {
     return screen_;
 }
 
-void SimEngine::eng_screen_insert(zCView* view, int /*stayOnTop*/) {
-    Count(__func__);
+void SimEngine::eng_screen_insert(zCView* view, int stayOnTop) {
+    Count(Op(__func__), view, stayOnTop);
     if (view == nullptr) {
         return;
     }
@@ -220,7 +220,7 @@ void SimEngine::eng_screen_insert(zCView* view, int /*stayOnTop*/) {
 }
 
 void SimEngine::eng_screen_remove(zCView* view) {
-    Count(__func__);
+    Count(Op(__func__), view);
     if (view == nullptr) {
         return;
     }
@@ -229,12 +229,12 @@ void SimEngine::eng_screen_remove(zCView* view) {
 }
 
 zCView* SimEngine::eng_view_construct() {
-    Count(__func__);
+    Count(Op(__func__));
     return &NewView();
 }
 
 zCView* SimEngine::eng_view_construct_rect(int x1, int y1, int x2, int y2, int kind) {
-    Count(__func__);
+    Count(Op(__func__), x1, y1, x2, y2, kind);
     zCView& view = NewView();
     view.x = x1;
     view.y = y1;
@@ -245,7 +245,7 @@ zCView* SimEngine::eng_view_construct_rect(int x1, int y1, int x2, int y2, int k
 }
 
 void SimEngine::eng_view_set_texture(zCView* view, zCTexture* texture) {
-    Count(__func__);
+    Count(Op(__func__), view, texture);
     if (view == nullptr) {
         return;
     }
@@ -255,7 +255,7 @@ void SimEngine::eng_view_set_texture(zCView* view, zCTexture* texture) {
 }
 
 void SimEngine::eng_view_set_texture_name(zCView* view, const zSTRING& name) {
-    Count(__func__);
+    Count(Op(__func__), view, name);
     if (view == nullptr) {
         return;
     }
@@ -265,19 +265,19 @@ void SimEngine::eng_view_set_texture_name(zCView* view, const zSTRING& name) {
 }
 
 void SimEngine::eng_view_set_blend_mode(zCView* view, int mode) {
-    Count(__func__);
+    Count(Op(__func__), view, mode);
     if (view != nullptr) {
         view->blendMode = mode;
     }
 }
 
 zSTRING SimEngine::eng_view_get_font_name(const zCView* view) {
-    Count(__func__);
+    Count(Op(__func__), view);
     return (view == nullptr || view->font == nullptr) ? zSTRING() : zSTRING(view->font->name);
 }
 
 void SimEngine::eng_view_set_font(zCView* view, const zSTRING& fontName) {
-    Count(__func__);
+    Count(Op(__func__), view, fontName);
     if (view == nullptr) {
         return;
     }
@@ -288,12 +288,12 @@ void SimEngine::eng_view_set_font(zCView* view, const zSTRING& fontName) {
 }
 
 zCFont* SimEngine::eng_view_font(const zCView* view) {
-    Count(__func__);
+    Count(Op(__func__), view);
     return view == nullptr ? nullptr : view->font;
 }
 
 int SimEngine::eng_view_font_height(const zCView* view) {
-    Count(__func__);
+    Count(Op(__func__), view);
     if (view == nullptr || view->font == nullptr) {
         return 0;
     }
@@ -301,19 +301,19 @@ int SimEngine::eng_view_font_height(const zCView* view) {
 }
 
 int SimEngine::eng_view_text_width(const zCView* view, const zSTRING& text) {
-    Count(__func__);
+    Count(Op(__func__), view, text);
     return view == nullptr ? 0 : TextWidth(*view, text.Text());
 }
 
 void SimEngine::eng_view_set_font_color(zCView* view, const zCOLOR& color) {
-    Count(__func__);
+    Count(Op(__func__), view, color);
     if (view != nullptr) {
         view->fontColor = color;
     }
 }
 
 void SimEngine::eng_view_set_position(zCView* view, int x, int y) {
-    Count(__func__);
+    Count(Op(__func__), view, x, y);
     if (view != nullptr) {
         view->x = x;
         view->y = y;
@@ -321,7 +321,7 @@ void SimEngine::eng_view_set_position(zCView* view, int x, int y) {
 }
 
 void SimEngine::eng_view_set_size(zCView* view, int width, int height) {
-    Count(__func__);
+    Count(Op(__func__), view, width, height);
     if (view != nullptr) {
         view->width = width;
         view->height = height;
@@ -329,7 +329,7 @@ void SimEngine::eng_view_set_size(zCView* view, int width, int height) {
 }
 
 void SimEngine::eng_view_clear_text(zCView* view) {
-    Count(__func__);
+    Count(Op(__func__), view);
     if (view != nullptr) {
         view->texts.clear();
         view->windowLines = 0;
@@ -337,7 +337,7 @@ void SimEngine::eng_view_clear_text(zCView* view) {
 }
 
 void SimEngine::eng_view_print(zCView* view, int x, int y, const zSTRING& text) {
-    Count(__func__);
+    Count(Op(__func__), view, x, y, text);
     if (view != nullptr) {
         view->texts.push_back(ViewText{x, y, text.Text(), view->fontColor, false, std::nullopt});
     }
@@ -345,7 +345,7 @@ void SimEngine::eng_view_print(zCView* view, int x, int y, const zSTRING& text) 
 
 void SimEngine::eng_view_print_timed_cx(zCView* view, int y, const zSTRING& text, float time,
                                         const zCOLOR& color) {
-    Count(__func__);
+    Count(Op(__func__), view, y, text, time, color);
     if (view != nullptr) {
         const auto expires = clock_ + static_cast<std::uint32_t>(std::max(0.0F, time));
         view->texts.push_back(ViewText{0, y, text.Text(), color, true, expires});
@@ -353,7 +353,7 @@ void SimEngine::eng_view_print_timed_cx(zCView* view, int y, const zSTRING& text
 }
 
 void SimEngine::eng_view_window_print(zCView* view, const zSTRING& text) {
-    Count(__func__);
+    Count(Op(__func__), view, text);
     if (view == nullptr) {
         return;
     }
@@ -363,23 +363,23 @@ void SimEngine::eng_view_window_print(zCView* view, const zSTRING& text) {
     ++view->windowLines;
 }
 
-void SimEngine::eng_view_refresh(zCView* /*view*/) {
-    Count(__func__);
+void SimEngine::eng_view_refresh(zCView* view) {
+    Count(Op(__func__), view);
 }
 
 void SimEngine::eng_view_blit(zCView* view) {
-    Count(__func__);
+    Count(Op(__func__), view);
     if (view != nullptr) {
         DrawView(*view);
     }
 }
 
-void SimEngine::eng_view_draw(zCView* /*view*/) {
-    Count(__func__);
+void SimEngine::eng_view_draw(zCView* view) {
+    Count(Op(__func__), view);
 }
 
 zVIEWPORT SimEngine::eng_view_get_viewport(const zCView* view) {
-    Count(__func__);
+    Count(Op(__func__), view);
     if (view == nullptr) {
         return {};
     }
@@ -389,28 +389,28 @@ zVIEWPORT SimEngine::eng_view_get_viewport(const zCView* view) {
 }
 
 int SimEngine::eng_view_pixel_to_virtual_x(const zCView* view, int pixels) {
-    Count(__func__);
+    Count(Op(__func__), view, pixels);
     return view == nullptr ? 0 : PixelToVirtualX(*view, pixels);
 }
 
 int SimEngine::eng_view_pixel_to_virtual_y(const zCView* view, int pixels) {
-    Count(__func__);
+    Count(Op(__func__), view, pixels);
     return view == nullptr ? 0 : PixelToVirtualY(*view, pixels);
 }
 
 int SimEngine::eng_view_virtual_to_pixel_x(const zCView* view, int virtualUnits) {
-    Count(__func__);
+    Count(Op(__func__), view, virtualUnits);
     const int viewPixels = view == nullptr ? 0 : view->width * screenWidth / kVirtualSize;
     return virtualUnits * viewPixels / kVirtualSize;
 }
 
 int SimEngine::eng_font_height(const zCFont* font) {
-    Count(__func__);
+    Count(Op(__func__), font);
     return font == nullptr ? 0 : font->height;
 }
 
 void SimEngine::eng_font_set_height(zCFont* font, int height) {
-    Count(__func__);
+    Count(Op(__func__), font, height);
     if (font != nullptr) {
         font->height = height;
     }
@@ -418,22 +418,22 @@ void SimEngine::eng_font_set_height(zCFont* font, int height) {
 
 zCOLOR SimEngine::eng_color_make(std::uint8_t r, std::uint8_t g, std::uint8_t b,
                                  std::uint8_t alpha) {
-    Count(__func__);
+    Count(Op(__func__), r, g, b, alpha);
     return zCOLOR{b, g, r, alpha};
 }
 
 zCOLOR SimEngine::eng_color_default_text() {
-    Count(__func__);
+    Count(Op(__func__));
     return zCOLOR{255, 255, 255, 255};
 }
 
-zCTexture* SimEngine::eng_texture_load(const zSTRING& name, int /*flags*/) {
-    Count(__func__);
+zCTexture* SimEngine::eng_texture_load(const zSTRING& name, int flags) {
+    Count(Op(__func__), name, flags);
     return &LoadTexture(name.Text());
 }
 
 void SimEngine::eng_renderer_set_viewport(int x, int y, int width, int height) {
-    Count(__func__);
+    Count(Op(__func__), x, y, width, height);
     rendererViewport = zVIEWPORT{x, y, width, height};
 }
 

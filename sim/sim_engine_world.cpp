@@ -23,7 +23,9 @@ const VobData* VobOf(const zCVob* vob) {
     return nullptr;
 }
 
-const SimNpc* NpcOf(const oCNpc* npc) { return dynamic_cast<const SimNpc*>(npc); }
+const SimNpc* NpcOf(const oCNpc* npc) {
+    return dynamic_cast<const SimNpc*>(npc);
+}
 
 // A field of the simulator's side of an engine object, or `fallback` for an object that is
 // not one of the simulator's (or none).
@@ -32,8 +34,12 @@ Value Read(const Object* object, Value Sim::*field, std::type_identity_t<Value> 
     const auto* sim = dynamic_cast<const Sim*>(object);
     return sim == nullptr ? fallback : sim->*field;
 }
-SimNpc* NpcOf(oCNpc* npc) { return dynamic_cast<SimNpc*>(npc); }
-const SimItem* ItemOf(const oCItem* item) { return dynamic_cast<const SimItem*>(item); }
+SimNpc* NpcOf(oCNpc* npc) {
+    return dynamic_cast<SimNpc*>(npc);
+}
+const SimItem* ItemOf(const oCItem* item) {
+    return dynamic_cast<const SimItem*>(item);
+}
 
 bool SameInstance(const std::string& a, const std::string& b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
@@ -118,69 +124,69 @@ SimNpc* SimEngine::FindNpc(std::string_view id) const {
 // ---- The running game, its world lists and the game-wide managers ----
 
 oCGame* SimEngine::eng_game() {
-    Count(__func__);
+    Count(Op(__func__));
     return &game;
 }
 
 bool SimEngine::eng_game_paused(const oCGame* running) {
-    Count(__func__);
+    Count(Op(__func__), running);
     return running != nullptr && running->paused;
 }
 
-zCWorld* SimEngine::eng_game_world(const oCGame* /*running*/) {
-    Count(__func__);
+zCWorld* SimEngine::eng_game_world(const oCGame* running) {
+    Count(Op(__func__), running);
     return &world_;
 }
 
 const zCListSort<oCItem>* SimEngine::eng_world_item_list(const zCWorld* world) {
-    Count(__func__);
+    Count(Op(__func__), world);
     return world == &world_ ? worldItems_.First() : nullptr;
 }
 
 const zCListSort<oCNpc>* SimEngine::eng_world_npc_list(const zCWorld* world) {
-    Count(__func__);
+    Count(Op(__func__), world);
     return world == &world_ ? worldNpcs_.First() : nullptr;
 }
 
 oCItem* SimEngine::eng_list_item(const zCListSort<oCItem>* node) {
-    Count(__func__);
+    Count(Op(__func__), node);
     return node == nullptr ? nullptr : node->data;
 }
 
 const zCListSort<oCItem>* SimEngine::eng_list_item_next(const zCListSort<oCItem>* node) {
-    Count(__func__);
+    Count(Op(__func__), node);
     return node == nullptr ? nullptr : node->next;
 }
 
 oCNpc* SimEngine::eng_list_npc(const zCListSort<oCNpc>* node) {
-    Count(__func__);
+    Count(Op(__func__), node);
     return node == nullptr ? nullptr : node->data;
 }
 
 const zCListSort<oCNpc>* SimEngine::eng_list_npc_next(const zCListSort<oCNpc>* node) {
-    Count(__func__);
+    Count(Op(__func__), node);
     return node == nullptr ? nullptr : node->next;
 }
 
 oCInformationManager* SimEngine::eng_dialog_manager() {
-    Count(__func__);
+    Count(Op(__func__));
     return &dialogs;
 }
 
 bool SimEngine::eng_dialog_is_over(const oCInformationManager* manager) {
-    Count(__func__);
+    Count(Op(__func__), manager);
     return manager == nullptr || !manager->conversationRunning;
 }
 
 int SimEngine::eng_ui_block_global() {
-    Count(__func__);
+    Count(Op(__func__));
     return uiBlock;
 }
 
 // ---- Objects and world objects ----
 
 zSTRING SimEngine::eng_object_instance_name(const zCObject* object) {
-    Count(__func__);
+    Count(Op(__func__), object);
     if (const VobData* vob = VobOf(dynamic_cast<const zCVob*>(object))) {
         return zSTRING(vob->instanceName);
     }
@@ -191,7 +197,7 @@ zSTRING SimEngine::eng_object_instance_name(const zCObject* object) {
 }
 
 bool SimEngine::eng_object_class_is(const zCObject* object, EngineClass engineClass) {
-    Count(__func__);
+    Count(Op(__func__), object, engineClass);
     switch (engineClass) {
     case EngineClass::oCItem:
         return dynamic_cast<const SimItem*>(object) != nullptr;
@@ -208,55 +214,55 @@ bool SimEngine::eng_object_class_is(const zCObject* object, EngineClass engineCl
 }
 
 void SimEngine::eng_object_add_ref(zCObject* object) {
-    Count(__func__);
+    Count(Op(__func__), object);
     if (auto* texture = dynamic_cast<SimTexture*>(object)) {
         ++texture->references;
     }
 }
 
 void SimEngine::eng_object_release(zCObject* object) {
-    Count(__func__);
+    Count(Op(__func__), object);
     if (auto* texture = dynamic_cast<SimTexture*>(object)) {
         --texture->references;
     }
 }
 
 zVEC3 SimEngine::eng_vob_position(const zCVob* vob) {
-    Count(__func__);
+    Count(Op(__func__), vob);
     const VobData* data = VobOf(vob);
     return data == nullptr ? zVEC3{} : data->position;
 }
 
 zCWorld* SimEngine::eng_vob_home_world(const zCVob* vob) {
-    Count(__func__);
+    Count(Op(__func__), vob);
     const VobData* data = VobOf(vob);
     return (data != nullptr && data->inWorld) ? &world_ : nullptr;
 }
 
 zCVisual* SimEngine::eng_vob_visual(const zCVob* vob) {
-    Count(__func__);
+    Count(Op(__func__), vob);
     const VobData* data = VobOf(vob);
     return (data != nullptr && data->hasVisual) ? &visual_ : nullptr;
 }
 
 zSTRING SimEngine::eng_vob_room_name(const zCVob* vob) {
-    Count(__func__);
+    Count(Op(__func__), vob);
     const VobData* data = VobOf(vob);
     return (data != nullptr && data->roomName) ? zSTRING(*data->roomName) : zSTRING();
 }
 
 float SimEngine::eng_vob_distance_to(const zCVob* from, const zCVob* to) {
-    Count(__func__);
+    Count(Op(__func__), from, to);
     return Distance(from, to);
 }
 
 float SimEngine::eng_vob_distance(const zCVob* from, const zCVob* to) {
-    Count(__func__);
+    Count(Op(__func__), from, to);
     return Distance(from, to);
 }
 
 int SimEngine::eng_vob_type(const zCVob* vob) {
-    Count(__func__);
+    Count(Op(__func__), vob);
     if (dynamic_cast<const SimItem*>(vob) != nullptr) {
         return kVobTypeItem;
     }
@@ -264,7 +270,7 @@ int SimEngine::eng_vob_type(const zCVob* vob) {
 }
 
 int SimEngine::eng_vob_flag_bits(const zCVob* vob) {
-    Count(__func__);
+    Count(Op(__func__), vob);
     const VobData* data = VobOf(vob);
     return data == nullptr ? 0 : data->flagBits;
 }
@@ -272,111 +278,111 @@ int SimEngine::eng_vob_flag_bits(const zCVob* vob) {
 // ---- NPCs ----
 
 oCNpc* SimEngine::eng_player() {
-    Count(__func__);
+    Count(Op(__func__));
     return player_;
 }
 
 int SimEngine::eng_npc_hitpoints(const oCNpc* npc) {
-    Count(__func__);
+    Count(Op(__func__), npc);
     return Read(npc, &SimNpc::hitpoints, 0);
 }
 
 bool SimEngine::eng_npc_is_dead(const oCNpc* npc) {
-    Count(__func__);
+    Count(Op(__func__), npc);
     const SimNpc* sim = NpcOf(npc);
     return sim != nullptr && sim->hitpoints <= 0 && !sim->unconscious;
 }
 
 bool SimEngine::eng_npc_is_unconscious(const oCNpc* npc) {
-    Count(__func__);
+    Count(Op(__func__), npc);
     return Read(npc, &SimNpc::unconscious, false);
 }
 
 int SimEngine::eng_npc_body_state(const oCNpc* npc) {
-    Count(__func__);
+    Count(Op(__func__), npc);
     return Read(npc, &SimNpc::bodyState, 0);
 }
 
 bool SimEngine::eng_npc_in_battle(const oCNpc* npc) {
-    Count(__func__);
+    Count(Op(__func__), npc);
     return Read(npc, &SimNpc::inBattle, false);
 }
 
 const zCVob* SimEngine::eng_npc_interaction_a(const oCNpc* npc) {
-    Count(__func__);
+    Count(Op(__func__), npc);
     return Read(npc, &SimNpc::interactionA, nullptr);
 }
 
 const zCVob* SimEngine::eng_npc_interaction_b(const oCNpc* npc) {
-    Count(__func__);
+    Count(Op(__func__), npc);
     return Read(npc, &SimNpc::interactionB, nullptr);
 }
 
 bool SimEngine::eng_npc_query_a(const oCNpc* npc) {
-    Count(__func__);
+    Count(Op(__func__), npc);
     return Read(npc, &SimNpc::queryA, false);
 }
 
 bool SimEngine::eng_npc_query_b(const oCNpc* npc) {
-    Count(__func__);
+    Count(Op(__func__), npc);
     return Read(npc, &SimNpc::queryB, false);
 }
 
 int SimEngine::eng_npc_loot_block(const oCNpc* npc) {
-    Count(__func__);
+    Count(Op(__func__), npc);
     return Read(npc, &SimNpc::lootBlock, 0);
 }
 
 zSTRING SimEngine::eng_npc_name(const oCNpc* npc) {
-    Count(__func__);
+    Count(Op(__func__), npc);
     const SimNpc* sim = NpcOf(npc);
     return sim == nullptr ? zSTRING() : zSTRING(sim->name);
 }
 
 zCVob* SimEngine::eng_npc_focus_vob(const oCNpc* npc) {
-    Count(__func__);
+    Count(Op(__func__), npc);
     return Read(npc, &SimNpc::focusVob, nullptr);
 }
 
 oCNpc* SimEngine::eng_npc_focus_npc(const oCNpc* npc) {
-    Count(__func__);
+    Count(Op(__func__), npc);
     const SimNpc* sim = NpcOf(npc);
     return sim == nullptr ? nullptr : dynamic_cast<oCNpc*>(sim->focusVob);
 }
 
 zCVob* SimEngine::eng_npc_focus_object_field(const oCNpc* npc) {
-    Count(__func__);
+    Count(Op(__func__), npc);
     return Read(npc, &SimNpc::focusVob, nullptr);
 }
 
 void SimEngine::eng_npc_set_focus(oCNpc* npc, zCVob* vob) {
-    Count(__func__);
+    Count(Op(__func__), npc, vob);
     if (SimNpc* sim = NpcOf(npc)) {
         sim->focusVob = vob;
     }
 }
 
 void SimEngine::eng_npc_clear_focus(oCNpc* npc) {
-    Count(__func__);
+    Count(Op(__func__), npc);
     if (SimNpc* sim = NpcOf(npc)) {
         sim->focusVob = nullptr;
     }
 }
 
 oCNpcInventory* SimEngine::eng_npc_inventory(const oCNpc* npc) {
-    Count(__func__);
+    Count(Op(__func__), npc);
     auto* sim = const_cast<SimNpc*>(NpcOf(npc));
     return sim == nullptr ? nullptr : &sim->inventory;
 }
 
 zCModel* SimEngine::eng_npc_model(const oCNpc* npc) {
-    Count(__func__);
+    Count(Op(__func__), npc);
     auto* sim = const_cast<SimNpc*>(NpcOf(npc));
     return sim == nullptr ? nullptr : &sim->model;
 }
 
 void SimEngine::eng_npc_take_vob(oCNpc* npc, zCVob* vob) {
-    Count(__func__);
+    Count(Op(__func__), npc, vob);
     SimNpc* receiver = NpcOf(npc);
     auto* item = dynamic_cast<SimItem*>(vob);
     if (receiver == nullptr || item == nullptr) {
@@ -397,7 +403,7 @@ void SimEngine::eng_npc_take_vob(oCNpc* npc, zCVob* vob) {
 
 bool SimEngine::eng_npc_has_items_by_name(const oCNpc* npc, const zSTRING& instanceName,
                                           int amount) {
-    Count(__func__);
+    Count(Op(__func__), npc, instanceName, amount);
     const SimNpc* sim = NpcOf(npc);
     if (sim == nullptr) {
         return false;
@@ -413,31 +419,32 @@ bool SimEngine::eng_npc_has_items_by_name(const oCNpc* npc, const zSTRING& insta
 }
 
 int SimEngine::eng_npc_ex_marker_1(const oCNpcEx* npc) {
-    Count(__func__);
+    Count(Op(__func__), npc);
     return Read(npc, &SimNpc::exMarkers, {}).at(0);
 }
 
 int SimEngine::eng_npc_ex_marker_2(const oCNpcEx* npc) {
-    Count(__func__);
+    Count(Op(__func__), npc);
     return Read(npc, &SimNpc::exMarkers, {}).at(1);
 }
 
 int SimEngine::eng_npc_ex_marker_3(const oCNpcEx* npc) {
-    Count(__func__);
+    Count(Op(__func__), npc);
     return Read(npc, &SimNpc::exMarkers, {}).at(2);
 }
 
 bool SimEngine::eng_model_is_animation_active(const zCModel* model, const zSTRING& name) {
-    Count(__func__);
+    Count(Op(__func__), model, name);
     if (model == nullptr) {
         return false;
     }
-    return std::any_of(model->activeAnimations.begin(), model->activeAnimations.end(),
-                       [&name](const std::string& active) { return SameInstance(active, name.Text()); });
+    return std::any_of(
+        model->activeAnimations.begin(), model->activeAnimations.end(),
+        [&name](const std::string& active) { return SameInstance(active, name.Text()); });
 }
 
 zSTRING SimEngine::eng_model_first_active_animation_name(const zCModel* model) {
-    Count(__func__);
+    Count(Op(__func__), model);
     if (model == nullptr || model->activeAnimations.empty()) {
         return zSTRING("");
     }
@@ -447,29 +454,31 @@ zSTRING SimEngine::eng_model_first_active_animation_name(const zCModel* model) {
 // ---- Inventories ----
 
 bool SimEngine::eng_inventory_is_open(const oCNpcInventory* inventory) {
-    Count(__func__);
+    Count(Op(__func__), inventory);
     return inventory != nullptr && inventory->open;
 }
 
-void SimEngine::eng_inventory_prepare(oCNpcInventory* /*inventory*/) { Count(__func__); }
+void SimEngine::eng_inventory_prepare(oCNpcInventory* inventory) {
+    Count(Op(__func__), inventory);
+}
 
 const zCListSort<oCItem>* SimEngine::eng_inventory_entry_list(const oCNpcInventory* inventory) {
-    Count(__func__);
+    Count(Op(__func__), inventory);
     return inventory == nullptr ? nullptr : inventory->items.First();
 }
 
 const zCListSort<oCItem>* SimEngine::eng_inventory_item_list(const oCNpcInventory* inventory) {
-    Count(__func__);
+    Count(Op(__func__), inventory);
     return inventory == nullptr ? nullptr : inventory->items.First();
 }
 
 bool SimEngine::eng_inventory_is_empty(const oCNpcInventory* inventory) {
-    Count(__func__);
+    Count(Op(__func__), inventory);
     return inventory == nullptr || inventory->items.Empty();
 }
 
 void SimEngine::eng_inventory_clear(oCNpcInventory* inventory) {
-    Count(__func__);
+    Count(Op(__func__), inventory);
     if (inventory != nullptr) {
         inventory->items.Clear();
     }
@@ -478,75 +487,75 @@ void SimEngine::eng_inventory_clear(oCNpcInventory* inventory) {
 // ---- Items ----
 
 int SimEngine::eng_item_amount(const oCItem* item) {
-    Count(__func__);
+    Count(Op(__func__), item);
     return Read(item, &SimItem::amount, 0);
 }
 
 int SimEngine::eng_item_instance(const oCItem* item) {
-    Count(__func__);
+    Count(Op(__func__), item);
     return Read(item, &SimItem::instanceIndex, -1);
 }
 
 std::uint32_t SimEngine::eng_item_category(const oCItem* item) {
-    Count(__func__);
+    Count(Op(__func__), item);
     return Read(item, &SimItem::mainCategory, 0);
 }
 
 std::uint32_t SimEngine::eng_item_flags(const oCItem* item) {
-    Count(__func__);
+    Count(Op(__func__), item);
     return Read(item, &SimItem::flags, 0);
 }
 
 bool SimEngine::eng_item_has_flag(const oCItem* item, std::uint32_t flag) {
-    Count(__func__);
+    Count(Op(__func__), item, flag);
     const SimItem* sim = ItemOf(item);
     return sim != nullptr && (sim->flags & flag) != 0;
 }
 
 std::uint32_t SimEngine::eng_item_nb_quest_word(const oCItem* item) {
-    Count(__func__);
+    Count(Op(__func__), item);
     return Read(item, &SimItem::nbQuestWord, 0);
 }
 
 zSTRING SimEngine::eng_item_name(const oCItem* item) {
-    Count(__func__);
+    Count(Op(__func__), item);
     return Read(item, &SimItem::name, zSTRING());
 }
 
 zSTRING SimEngine::eng_item_text_field(const oCItem* item) {
-    Count(__func__);
+    Count(Op(__func__), item);
     return Read(item, &SimItem::textField, zSTRING());
 }
 
 zSTRING SimEngine::eng_item_display_name(const oCItem* item) {
-    Count(__func__);
+    Count(Op(__func__), item);
     return Read(item, &SimItem::displayName, zSTRING());
 }
 
 zSTRING SimEngine::eng_item_arrow_text(const oCItem* item) {
-    Count(__func__);
+    Count(Op(__func__), item);
     return Read(item, &SimItem::arrowText, zSTRING());
 }
 
 int SimEngine::eng_item_munition(const oCItem* item) {
-    Count(__func__);
+    Count(Op(__func__), item);
     return Read(item, &SimItem::munition, 0);
 }
 
 bool SimEngine::eng_item_ground_check(const oCItem* item) {
-    Count(__func__);
+    Count(Op(__func__), item);
     return Read(item, &SimItem::groundCheck, false);
 }
 
 int SimEngine::eng_item_armor_word(const oCItem* item) {
-    Count(__func__);
+    Count(Op(__func__), item);
     return Read(item, &SimItem::armorWord, 0);
 }
 
 // ---- Engine strings ----
 
 bool SimEngine::eng_string_is_empty(const zSTRING& text) {
-    Count(__func__);
+    Count(Op(__func__), text);
     return text.Length() == 0;
 }
 

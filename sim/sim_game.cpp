@@ -32,6 +32,7 @@ void SimGame::ReadGameIni() {
 }
 
 void SimGame::Init() {
+    engine.BeginStep();
     DetectRenderer();
     framework.FireEvent(kSlotGameInit);
 }
@@ -70,6 +71,7 @@ void SimGame::HoldKeys(const std::set<int>& keys) {
 
 std::vector<int> SimGame::Frame(std::uint32_t ms) {
     clock += ms;
+    engine.BeginStep();
     engine.ClearDrawRecords();
     framework.FireEvent(kSlotFrameInput);
     framework.FireEvent(kSlotFrame);
@@ -78,23 +80,26 @@ std::vector<int> SimGame::Frame(std::uint32_t ms) {
 }
 
 void SimGame::Save(int slot) {
-    const std::string folder = slot > 0 ? "savegame" + std::to_string(slot)
-                                        : (slot == 0 ? "quicksave" : "current");
+    const std::string folder =
+        slot > 0 ? "savegame" + std::to_string(slot) : (slot == 0 ? "quicksave" : "current");
     const std::filesystem::path path = framework.GameFolder() / "SAVES" / folder;
     std::filesystem::create_directories(path);
     std::ofstream(path / "SAVEINFO.SAV", std::ios::binary) << "slot " << slot << "\n";
+    engine.BeginStep();
     framework.saveLoadInfo = TSaveLoadGameInfo{slot};
     framework.FireEvent(kSlotGameSave);
     framework.saveLoadInfo.reset();
 }
 
 void SimGame::Load(int slot, int eventSlot) {
+    engine.BeginStep();
     framework.saveLoadInfo = TSaveLoadGameInfo{slot};
     framework.FireEvent(eventSlot);
     framework.saveLoadInfo.reset();
 }
 
 void SimGame::ApplyOptions() {
+    engine.BeginStep();
     ReadGameIni();
     framework.FireEvent(kSlotOptionsApplied);
 }

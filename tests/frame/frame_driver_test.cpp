@@ -1,8 +1,10 @@
-#include <gtest/gtest.h>
+#include "frame/frame_driver.h"
 
+#include <algorithm>
 #include <functional>
 
-#include "frame/frame_driver.h"
+#include <gtest/gtest.h>
+
 #include "support/hero_game.h"
 
 namespace pilfern {
@@ -27,7 +29,9 @@ struct Situation {
     Outcome outcome;
 };
 
-void PrintTo(const Situation& situation, std::ostream* out) { *out << situation.name; }
+void PrintTo(const Situation& situation, std::ostream* out) {
+    *out << situation.name;
+}
 
 constexpr Outcome kNothing{false, false, false};
 constexpr Outcome kDrawingOnly{true, true, false};
@@ -42,7 +46,8 @@ std::vector<Situation> Situations() {
     std::vector<Situation> situations{
         {"free", [](HeroGame&) {}, kEverything},
         {"no player", [](HeroGame& g) { g.Engine().SetPlayer(nullptr); }, kNothing},
-        {"conversation", [](HeroGame& g) { g.Engine().dialogs.conversationRunning = true; }, kNothing},
+        {"conversation", [](HeroGame& g) { g.Engine().dialogs.conversationRunning = true; },
+         kNothing},
         {"paused", [](HeroGame& g) { g.Engine().game.paused = true; }, kNothing},
         {"transformed, not allowed",
          [](HeroGame& g) {
@@ -132,9 +137,25 @@ TEST(FrameDriver, TheIconIsDrawnWhileAutoLootIsOnAndTheViewportIsRestored) {
     game.Frame();
     EXPECT_FALSE(game.DrewTexture("QUICKLOOT_ICON"));
     game.Plugin().autoLootActive = true;
+    game.LogCalls();
     game.Frame();
     EXPECT_TRUE(game.DrewTexture("QUICKLOOT_ICON"));
     EXPECT_EQ(game.Engine().rendererViewport, screen);
+
+    // Attached, drawn and detached again within the frame, then the viewport given back.
+    const std::string icon = game.Engine().Describe(game.Plugin().statics.lootIconView);
+    const std::vector<std::string> calls = game.LoggedCalls();
+    const auto attached =
+        std::find(calls.begin(), calls.end(), "eng_screen_insert(" + icon + ", 0)");
+    ASSERT_NE(attached, calls.end());
+    const std::string viewport = std::to_string(screen.x) + ", " + std::to_string(screen.y) + ", " +
+                                 std::to_string(screen.width) + ", " +
+                                 std::to_string(screen.height);
+    EXPECT_EQ(std::vector<std::string>(attached, attached + 5),
+              (std::vector<std::string>{
+                  "eng_screen_insert(" + icon + ", 0)", "eng_view_blit(" + icon + ")",
+                  "eng_view_draw(" + icon + ")", "eng_screen_remove(" + icon + ")",
+                  "eng_renderer_set_viewport(" + viewport + ")"}));
 }
 
 // Auto-loot is held back for 5000 ms after each load; the wisp search shows when it runs.
@@ -211,8 +232,9 @@ TEST(FrameDriver, TheWispNoticeIsRedCentredAt400AndStaysThreeSeconds) {
     ASSERT_EQ(notice.size(), 1U);
     EXPECT_EQ(notice[0].y, 400);
     EXPECT_EQ(notice[0].color, (zCOLOR{0, 0, 255, 255}));
-    EXPECT_EQ(notice[0].x, (8192 - game.Engine().eng_view_text_width(game.Plugin().statics.noticeView,
-                                                                    zSTRING(notice[0].text))) / 2);
+    EXPECT_EQ(notice[0].x, (8192 - game.Engine().eng_view_text_width(
+                                       game.Plugin().statics.noticeView, zSTRING(notice[0].text))) /
+                               2);
     game.Frame({}, 2980);
     EXPECT_TRUE(game.Drew("Found wisp, autoloot will disable."));
     game.Frame({}, 20);

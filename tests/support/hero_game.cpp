@@ -49,9 +49,21 @@ bool HeroGame::DrewTexture(std::string_view texture) const {
     });
 }
 
+std::vector<std::string> HeroGame::LoggedCalls() {
+    std::vector<std::string> calls;
+    for (const sim::EngineCall& call : Engine().CallLog()) {
+        std::string text = std::string(sim::kEngineOperations.at(call.op)) + "(";
+        for (std::size_t i = 0; i < call.arguments.size(); ++i) {
+            text += (i == 0 ? "" : ", ") + call.arguments[i];
+        }
+        calls.push_back(text + ")");
+    }
+    return calls;
+}
+
 sim::SimNpc& HeroGame::AddWisp(std::string_view instance, zVEC3 at) {
-    sim::SimNpc& wisp = Engine().CreateNpc("wisp" + std::to_string(Engine().Npcs().size()),
-                                           std::string(instance));
+    sim::SimNpc& wisp =
+        Engine().CreateNpc("wisp" + std::to_string(Engine().Npcs().size()), std::string(instance));
     wisp.vob.position = at;
     Engine().PlaceInWorld(wisp);
     return wisp;

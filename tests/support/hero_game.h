@@ -35,6 +35,10 @@ public:
     [[nodiscard]] std::vector<sim::DrawRecord> DrawnTexts() const;
     [[nodiscard]] bool Drew(std::string_view text) const;
     [[nodiscard]] bool DrewTexture(std::string_view texture) const;
+    // The engine calls of the last frame, in order, as "eng_op(argument, ...)"; the engine
+    // logs them once LogCalls is on.
+    void LogCalls() { Engine().LogCalls(true); }
+    [[nodiscard]] std::vector<std::string> LoggedCalls();
     // A wisp NPC placed in the world.
     sim::SimNpc& AddWisp(std::string_view instance = "WISP_DETECTOR", zVEC3 at = {100, 0, 50});
 
