@@ -21,7 +21,11 @@ std::uintptr_t EngineFunctionAddress(PatchableFunction function) {
 
 SimEngine::SimEngine(const std::uint32_t& clock, RedirectTable& redirects)
     : clock_(clock), redirects_(redirects) {
+    // A Gothic installation's fonts, and Pilfern installed with its textures.
     AddFont("FONT_OLD_10_WHITE.TGA", 20);
+    AddFont("FONT_OLD_20_WHITE.TGA", 32);
+    textureFiles = {"QUICKLOOT_TARGET_BLUE", "QUICKLOOT_TARGET_GREEN", "QUICKLOOT_ICON",
+                    "QUICK_LOOT_HISTORY_BG"};
     options.directories.at(2) = "SAVES\\";
 }
 

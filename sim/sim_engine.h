@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -277,8 +278,11 @@ public:
     [[nodiscard]] std::string DescribeStructure(const void* structure) const;
 
     // World content. Objects live as long as the engine; lists only link them.
-    SimItem& CreateItem(std::string id, std::string instanceName);
-    SimNpc& CreateNpc(std::string id, std::string instanceName);
+    // Instance names are kept as the script parser keeps every symbol: in upper case.
+    SimItem& CreateItem(std::string id, std::string_view instanceName);
+    // An NPC of the world; `extended` makes it the framework's extended NPC (oCNpcEx).
+    SimNpc& CreateNpc(std::string id, std::string_view instanceName, bool extended = false);
+    [[nodiscard]] static std::string SymbolName(std::string_view name);
     void PlaceInWorld(SimItem& item);
     void PlaceInWorld(SimNpc& npc);
     void RemoveFromWorld(SimItem& item);
@@ -310,9 +314,13 @@ public:
     void SetSymbol(std::string_view name, int value);
     [[nodiscard]] const zCPar_Symbol* FindSymbol(std::string_view name) const;
 
-    // Fonts by name; the screen uses the default font.
+    // The game's data: the fonts it has (by name, with their height in pixels; the first is
+    // the screen's) and the textures it has (upper-case names). A font or texture the game
+    // does not have fails to load. Change them before the game starts.
     zCFont& AddFont(std::string name, int height);
+    void ClearFonts() { fonts_.clear(); }
     [[nodiscard]] zCFont* FindFont(std::string_view name) const;
+    std::set<std::string, std::less<>> textureFiles;
     [[nodiscard]] zCView& Screen() { return *screen_; }
     [[nodiscard]] const std::vector<std::unique_ptr<zCView>>& Views() const { return views_; }
     [[nodiscard]] const std::vector<std::unique_ptr<SimTexture>>& Textures() const {
@@ -343,7 +351,8 @@ private:
         }
     }
     zCView& NewView();
-    SimTexture& LoadTexture(std::string_view name);
+    // The texture of that name, or none when the game's data has no such texture.
+    SimTexture* LoadTexture(std::string_view name);
     [[nodiscard]] int PixelToVirtualX(const zCView& view, int pixels) const;
     [[nodiscard]] int PixelToVirtualY(const zCView& view, int pixels) const;
     [[nodiscard]] int TextWidth(const zCView& view, std::string_view text) const;

@@ -31,6 +31,11 @@ int SimEngine::SetKeyState(int key, bool down) {
     if (!ValidKey(key)) {
         return 0;
     }
+    // The mouse device's own state is the engine's directly; its key in the key table goes
+    // through SetState like every key.
+    if (key == kMouseButtonRight) {
+        input.mouseRightDown = down;
+    }
     const InputSetStateFn setState = redirects_.Resolve<InputSetStateFn>(&EngineSetState);
     return setState(&input, static_cast<unsigned short>(key), down ? 1 : 0);
 }
@@ -63,7 +68,7 @@ bool SimEngine::eng_input_key_toggled(zCInput* manager, int key) {
 
 bool SimEngine::eng_input_mouse_right_pressed(zCInput* manager) {
     Count(Op(__func__), manager);
-    return manager != nullptr && manager->held.at(kMouseButtonRight);
+    return manager != nullptr && manager->mouseRightDown;
 }
 
 void SimEngine::eng_input_clear_key_buffer(zCInput* manager) {

@@ -85,16 +85,19 @@ zCFont* SimEngine::FindFont(std::string_view name) const {
     return found == fonts_.end() ? nullptr : found->get();
 }
 
-SimTexture& SimEngine::LoadTexture(std::string_view name) {
+SimTexture* SimEngine::LoadTexture(std::string_view name) {
     const std::string wanted = UpperName(name);
+    if (!textureFiles.contains(wanted)) {
+        return nullptr;
+    }
     for (const auto& texture : textures_) {
         if (texture->name == wanted) {
-            return *texture;
+            return texture.get();
         }
     }
     auto& texture = textures_.emplace_back(std::make_unique<SimTexture>());
     texture->name = wanted;
-    return *texture;
+    return texture.get();
 }
 
 int SimEngine::PixelToVirtualX(const zCView& view, int pixels) const {
@@ -259,9 +262,10 @@ void SimEngine::eng_view_set_texture_name(zCView* view, const zSTRING& name) {
     if (view == nullptr) {
         return;
     }
-    SimTexture& texture = LoadTexture(name.Text());
-    view->texture = &texture;
-    view->textureName = texture.name;
+    // A texture the game does not have leaves the view without one.
+    SimTexture* texture = LoadTexture(name.Text());
+    view->texture = texture;
+    view->textureName = texture == nullptr ? std::string() : texture->name;
 }
 
 void SimEngine::eng_view_set_blend_mode(zCView* view, int mode) {
@@ -281,10 +285,8 @@ void SimEngine::eng_view_set_font(zCView* view, const zSTRING& fontName) {
     if (view == nullptr) {
         return;
     }
-    zCFont* font = FindFont(fontName.Text());
-    view->font = font != nullptr ? font
-                                 : &AddFont(fontName.Text(),
-                                            fonts_.empty() ? 20 : fonts_.front()->designHeight);
+    // A font the game does not have leaves the view without one.
+    view->font = FindFont(fontName.Text());
 }
 
 zCFont* SimEngine::eng_view_font(const zCView* view) {
@@ -429,7 +431,7 @@ zCOLOR SimEngine::eng_color_default_text() {
 
 zCTexture* SimEngine::eng_texture_load(const zSTRING& name, int flags) {
     Count(Op(__func__), name, flags);
-    return &LoadTexture(name.Text());
+    return LoadTexture(name.Text());
 }
 
 void SimEngine::eng_renderer_set_viewport(int x, int y, int width, int height) {

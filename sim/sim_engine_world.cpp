@@ -1,9 +1,11 @@
 // The game, its world and the objects in it: NPCs, items and inventories.
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cmath>
 #include <type_traits>
+#include <utility>
 
 #include "sim/sim_engine.h"
 
@@ -62,17 +64,25 @@ float Distance(const zCVob* from, const zCVob* to) {
 
 }  // namespace
 
-SimItem& SimEngine::CreateItem(std::string id, std::string instanceName) {
+std::string SimEngine::SymbolName(std::string_view name) {
+    std::string upper(name);
+    std::transform(upper.begin(), upper.end(), upper.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return upper;
+}
+
+SimItem& SimEngine::CreateItem(std::string id, std::string_view instanceName) {
     auto& item = items_.emplace_back(std::make_unique<SimItem>());
     item->vob.id = std::move(id);
-    item->vob.instanceName = std::move(instanceName);
+    item->vob.instanceName = SymbolName(instanceName);
     return *item;
 }
 
-SimNpc& SimEngine::CreateNpc(std::string id, std::string instanceName) {
-    auto& npc = npcs_.emplace_back(std::make_unique<SimNpc>());
+SimNpc& SimEngine::CreateNpc(std::string id, std::string_view instanceName, bool extended) {
+    auto& npc =
+        npcs_.emplace_back(extended ? std::make_unique<SimNpcEx>() : std::make_unique<SimNpc>());
     npc->vob.id = std::move(id);
-    npc->vob.instanceName = std::move(instanceName);
+    npc->vob.instanceName = SymbolName(instanceName);
     return *npc;
 }
 
@@ -198,17 +208,17 @@ zSTRING SimEngine::eng_object_instance_name(const zCObject* object) {
 
 bool SimEngine::eng_object_class_is(const zCObject* object, EngineClass engineClass) {
     Count(Op(__func__), object, engineClass);
-    switch (engineClass) {
-    case EngineClass::oCItem:
-        return dynamic_cast<const SimItem*>(object) != nullptr;
-    case EngineClass::oCNpc:
-        return dynamic_cast<const SimNpc*>(object) != nullptr;
-    case EngineClass::oCNpcEx: {
-        const auto* npc = dynamic_cast<const SimNpc*>(object);
-        return npc != nullptr && npc->extended;
-    }
-    case EngineClass::oCMobContainer:
-        return false;
+    // The engine's class test and the checked conversion agree: both ask what the object is.
+    const std::array<std::pair<EngineClass, bool>, 4> kClasses{{
+        {EngineClass::oCItem, dynamic_cast<const oCItem*>(object) != nullptr},
+        {EngineClass::oCNpc, dynamic_cast<const oCNpc*>(object) != nullptr},
+        {EngineClass::oCNpcEx, dynamic_cast<const oCNpcEx*>(object) != nullptr},
+        {EngineClass::oCMobContainer, dynamic_cast<const oCMobContainer*>(object) != nullptr},
+    }};
+    for (const auto& [candidate, is] : kClasses) {
+        if (candidate == engineClass) {
+            return is;
+        }
     }
     return false;
 }
@@ -289,8 +299,7 @@ int SimEngine::eng_npc_hitpoints(const oCNpc* npc) {
 
 bool SimEngine::eng_npc_is_dead(const oCNpc* npc) {
     Count(Op(__func__), npc);
-    const SimNpc* sim = NpcOf(npc);
-    return sim != nullptr && sim->hitpoints <= 0 && !sim->unconscious;
+    return Read(npc, &SimNpc::dead, false);
 }
 
 bool SimEngine::eng_npc_is_unconscious(const oCNpc* npc) {
@@ -352,13 +361,14 @@ oCNpc* SimEngine::eng_npc_focus_npc(const oCNpc* npc) {
 
 zCVob* SimEngine::eng_npc_focus_object_field(const oCNpc* npc) {
     Count(Op(__func__), npc);
-    return Read(npc, &SimNpc::focusVob, nullptr);
+    return Read(npc, &SimNpc::focusField, nullptr);
 }
 
 void SimEngine::eng_npc_set_focus(oCNpc* npc, zCVob* vob) {
     Count(Op(__func__), npc, vob);
     if (SimNpc* sim = NpcOf(npc)) {
         sim->focusVob = vob;
+        sim->focusField = vob;
     }
 }
 
@@ -366,6 +376,7 @@ void SimEngine::eng_npc_clear_focus(oCNpc* npc) {
     Count(Op(__func__), npc);
     if (SimNpc* sim = NpcOf(npc)) {
         sim->focusVob = nullptr;
+        sim->focusField = nullptr;
     }
 }
 
@@ -391,14 +402,14 @@ void SimEngine::eng_npc_take_vob(oCNpc* npc, zCVob* vob) {
     worldItems_.Remove(item);
     item->vob.inWorld = false;
     // Items of one instance share a stack in an inventory.
-    for (oCItem* held : receiver->inventory.items.Objects()) {
+    for (oCItem* held : receiver->inventory.entries.Objects()) {
         auto* stack = dynamic_cast<SimItem*>(held);
         if (stack != nullptr && SameInstance(stack->vob.instanceName, item->vob.instanceName)) {
             stack->amount += item->amount;
             return;
         }
     }
-    receiver->inventory.items.Append(item);
+    receiver->inventory.entries.Append(item);
 }
 
 bool SimEngine::eng_npc_has_items_by_name(const oCNpc* npc, const zSTRING& instanceName,
@@ -409,7 +420,7 @@ bool SimEngine::eng_npc_has_items_by_name(const oCNpc* npc, const zSTRING& insta
         return false;
     }
     int owned = 0;
-    for (const oCItem* held : sim->inventory.items.Objects()) {
+    for (const oCItem* held : sim->inventory.entries.Objects()) {
         const SimItem* item = ItemOf(held);
         if (item != nullptr && SameInstance(item->vob.instanceName, instanceName.Text())) {
             owned += item->amount;
@@ -420,17 +431,17 @@ bool SimEngine::eng_npc_has_items_by_name(const oCNpc* npc, const zSTRING& insta
 
 int SimEngine::eng_npc_ex_marker_1(const oCNpcEx* npc) {
     Count(Op(__func__), npc);
-    return Read(npc, &SimNpc::exMarkers, {}).at(0);
+    return Read(npc, &SimNpcEx::exMarkers, {}).at(0);
 }
 
 int SimEngine::eng_npc_ex_marker_2(const oCNpcEx* npc) {
     Count(Op(__func__), npc);
-    return Read(npc, &SimNpc::exMarkers, {}).at(1);
+    return Read(npc, &SimNpcEx::exMarkers, {}).at(1);
 }
 
 int SimEngine::eng_npc_ex_marker_3(const oCNpcEx* npc) {
     Count(Op(__func__), npc);
-    return Read(npc, &SimNpc::exMarkers, {}).at(2);
+    return Read(npc, &SimNpcEx::exMarkers, {}).at(2);
 }
 
 bool SimEngine::eng_model_is_animation_active(const zCModel* model, const zSTRING& name) {
@@ -460,27 +471,35 @@ bool SimEngine::eng_inventory_is_open(const oCNpcInventory* inventory) {
 
 void SimEngine::eng_inventory_prepare(oCNpcInventory* inventory) {
     Count(Op(__func__), inventory);
+    if (inventory == nullptr) {
+        return;
+    }
+    inventory->itemList.Clear();
+    for (oCItem* item : inventory->entries.Objects()) {
+        inventory->itemList.Append(item);
+    }
 }
 
 const zCListSort<oCItem>* SimEngine::eng_inventory_entry_list(const oCNpcInventory* inventory) {
     Count(Op(__func__), inventory);
-    return inventory == nullptr ? nullptr : inventory->items.First();
+    return inventory == nullptr ? nullptr : inventory->entries.First();
 }
 
 const zCListSort<oCItem>* SimEngine::eng_inventory_item_list(const oCNpcInventory* inventory) {
     Count(Op(__func__), inventory);
-    return inventory == nullptr ? nullptr : inventory->items.First();
+    return inventory == nullptr ? nullptr : inventory->itemList.First();
 }
 
 bool SimEngine::eng_inventory_is_empty(const oCNpcInventory* inventory) {
     Count(Op(__func__), inventory);
-    return inventory == nullptr || inventory->items.Empty();
+    return inventory == nullptr || inventory->entries.Empty();
 }
 
 void SimEngine::eng_inventory_clear(oCNpcInventory* inventory) {
     Count(Op(__func__), inventory);
     if (inventory != nullptr) {
-        inventory->items.Clear();
+        inventory->entries.Clear();
+        inventory->itemList.Clear();
     }
 }
 

@@ -32,10 +32,10 @@ struct VobData {
     std::string id;            // the scenario's id
     std::string instanceName;  // script instance name, as the engine reports it
     zVEC3 position;
-    bool inWorld = true;     // placed in a world (has a home world)
-    bool hasVisual = true;   // has a visual
+    bool inWorld = true;                  // placed in a world (has a home world)
+    bool hasVisual = true;                // has a visual
     std::optional<std::string> roomName;  // the room the object stands in, if any
-    int flagBits = 0;        // the two low vob bits the plugin reads
+    int flagBits = 0;                     // the two low vob bits the plugin reads
 };
 
 class SimItem;
@@ -122,7 +122,12 @@ public:
 
 class oCNpcInventory {
 public:
-    pilfern::sim::NodeList<oCItem> items;
+    // What the inventory holds.
+    pilfern::sim::NodeList<oCItem> entries;
+    // The walkable item list the engine builds from the entries when asked to prepare the
+    // inventory: empty before the first preparation, and as it was at the last one after
+    // the entries change.
+    pilfern::sim::NodeList<oCItem> itemList;
     bool open = false;
 };
 
@@ -133,12 +138,15 @@ public:
 
 namespace pilfern::sim {
 
-class SimNpc final : public oCNpcEx {
+// An NPC of the world. The engine makes most NPCs as plain oCNpc; SimNpcEx is the
+// framework's extended NPC record, which only some NPCs are.
+class SimNpc : public virtual oCNpc {
 public:
     VobData vob;
     std::string name;
     int hitpoints = 1;
     int bodyState = 0;
+    bool dead = false;  // the engine's own death state, kept apart from hit points
     bool unconscious = false;
     bool inBattle = false;
     bool queryA = true;
@@ -146,11 +154,17 @@ public:
     int lootBlock = 0;
     const zCVob* interactionA = nullptr;
     const zCVob* interactionB = nullptr;
+    // What the engine's focus query answers, and the NPC's focus field. The engine's focus
+    // changes set both; they differ while the field lags behind or runs ahead.
     zCVob* focusVob = nullptr;
+    zCVob* focusField = nullptr;
     oCNpcInventory inventory;
     zCModel model;
+};
+
+class SimNpcEx final : public SimNpc, public oCNpcEx {
+public:
     std::array<int, 3> exMarkers{};
-    bool extended = false;
 };
 
 }  // namespace pilfern::sim
@@ -223,6 +237,9 @@ public:
     std::array<bool, kKeyCount> held{};
     std::array<bool, kKeyCount> toggled{};
     std::vector<int> keyBuffer;  // presses of this frame the game has not handled yet
+    // The mouse device's own right-button state. Key 525 of the key table follows it only
+    // through SetState, which a patch may change.
+    bool mouseRightDown = false;
 };
 
 class zCInput_Win32 final : public zCInput {};

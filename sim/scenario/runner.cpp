@@ -124,7 +124,7 @@ Observed Observe(const SimGame& game, const Instance* instance) {
     }
     for (const auto& npc : game.engine.Npcs()) {
         auto& amounts = seen.inventories[npc->vob.id];
-        for (const oCItem* held : npc->inventory.items.Objects()) {
+        for (const oCItem* held : npc->inventory.entries.Objects()) {
             if (const auto* item = dynamic_cast<const SimItem*>(held)) {
                 amounts[item->vob.instanceName] += item->amount;
             }
@@ -392,6 +392,7 @@ void RunScenario(const Scenario& scenario, const RunOptions& options, std::ostre
     game.engine.screenWidth = scenario.screenWidth;
     game.engine.screenHeight = scenario.screenHeight;
     game.framework.missingFunctions.insert(scenario.missingEngineFunctions.begin(), scenario.missingEngineFunctions.end());
+    ApplyGameData(game, scenario.gameData);
     BuildWorld(game, scenario.world);
 
     Report report(out, options.json);

@@ -2,10 +2,11 @@
 
 #include <algorithm>
 #include <fstream>
-#include <nlohmann/json.hpp>
 #include <set>
 #include <sstream>
 #include <tuple>
+
+#include <nlohmann/json.hpp>
 
 #include "config/key_names.h"
 #include "host/engine_profile.h"
@@ -147,7 +148,8 @@ std::optional<Position> Fields::Optional<Position>(const std::string& key) {
         !std::all_of(value->begin(), value->end(), [](const Json& v) { return v.is_number(); })) {
         Fail(PathOf(key), "expected three numbers [x, y, z]");
     }
-    return Position{value->at(0).get<float>(), value->at(1).get<float>(), value->at(2).get<float>()};
+    return Position{value->at(0).get<float>(), value->at(1).get<float>(),
+                    value->at(2).get<float>()};
 }
 
 template <>
@@ -216,7 +218,8 @@ void EachObject(Fields& fields, const std::string& key, Read read) {
 ItemSpec ReadItem(Fields& f, bool creating) {
     ItemSpec item;
     item.id = f.Required<std::string>("id");
-    item.instance = creating ? f.Required<std::string>("instance") : f.Optional<std::string>("instance");
+    item.instance =
+        creating ? f.Required<std::string>("instance") : f.Optional<std::string>("instance");
     item.instanceIndex = f.Optional<int>("instanceIndex");
     item.name = f.Optional<std::string>("name");
     item.text = f.Optional<std::string>("text");
@@ -240,11 +243,13 @@ ItemSpec ReadItem(Fields& f, bool creating) {
 NpcSpec ReadNpc(Fields& f, bool creating) {
     NpcSpec npc;
     npc.id = f.Required<std::string>("id");
-    npc.instance = creating ? f.Required<std::string>("instance") : f.Optional<std::string>("instance");
+    npc.instance =
+        creating ? f.Required<std::string>("instance") : f.Optional<std::string>("instance");
     npc.name = f.Optional<std::string>("name");
     npc.position = f.Optional<Position>("position");
     npc.hitpoints = f.Optional<int>("hitpoints");
     npc.bodyState = f.Optional<int>("bodyState");
+    npc.dead = f.Optional<bool>("dead");
     npc.unconscious = f.Optional<bool>("unconscious");
     npc.inBattle = f.Optional<bool>("inBattle");
     npc.lootBlock = f.Optional<int>("lootBlock");
@@ -256,11 +261,20 @@ NpcSpec ReadNpc(Fields& f, bool creating) {
     npc.visual = f.Optional<bool>("visual");
     npc.room = f.Optional<std::optional<std::string>>("room");
     npc.focus = f.Optional<std::optional<std::string>>("focus");
+    npc.focusField = f.Optional<std::optional<std::string>>("focusField");
     npc.animations = f.Optional<std::vector<std::string>>("animations");
+    // An NPC is made extended or not; the kind never changes afterwards.
     npc.extended = f.Optional<bool>("extended");
+    if (!creating && npc.extended) {
+        f.Fail(f.PathOf("extended"), "an NPC is made extended or not; that cannot change");
+    }
     npc.markers = f.Optional<std::array<int, 3>>("markers");
+    if (creating && npc.markers && !npc.extended.value_or(false)) {
+        f.Fail(f.PathOf("markers"), "markers are fields of an extended NPC (\"extended\": true)");
+    }
     if (creating) {
-        EachObject(f, "inventory", [&npc](Fields& item) { npc.inventory.push_back(ReadItem(item, true)); });
+        EachObject(f, "inventory",
+                   [&npc](Fields& item) { npc.inventory.push_back(ReadItem(item, true)); });
     }
     return npc;
 }
@@ -317,7 +331,8 @@ std::vector<int> ReadKeys(Fields& f, const std::string& key) {
         f.Fail(f.PathOf(key), "expected a list of keys");
     }
     for (std::size_t i = 0; i < list->size(); ++i) {
-        keys.push_back(ReadKey(list->at(i), f.PathOf(key) + "[" + std::to_string(i) + "]", f.File()));
+        keys.push_back(
+            ReadKey(list->at(i), f.PathOf(key) + "[" + std::to_string(i) + "]", f.File()));
     }
     return keys;
 }
@@ -337,8 +352,32 @@ int ReadEngine(Fields& f) {
             }
         }
     }
-    f.Fail("engine", "expected Gothic_I_Classic, Gothic_I_Addon, Gothic_II_Classic, "
-                     "Gothic_II_Addon or the framework's version number");
+    f.Fail("engine",
+           "expected Gothic_I_Classic, Gothic_I_Addon, Gothic_II_Classic, "
+           "Gothic_II_Addon or the framework's version number");
+}
+
+GameDataSpec ReadGameData(Fields& parent) {
+    GameDataSpec data;
+    const Json* value = parent.Get("gameData");
+    if (value == nullptr) {
+        return data;
+    }
+    Fields f(*value, "gameData", parent.File());
+    if (f.Get("fonts") != nullptr) {
+        data.fonts.emplace();
+        EachObject(f, "fonts", [&data](Fields& font) {
+            FontSpec spec{font.Required<std::string>("name"),
+                          font.Optional<int>("height").value_or(20)};
+            if (spec.height <= 0) {
+                font.Fail(font.PathOf("height"), "expected a height of 1 pixel or more");
+            }
+            data.fonts->push_back(std::move(spec));
+        });
+    }
+    data.textures = f.Optional<std::vector<std::string>>("textures");
+    f.Done();
+    return data;
 }
 
 Step ReadStep(Fields& f) {
@@ -385,15 +424,20 @@ Step ReadStep(Fields& f) {
     if (const Json* world = f.Get("world")) {
         WorldStep step;
         Fields w(*world, f.PathOf("world"), f.File());
-        EachObject(w, "npcs", [&step](Fields& npc) { step.updateNpcs.push_back(ReadNpc(npc, false)); });
-        EachObject(w, "items", [&step](Fields& item) { step.updateItems.push_back(ReadItem(item, false)); });
+        EachObject(w, "npcs",
+                   [&step](Fields& npc) { step.updateNpcs.push_back(ReadNpc(npc, false)); });
+        EachObject(w, "items",
+                   [&step](Fields& item) { step.updateItems.push_back(ReadItem(item, false)); });
         if (const Json* spawn = w.Get("spawn")) {
             Fields s(*spawn, w.PathOf("spawn"), f.File());
-            EachObject(s, "npcs", [&step](Fields& npc) { step.spawnNpcs.push_back(ReadNpc(npc, true)); });
-            EachObject(s, "items", [&step](Fields& item) { step.spawnItems.push_back(ReadItem(item, true)); });
+            EachObject(s, "npcs",
+                       [&step](Fields& npc) { step.spawnNpcs.push_back(ReadNpc(npc, true)); });
+            EachObject(s, "items",
+                       [&step](Fields& item) { step.spawnItems.push_back(ReadItem(item, true)); });
             s.Done();
         }
-        step.remove = w.Optional<std::vector<std::string>>("remove").value_or(std::vector<std::string>{});
+        step.remove =
+            w.Optional<std::vector<std::string>>("remove").value_or(std::vector<std::string>{});
         step.symbols = ReadSymbols(w, "symbols");
         step.game = ReadGame(w, "game");
         w.Done();
@@ -411,17 +455,26 @@ void CheckIds(const Scenario& scenario) {
             throw ScenarioError(file, field, "the id \"" + id + "\" is used twice");
         }
     };
+    std::set<std::string> extended;
     const auto addNpc = [&](const NpcSpec& npc, const std::string& field) {
         add(npc.id, 'n', field);
+        if (npc.extended.value_or(false)) {
+            extended.insert(npc.id);
+        }
         for (std::size_t i = 0; i < npc.inventory.size(); ++i) {
             add(npc.inventory[i].id, 'i', field + ".inventory[" + std::to_string(i) + "].id");
         }
     };
-    const auto expect = [&](const std::string& id, const std::string& wanted, const std::string& field) {
+    const auto expect = [&](const std::string& id, const std::string& wanted,
+                            const std::string& field) {
         const auto found = kinds.find(id);
         if (found == kinds.end() || wanted.find(found->second) == std::string::npos) {
-            throw ScenarioError(file, field, "no " + std::string(wanted == "n" ? "NPC" : wanted == "i" ? "item" : "object") +
-                                                 " has the id \"" + id + "\"");
+            throw ScenarioError(file, field,
+                                "no " +
+                                    std::string(wanted == "n"   ? "NPC"
+                                                : wanted == "i" ? "item"
+                                                                : "object") +
+                                    " has the id \"" + id + "\"");
         }
     };
     if (scenario.world.player) {
@@ -436,6 +489,9 @@ void CheckIds(const Scenario& scenario) {
     const auto checkFocus = [&](const NpcSpec& npc, const std::string& field) {
         if (npc.focus && *npc.focus) {
             expect(**npc.focus, "ni", field + ".focus");
+        }
+        if (npc.focusField && *npc.focusField) {
+            expect(**npc.focusField, "ni", field + ".focusField");
         }
     };
     if (scenario.world.player) {
@@ -460,6 +516,10 @@ void CheckIds(const Scenario& scenario) {
             const std::string field = at + ".npcs[" + std::to_string(i) + "]";
             expect(world->updateNpcs[i].id, "n", field + ".id");
             checkFocus(world->updateNpcs[i], field);
+            if (world->updateNpcs[i].markers && !extended.contains(world->updateNpcs[i].id)) {
+                throw ScenarioError(file, field + ".markers",
+                                    "markers are fields of an extended NPC (\"extended\": true)");
+            }
         }
         for (std::size_t i = 0; i < world->updateItems.size(); ++i) {
             expect(world->updateItems[i].id, "i", at + ".items[" + std::to_string(i) + "].id");
@@ -479,11 +539,13 @@ Scenario ParseScenario(const std::string& text, const std::filesystem::path& fil
         root = Json::parse(text);
     } catch (const Json::parse_error& error) {
         const std::size_t end = std::min<std::size_t>(error.byte, text.size());
-        const auto line = 1 + std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(end), '\n');
+        const auto line =
+            1 + std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(end), '\n');
         const std::size_t lineStart = text.rfind('\n', end == 0 ? 0 : end - 1);
         const std::size_t column = lineStart == std::string::npos ? end : end - lineStart - 1;
         throw ScenarioError(fileName, "",
-                            "not valid JSON at line " + std::to_string(line) + ", column " + std::to_string(column));
+                            "not valid JSON at line " + std::to_string(line) + ", column " +
+                                std::to_string(column));
     }
     Scenario scenario;
     scenario.file = file;
@@ -518,8 +580,9 @@ Scenario ParseScenario(const std::string& text, const std::filesystem::path& fil
             scenario.files[path] = fileFields.Required<std::string>(path);
         }
     }
-    scenario.missingEngineFunctions =
-        f.Optional<std::vector<std::string>>("missingEngineFunctions").value_or(std::vector<std::string>{});
+    scenario.missingEngineFunctions = f.Optional<std::vector<std::string>>("missingEngineFunctions")
+                                          .value_or(std::vector<std::string>{});
+    scenario.gameData = ReadGameData(f);
     if (const Json* world = f.Get("world")) {
         Fields w(*world, "world", fileName);
         if (const Json* player = w.Get("player")) {
@@ -527,13 +590,17 @@ Scenario ParseScenario(const std::string& text, const std::filesystem::path& fil
             scenario.world.player = ReadNpc(p, true);
             p.Done();
         }
-        EachObject(w, "npcs", [&scenario](Fields& npc) { scenario.world.npcs.push_back(ReadNpc(npc, true)); });
-        EachObject(w, "items", [&scenario](Fields& item) { scenario.world.items.push_back(ReadItem(item, true)); });
+        EachObject(w, "npcs",
+                   [&scenario](Fields& npc) { scenario.world.npcs.push_back(ReadNpc(npc, true)); });
+        EachObject(w, "items", [&scenario](Fields& item) {
+            scenario.world.items.push_back(ReadItem(item, true));
+        });
         scenario.world.symbols = ReadSymbols(w, "symbols");
         scenario.world.game = ReadGame(w, "game");
         w.Done();
     }
-    EachObject(f, "timeline", [&scenario](Fields& step) { scenario.timeline.push_back(ReadStep(step)); });
+    EachObject(f, "timeline",
+               [&scenario](Fields& step) { scenario.timeline.push_back(ReadStep(step)); });
     f.Done();
     CheckIds(scenario);
     return scenario;

@@ -52,6 +52,7 @@ struct NpcSpec {
     std::optional<Position> position;
     std::optional<int> hitpoints;
     std::optional<int> bodyState;
+    std::optional<bool> dead;
     std::optional<bool> unconscious;
     std::optional<bool> inBattle;
     std::optional<int> lootBlock;
@@ -62,9 +63,10 @@ struct NpcSpec {
     std::optional<bool> inWorld;
     std::optional<bool> visual;
     std::optional<std::optional<std::string>> room;
-    std::optional<std::optional<std::string>> focus;  // id of the focused object, or null
+    std::optional<std::optional<std::string>> focus;       // id of the focused object, or null
+    std::optional<std::optional<std::string>> focusField;  // the focus field, when apart
     std::optional<std::vector<std::string>> animations;
-    std::optional<bool> extended;
+    std::optional<bool> extended;  // at creation only
     std::optional<std::array<int, 3>> markers;
     std::vector<ItemSpec> inventory;  // at creation only
 };
@@ -81,6 +83,17 @@ struct WorldSpec {
     std::vector<ItemSpec> items;
     std::map<std::string, int> symbols;
     GameSpec game;
+};
+
+// What the game's data holds, when the scenario says: fonts (the first is the screen's) and
+// textures. Each list given replaces the simulated installation's own.
+struct FontSpec {
+    std::string name;
+    int height = 20;
+};
+struct GameDataSpec {
+    std::optional<std::vector<FontSpec>> fonts;
+    std::optional<std::vector<std::string>> textures;
 };
 
 // Timeline steps.
@@ -124,6 +137,7 @@ struct Scenario {
     std::optional<std::filesystem::path> gameFolder;  // copied into the working game folder
     std::map<std::string, std::string> files;        // written into it, UTF-8 text
     std::vector<std::string> missingEngineFunctions;
+    GameDataSpec gameData;
     WorldSpec world;
     std::vector<Step> timeline;
 };

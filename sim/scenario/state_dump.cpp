@@ -31,7 +31,7 @@ bool IsUtf8(const std::string& text) {
 
 Json Inventory(const SimGame& game, const SimNpc& npc) {
     Json items = Json::array();
-    for (const oCItem* held : npc.inventory.items.Objects()) {
+    for (const oCItem* held : npc.inventory.entries.Objects()) {
         if (const auto* item = dynamic_cast<const SimItem*>(held)) {
             items.push_back({{"instance", Utf8(game, item->vob.instanceName)}, {"amount", item->amount}});
         }

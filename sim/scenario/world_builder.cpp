@@ -41,7 +41,7 @@ public:
 
     void ApplyItem(SimItem& item, const ItemSpec& spec) const {
         if (spec.instance) {
-            item.vob.instanceName = *spec.instance;
+            item.vob.instanceName = SimEngine::SymbolName(*spec.instance);
             item.instanceIndex = engine_.InstanceIndex(*spec.instance);
         }
         Set(item.instanceIndex, spec.instanceIndex);
@@ -70,43 +70,44 @@ public:
 
     void ApplyNpc(SimNpc& npc, const NpcSpec& spec) const {
         if (spec.instance) {
-            npc.vob.instanceName = *spec.instance;
+            npc.vob.instanceName = SimEngine::SymbolName(*spec.instance);
         }
         if (spec.name) {
             npc.name = Text(*spec.name);
         }
         Set(npc.hitpoints, spec.hitpoints);
         Set(npc.bodyState, spec.bodyState);
+        Set(npc.dead, spec.dead);
         Set(npc.unconscious, spec.unconscious);
         Set(npc.inBattle, spec.inBattle);
         Set(npc.lootBlock, spec.lootBlock);
         Set(npc.queryA, spec.queryA);
         Set(npc.queryB, spec.queryB);
         Set(npc.inventory.open, spec.inventoryOpen);
-        Set(npc.extended, spec.extended);
-        Set(npc.exMarkers, spec.markers);
+        if (auto* extended = dynamic_cast<SimNpcEx*>(&npc)) {
+            Set(extended->exMarkers, spec.markers);
+        }
         Set(npc.model.activeAnimations, spec.animations);
         if (spec.interacting) {
             // The engine keeps the object interacted with; the NPC itself stands in for it.
             npc.interactionA = *spec.interacting ? &npc : nullptr;
         }
-        if (spec.focus) {
-            npc.focusVob = *spec.focus ? FindVob(**spec.focus) : nullptr;
-        }
+        SetFocus(npc, spec);
         ApplyVob(npc.vob, spec.position, spec.visual, spec.room);
     }
 
     SimNpc& CreateNpc(const NpcSpec& spec) const {
-        SimNpc& npc = engine_.CreateNpc(spec.id, *spec.instance);
+        SimNpc& npc = engine_.CreateNpc(spec.id, *spec.instance, spec.extended.value_or(false));
         npc.name = *spec.instance;
         npc.hitpoints = 100;
         NpcSpec withoutFocus = spec;
         withoutFocus.focus.reset();  // focus is set once every object exists
+        withoutFocus.focusField.reset();
         ApplyNpc(npc, withoutFocus);
         for (const ItemSpec& itemSpec : spec.inventory) {
             SimItem& item = CreateItem(itemSpec);
             item.vob.inWorld = false;
-            npc.inventory.items.Append(&item);
+            npc.inventory.entries.Append(&item);
         }
         return npc;
     }
@@ -146,9 +147,15 @@ public:
         }
     }
 
-    void SetFocus(const NpcSpec& spec) const {
+    // The engine's focus and the focus field follow `focus`; `focusField` sets the field
+    // apart from it.
+    void SetFocus(SimNpc& npc, const NpcSpec& spec) const {
         if (spec.focus) {
-            engine_.FindNpc(spec.id)->focusVob = *spec.focus ? FindVob(**spec.focus) : nullptr;
+            npc.focusVob = *spec.focus ? FindVob(**spec.focus) : nullptr;
+            npc.focusField = npc.focusVob;
+        }
+        if (spec.focusField) {
+            npc.focusField = *spec.focusField ? FindVob(**spec.focusField) : nullptr;
         }
     }
 
@@ -186,13 +193,28 @@ void BuildWorld(SimGame& game, const WorldSpec& world) {
         builder.PlaceOrHide(builder.CreateItem(spec), spec);
     }
     if (world.player) {
-        builder.SetFocus(*world.player);
+        builder.SetFocus(*game.engine.FindNpc(world.player->id), *world.player);
     }
     for (const NpcSpec& spec : world.npcs) {
-        builder.SetFocus(spec);
+        builder.SetFocus(*game.engine.FindNpc(spec.id), spec);
     }
     builder.ApplySymbols(world.symbols);
     builder.ApplyGame(world.game);
+}
+
+void ApplyGameData(SimGame& game, const GameDataSpec& data) {
+    if (data.fonts) {
+        game.engine.ClearFonts();
+        for (const FontSpec& font : *data.fonts) {
+            game.engine.AddFont(font.name, font.height);
+        }
+    }
+    if (data.textures) {
+        game.engine.textureFiles.clear();
+        for (const std::string& texture : *data.textures) {
+            game.engine.textureFiles.insert(SimEngine::SymbolName(texture));
+        }
+    }
 }
 
 void ApplyWorldStep(SimGame& game, const WorldStep& step) {

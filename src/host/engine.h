@@ -23,7 +23,9 @@ protected:
 class zCVob : public zCObject {};
 class oCItem : public zCVob {};
 class oCNpc : public zCVob {};
-class oCNpcEx : public oCNpc {};
+// The framework's extended NPC. Not every NPC is one; the base is virtual so that an engine
+// can make both kinds from one NPC of its own.
+class oCNpcEx : public virtual oCNpc {};
 class oCMob : public zCVob {};
 class oCMobInter : public oCMob {};
 class oCMobLockable : public oCMobInter {};

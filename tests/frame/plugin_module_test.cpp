@@ -187,10 +187,12 @@ TEST(PluginModuleLoad, PublishesItsCheckedConversionOfEngineObjectsAndNothingEls
     sim::SimEngine& engine = plugin.Game().engine;
     sim::SimItem& item = engine.CreateItem("apple", "ITFO_APPLE");
     sim::SimNpc& npc = engine.CreateNpc("bandit", "BDT_1013_BANDIT_L");
+    sim::SimNpc& extended = engine.CreateNpc("guard", "PAL_200_HAGEN", true);
     EXPECT_EQ(cast(&item, EngineClass::oCItem), static_cast<oCItem*>(&item));
     EXPECT_EQ(cast(&item, EngineClass::oCNpc), nullptr);
     EXPECT_EQ(cast(&npc, EngineClass::oCNpc), static_cast<oCNpc*>(&npc));
-    EXPECT_EQ(cast(&npc, EngineClass::oCNpcEx), static_cast<oCNpcEx*>(&npc));
+    EXPECT_EQ(cast(&npc, EngineClass::oCNpcEx), nullptr);
+    EXPECT_EQ(cast(&extended, EngineClass::oCNpcEx), dynamic_cast<oCNpcEx*>(&extended));
     EXPECT_EQ(cast(&npc, EngineClass::oCMobContainer), nullptr);
     EXPECT_EQ(cast(nullptr, EngineClass::oCItem), nullptr);
 }
