@@ -284,19 +284,6 @@ std::string EngineName(int version) {
                               : std::string(profile->engineNamespace) + " (engine " + std::to_string(version) + ")";
 }
 
-// Copies every file below `from` into `to`, replacing files of the same name.
-void CopyFolder(const std::filesystem::path& from, const std::filesystem::path& to) {
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(from)) {
-        const std::filesystem::path target = to / entry.path().lexically_relative(from);
-        if (entry.is_directory()) {
-            std::filesystem::create_directories(target);
-        } else if (entry.is_regular_file()) {
-            std::filesystem::copy_file(entry.path(), target,
-                                       std::filesystem::copy_options::overwrite_existing);
-        }
-    }
-}
-
 // A new, empty folder of the system's temporary folder. A folder that is already there
 // belongs to someone else and is never touched.
 std::filesystem::path FreshTemporaryFolder() {
@@ -316,7 +303,8 @@ std::filesystem::path FreshTemporaryFolder() {
     }
 }
 
-// The working game folder: a copy of the scenario's, with its files written into it.
+// The working game folder, laid over the scenario's game folder: what the game writes lands
+// here. A fresh temporary folder is removed with this object.
 class WorkingFolder {
 public:
     WorkingFolder(const Scenario& scenario, const RunOptions& options) : keep_(options.gameDir.has_value()) {
@@ -327,17 +315,9 @@ public:
                 throw ScenarioError(file, "gameFolder",
                                     "--game-dir lies in the scenario's own game folder, which is never written");
             }
+            std::filesystem::create_directories(path_);
         } else {
             path_ = FreshTemporaryFolder();
-        }
-        std::filesystem::create_directories(path_);
-        if (scenario.gameFolder) {
-            CopyFolder(*scenario.gameFolder, path_);
-        }
-        for (const auto& [relative, content] : scenario.files) {
-            const std::filesystem::path target = path_ / std::filesystem::path(relative);
-            std::filesystem::create_directories(target.parent_path());
-            std::ofstream(target, std::ios::binary) << platform::Utf8ToCodePage(content, scenario.codePage);
         }
     }
     WorkingFolder(const WorkingFolder&) = delete;
@@ -364,28 +344,35 @@ private:
     bool keep_;
 };
 
-void WriteIniValues(const std::filesystem::path& ini, const OptionsStep& step, int codePage) {
-    std::string text;
-    {
-        std::ifstream in(ini, std::ios::binary);
-        std::ostringstream content;
-        content << in.rdbuf();
-        text = content.str();
+// The player's own files, placed over the installation before the game starts; the game did
+// not write them.
+void PlaceScenarioFiles(const Scenario& scenario, const std::filesystem::path& folder) {
+    for (const auto& [relative, content] : scenario.files) {
+        const std::filesystem::path target = folder / std::filesystem::path(relative);
+        std::filesystem::create_directories(target.parent_path());
+        std::ofstream(target, std::ios::binary)
+            << platform::Utf8ToCodePage(content, scenario.codePage);
     }
+}
+
+void WriteIniValues(SimGame& game, const OptionsStep& step, int codePage) {
+    std::string text = game.ReadGameFile("System/Gothic.ini").value_or("");
     for (const auto& [section, values] : step.values) {
         for (const auto& [key, value] : values) {
             text = SetIniValue(text, section, key, platform::Utf8ToCodePage(value, codePage));
         }
     }
-    std::filesystem::create_directories(ini.parent_path());
-    std::ofstream(ini, std::ios::binary) << text;
+    if (!game.WriteGameFile("System/Gothic.ini", text)) {
+        throw std::runtime_error("the working folder cannot take System/Gothic.ini");
+    }
 }
 
 }  // namespace
 
 void RunScenario(const Scenario& scenario, const RunOptions& options, std::ostream& out) {
     const WorkingFolder folder(scenario, options);
-    SimGame game(folder.Path(), scenario.engineVersion);
+    PlaceScenarioFiles(scenario, folder.Path());
+    SimGame game(folder.Path(), scenario.engineVersion, scenario.gameFolder);
     game.clock = scenario.startTime;
     game.framework.systemLanguage = scenario.language;
     game.framework.codePage = scenario.codePage;
@@ -451,7 +438,7 @@ void RunScenario(const Scenario& scenario, const RunOptions& options, std::ostre
                 }
             }
             report.Event(game.clock, "options", {{"values", values}}, words);
-            WriteIniValues(folder.Path() / "System" / "Gothic.ini", *optionsStep, scenario.codePage);
+            WriteIniValues(game, *optionsStep, scenario.codePage);
             game.ApplyOptions();
             player.Look();
         } else if (const auto* world = std::get_if<WorldStep>(&step)) {

@@ -16,8 +16,9 @@ struct RunOptions {
 
 // Loads the plugin into a simulated game built from the scenario, fires attach and init,
 // plays the timeline and reports what happened, ending with the state. The scenario's own
-// folder is never written: the game plays in a working copy of its game folder. Throws
-// ScenarioError when the working folder cannot be used.
+// folder is never written: the game reads its game folder in place, and what the game
+// writes lands in the working folder laid over it. Throws ScenarioError when the working
+// folder cannot be used.
 void RunScenario(const Scenario& scenario, const RunOptions& options, std::ostream& out);
 
 }  // namespace pilfern::sim

@@ -1,8 +1,6 @@
 #include "sim/scenario/state_dump.h"
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 
 #include "platform/platform.h"
 
@@ -39,25 +37,16 @@ Json Inventory(const SimGame& game, const SimNpc& npc) {
     return items;
 }
 
+// The files the game wrote during the run.
 Json Files(const SimGame& game) {
-    const std::filesystem::path& root = game.framework.GameFolder();
-    std::vector<std::filesystem::path> paths;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
-        if (entry.is_regular_file()) {
-            paths.push_back(entry.path());
-        }
-    }
-    std::sort(paths.begin(), paths.end(), [&root](const auto& a, const auto& b) {
-        return a.lexically_relative(root).generic_string() < b.lexically_relative(root).generic_string();
-    });
     Json files = Json::object();
-    for (const auto& path : paths) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream content;
-        content << in.rdbuf();
+    for (const std::string& path : game.WrittenFiles()) {
+        const auto content = game.ReadGameFile(path);
+        if (!content) {
+            continue;  // removed since, by someone other than the game
+        }
         // Files the plugin writes are UTF-8; the game's own files are in its code page.
-        const std::string text = content.str();
-        files[path.lexically_relative(root).generic_string()] = IsUtf8(text) ? text : Utf8(game, text);
+        files[path] = IsUtf8(*content) ? *content : Utf8(game, *content);
     }
     return files;
 }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "sim/sim_game.h"
 #include "support/temp_folder.h"
 
 namespace pilfern::sim {
@@ -125,6 +126,35 @@ TEST(GameFolder, NeverWritesIntoTheInstalledFolderEvenWhenItLiesInTheWorkingFold
     EXPECT_TRUE(folder.Write("System/Gothic.ini", "the player's"));
     EXPECT_EQ(Snapshot(root.Path() / "game"),
               (std::map<std::string, std::string>{{"System/Gothic.ini", "installed"}}));
+}
+
+// The game and its framework touch the game folder only through the overlay.
+TEST_F(Overlay, TheGameReadsTheInstallationAndWritesIntoTheWorkingFolder) {
+    std::filesystem::remove(Working() / "System" / "Gothic.ini");
+    root.Write("installed/System/ddraw.dll", "GD3D11");
+    root.Write("working/System/GD3D11/UserSettings.ini", "[FontRendering]\nEnable=1\n");
+    const auto installedBefore = Snapshot(Installed());
+    SimGame game(Working(), 4, Installed());
+
+    EXPECT_EQ(game.engine.options.ini.Find("GAME", "subTitles"), "0");
+    const std::string base = game.engine.options.directories.at(23);
+    EXPECT_TRUE(game.framework.FileExists(CStringA(base + "Data\\Worlds.vdf")));
+    CStringA text;
+    ASSERT_TRUE(game.framework.ReadFromVdf(text, CStringA(base + "System\\SystemPack.ini"), 0));
+    EXPECT_EQ(text.Str(), "installed pack");
+    EXPECT_NE(game.framework.LoadLibraryA(CStringA("ddraw.dll")), nullptr);
+    game.DetectRenderer();
+    EXPECT_TRUE(game.engine.rendererDrawsText);
+
+    EXPECT_TRUE(game.framework.WriteToFileUTF8(CStringA("M\xFCnzen"),
+                                               CStringA("System\\Pilfern.ini"), 1252));
+    EXPECT_TRUE(
+        game.framework.WriteToFileUTF8(CStringA("x"), CStringA(base + "SAVES\\x.txt"), 1252));
+    game.Save(2);
+    EXPECT_EQ(game.ReadGameFile("System/Pilfern.ini"), "M\xC3\xBCnzen");
+    EXPECT_EQ(game.WrittenFiles(), (std::vector<std::string>{"SAVES/savegame2/SAVEINFO.SAV",
+                                                             "SAVES/x.txt", "System/Pilfern.ini"}));
+    EXPECT_EQ(Snapshot(Installed()), installedBefore);
 }
 
 }  // namespace
