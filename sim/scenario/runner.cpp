@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <random>
 #include <stdexcept>
 #include <fstream>
@@ -24,6 +25,17 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 constexpr int kKeyEscape = 1;
+
+// Ctrl-C sets it; the run looks at it after every frame and every step.
+volatile std::sig_atomic_t stopRequested = 0;
+
+// Ends the run by unwinding, which removes a temporary working folder, when a stop was
+// requested.
+void StopIfRequested() {
+    if (stopRequested != 0) {
+        throw RunInterrupted();
+    }
+}
 
 std::string CategoryName(int category) {
     static const std::map<int, std::string> kNames{
@@ -218,6 +230,7 @@ public:
                               "ESC reaches the game (its menu opens)");
             }
             Look();
+            StopIfRequested();
         }
         game_.HoldKeys({});
     }
@@ -284,27 +297,25 @@ std::string EngineName(int version) {
                               : std::string(profile->engineNamespace) + " (engine " + std::to_string(version) + ")";
 }
 
-// A new, empty folder of the system's temporary folder. A folder that is already there
-// belongs to someone else and is never touched.
-std::filesystem::path FreshTemporaryFolder() {
+// A new, empty folder of `root`. A folder that is already there belongs to someone else and
+// is never touched.
+std::filesystem::path FreshTemporaryFolder(const std::filesystem::path& root) {
     std::random_device random;
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
     for (int attempt = 0;; ++attempt) {
         const std::filesystem::path folder =
-            std::filesystem::temp_directory_path() /
-            ("pilfern-sim-" + std::to_string(stamp) + "-" + std::to_string(random()));
+            root / ("pilfern-sim-" + std::to_string(stamp) + "-" + std::to_string(random()));
         if (std::filesystem::create_directory(folder)) {
             return folder;
         }
         if (attempt == 100) {
-            throw std::runtime_error("no fresh folder could be made in " +
-                                     std::filesystem::temp_directory_path().string());
+            throw std::runtime_error("no fresh folder could be made in " + root.string());
         }
     }
 }
 
 // The working game folder, laid over the scenario's game folder: what the game writes lands
-// here. A fresh temporary folder is removed with this object.
+// here. A fresh temporary folder is removed with this object, also when a run is cut short.
 class WorkingFolder {
 public:
     WorkingFolder(const Scenario& scenario, const RunOptions& options) : keep_(options.gameDir.has_value()) {
@@ -317,7 +328,8 @@ public:
             }
             std::filesystem::create_directories(path_);
         } else {
-            path_ = FreshTemporaryFolder();
+            path_ = FreshTemporaryFolder(
+                options.temporaryRoot.value_or(std::filesystem::temp_directory_path()));
         }
     }
     WorkingFolder(const WorkingFolder&) = delete;
@@ -368,6 +380,18 @@ void WriteIniValues(SimGame& game, const OptionsStep& step, int codePage) {
 }
 
 }  // namespace
+
+void RequestStop() {
+    stopRequested = 1;
+}
+
+bool StopRequested() {
+    return stopRequested != 0;
+}
+
+void ClearStopRequest() {
+    stopRequested = 0;
+}
 
 void RunScenario(const Scenario& scenario, const RunOptions& options, std::ostream& out) {
     const WorkingFolder folder(scenario, options);
@@ -446,6 +470,7 @@ void RunScenario(const Scenario& scenario, const RunOptions& options, std::ostre
             ApplyWorldStep(game, *world);
             player.Look();
         }
+        StopIfRequested();
     }
     report.State(DumpState(game, instance));
 }

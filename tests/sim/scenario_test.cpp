@@ -183,5 +183,31 @@ TEST(ScenarioRun, KeepsTheChosenGameDir) {
     EXPECT_TRUE(std::filesystem::exists(work.Path() / "game" / "System" / "Gothic.ini"));
 }
 
+// A request to stop (Ctrl-C) ends the run by unwinding, which removes its temporary folder.
+class InterruptedRun : public ::testing::Test {
+protected:
+    ~InterruptedRun() override { ClearStopRequest(); }
+};
+
+TEST_F(InterruptedRun, ThrowsAndLeavesNoTemporaryFolder) {
+    const test::TempFolder temporaryRoot;
+    const std::string json = R"({
+        "files": {"System/Gothic.ini": "[GAME]\r\n"},
+        "timeline": [{"frames": 3}, {"save": 1}]
+    })";
+    const Scenario scenario = ParseScenario(json, "scene.json");
+    RunOptions options;
+    options.json = true;
+    options.temporaryRoot = temporaryRoot.Path();
+    RequestStop();
+    std::ostringstream out;
+    EXPECT_THROW(RunScenario(scenario, options, out), RunInterrupted);
+    EXPECT_TRUE(std::filesystem::is_empty(temporaryRoot.Path()));
+    // It stopped in the first step: no save, no state.
+    const std::vector<nlohmann::ordered_json> lines = JsonLines(out.str());
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back().at("event"), "frames");
+}
+
 }  // namespace
 }  // namespace pilfern::sim
