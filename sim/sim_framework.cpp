@@ -2,7 +2,6 @@
 
 #include <array>
 #include <fstream>
-#include <sstream>
 #include <string_view>
 
 #include "host/engine_profile.h"
@@ -84,24 +83,20 @@ constexpr int kOtherDirectDrawModule = 0;
 
 }  // namespace
 
-RendererKind FindRenderer(const std::filesystem::path& gameFolder) {
-    std::ifstream file(gameFolder / "System" / "ddraw.dll", std::ios::binary);
-    if (!file) {
+RendererKind FindRenderer(const GameFolder& folder) {
+    const auto found = folder.Find("System/ddraw.dll");
+    if (!found) {
         return RendererKind::None;
     }
+    // Only the start tells: a real module may be large.
+    std::ifstream file(*found, std::ios::binary);
     std::string start(6, '\0');
     file.read(start.data(), static_cast<std::streamsize>(start.size()));
     return start == "GD3D11" ? RendererKind::Gd3d11 : RendererKind::OtherDirectDraw;
 }
 
-SimFramework::SimFramework(const std::uint32_t& clock, RedirectTable& redirects,
-                           std::filesystem::path gameFolder)
-    : clock_(clock), redirects_(redirects), gameFolder_(std::move(gameFolder)) {}
-
-std::filesystem::path SimFramework::Resolve(const CStringA& path) const {
-    const std::filesystem::path native(platform::NativePath(path.Str()));
-    return native.is_absolute() ? native : gameFolder_ / native;
-}
+SimFramework::SimFramework(const std::uint32_t& clock, RedirectTable& redirects, GameFolder& folder)
+    : clock_(clock), redirects_(redirects), folder_(folder) {}
 
 bool SimFramework::ReadSysPackOption(const CStringA& section, const CStringA& key,
                                      bool fallback) const {
@@ -159,42 +154,20 @@ void SimFramework::FireEvent(int slot) const {
 }
 
 bool SimFramework::FileExists(const CStringA& path) const {
-    return platform::FileExists(Resolve(path).string());
+    return folder_.Exists(path.Str());
 }
 
 bool SimFramework::ReadFromVdf(CStringA& text, const CStringA& path, int /*flags*/) const {
-    std::ifstream file(Resolve(path), std::ios::binary);
-    if (!file) {
+    auto content = folder_.Read(path.Str());
+    if (!content) {
         return false;
     }
-    std::ostringstream content;
-    content << file.rdbuf();
-    text = CStringA(content.str());
+    text = CStringA(std::move(*content));
     return true;
 }
 
 bool SimFramework::WriteToFileUTF8(const CStringA& text, const CStringA& path, int /*codePage*/) {
-    // Written beside the target and renamed over it, so a file is either old or complete.
-    const std::filesystem::path target = Resolve(path);
-    std::filesystem::path partial = target;
-    partial += ".partial";
-    {
-        std::ofstream file(partial, std::ios::binary | std::ios::trunc);
-        if (!file) {
-            return false;
-        }
-        file << platform::CodePageToUtf8(text.Str(), codePage);
-        if (!file.flush()) {
-            return false;
-        }
-    }
-    std::error_code error;
-    std::filesystem::rename(partial, target, error);
-    if (error) {
-        std::filesystem::remove(partial, error);
-        return false;
-    }
-    return true;
+    return folder_.Write(path.Str(), platform::CodePageToUtf8(text.Str(), codePage));
 }
 
 CStringA SimFramework::WToA(const std::wstring& text, int /*codePage*/) const {
@@ -207,7 +180,7 @@ ModuleHandle SimFramework::LoadLibraryA(const CStringA& name) {
     if (!name.CompareI(CStringA("ddraw.dll"))) {
         return nullptr;
     }
-    switch (FindRenderer(gameFolder_)) {
+    switch (FindRenderer(folder_)) {
     case RendererKind::Gd3d11:
         return LoadRendererModule();
     case RendererKind::OtherDirectDraw:

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "host/framework.h"
+#include "sim/game_folder.h"
 #include "sim/redirects.h"
 
 namespace pilfern::sim {
@@ -16,14 +17,14 @@ namespace pilfern::sim {
 // What the game folder's System/ddraw.dll stands for: nothing, the GD3D11 renderer (a file
 // starting with "GD3D11"), or another DirectDraw module (any other content).
 enum class RendererKind { None, Gd3d11, OtherDirectDraw };
-[[nodiscard]] RendererKind FindRenderer(const std::filesystem::path& gameFolder);
+[[nodiscard]] RendererKind FindRenderer(const GameFolder& folder);
 
 // The simulated plugin framework: engine version, patch records over the engine's redirect
-// table, event registration, save/load information, and files relative to the game folder.
+// table, event registration, save/load information, and files of the game folder (read and
+// written through its overlay).
 class SimFramework final : public Framework {
 public:
-    SimFramework(const std::uint32_t& clock, RedirectTable& redirects,
-                 std::filesystem::path gameFolder);
+    SimFramework(const std::uint32_t& clock, RedirectTable& redirects, GameFolder& folder);
 
     [[nodiscard]] int GetEngineVersion() const override { return engineVersion; }
     [[nodiscard]] int GetSystemLanguage() const override { return systemLanguage; }
@@ -53,9 +54,6 @@ public:
     std::set<std::string> missingFunctions;
     std::optional<TSaveLoadGameInfo> saveLoadInfo;
 
-    [[nodiscard]] const std::filesystem::path& GameFolder() const { return gameFolder_; }
-    // A path as the plugin names it (relative to the game folder, backslashes allowed).
-    [[nodiscard]] std::filesystem::path Resolve(const CStringA& path) const;
     [[nodiscard]] bool Registered() const { return registered_.has_value(); }
     [[nodiscard]] int Registrations() const { return registrations_; }
     [[nodiscard]] const std::optional<EventTable>& Handlers() const { return registered_; }
@@ -66,7 +64,7 @@ public:
 private:
     const std::uint32_t& clock_;
     RedirectTable& redirects_;
-    std::filesystem::path gameFolder_;
+    GameFolder& folder_;
     std::optional<EventTable> registered_;
     int registrations_ = 0;
     std::optional<std::array<int, 4>> crtVersion_;

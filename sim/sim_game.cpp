@@ -1,19 +1,21 @@
 #include "sim/sim_game.h"
 
-#include <fstream>
-#include <sstream>
-
 #include "host/engine_profile.h"
 #include "sim/renderer_module.h"
 
 namespace pilfern::sim {
 
-SimGame::SimGame(std::filesystem::path gameFolder, int engineVersion)
-    : engine(clock, redirects), framework(clock, redirects, std::move(gameFolder)) {
+SimGame::SimGame(std::filesystem::path workingFolder, int engineVersion,
+                 std::optional<std::filesystem::path> installedFolder)
+    : folder_(std::move(workingFolder), std::move(installedFolder)),
+      engine(clock, redirects),
+      framework(clock, redirects, folder_) {
     framework.engineVersion = engineVersion;
     ResetRenderer();
-    // The engine's base directory is the game folder; savegames lie in its SAVES folder.
-    std::string base = framework.GameFolder().string();
+    // The engine's base directory is the working folder, so that paths the plugin builds from
+    // it read through the overlay and its writes land there; savegames lie in its SAVES
+    // folder.
+    std::string base = folder_.Working().string();
     if (!base.empty() && base.back() != '/' && base.back() != '\\') {
         base += static_cast<char>(std::filesystem::path::preferred_separator);
     }
@@ -22,13 +24,16 @@ SimGame::SimGame(std::filesystem::path gameFolder, int engineVersion)
     ReadGameIni();
 }
 
+std::optional<std::string> SimGame::ReadGameFile(std::string_view relativePath) const {
+    return folder_.Read(relativePath);
+}
+
+bool SimGame::WriteGameFile(std::string_view relativePath, std::string_view bytes) {
+    return folder_.Write(relativePath, bytes);
+}
+
 void SimGame::ReadGameIni() {
-    std::ifstream file(framework.GameFolder() / "System" / "Gothic.ini", std::ios::binary);
-    std::ostringstream content;
-    if (file) {
-        content << file.rdbuf();
-    }
-    engine.options.ini = IniFile::Parse(content.str());
+    engine.options.ini = IniFile::Parse(ReadGameFile("System/Gothic.ini").value_or(""));
 }
 
 void SimGame::Init() {
@@ -39,19 +44,16 @@ void SimGame::Init() {
 
 void SimGame::DetectRenderer() {
     // The GD3D11 renderer draws text itself unless its settings switch that off.
-    const std::filesystem::path system = framework.GameFolder() / "System";
-    if (FindRenderer(framework.GameFolder()) != RendererKind::Gd3d11) {
+    if (FindRenderer(folder_) != RendererKind::Gd3d11) {
         engine.rendererDrawsText = false;
         return;
     }
-    std::ifstream file(system / "GD3D11" / "UserSettings.ini", std::ios::binary);
-    if (!file) {
+    const auto settings = ReadGameFile("System/GD3D11/UserSettings.ini");
+    if (!settings) {
         engine.rendererDrawsText = true;
         return;
     }
-    std::ostringstream content;
-    content << file.rdbuf();
-    const auto enable = IniFile::Parse(content.str()).Find("FontRendering", "Enable");
+    const auto enable = IniFile::Parse(*settings).Find("FontRendering", "Enable");
     engine.rendererDrawsText = enable.has_value() && *enable == "1";
 }
 
@@ -82,9 +84,8 @@ std::vector<int> SimGame::Frame(std::uint32_t ms) {
 void SimGame::Save(int slot) {
     const std::string folder =
         slot > 0 ? "savegame" + std::to_string(slot) : (slot == 0 ? "quicksave" : "current");
-    const std::filesystem::path path = framework.GameFolder() / "SAVES" / folder;
-    std::filesystem::create_directories(path);
-    std::ofstream(path / "SAVEINFO.SAV", std::ios::binary) << "slot " << slot << "\n";
+    // The save event fires even when the working folder could not take the slot's file.
+    WriteGameFile("SAVES/" + folder + "/SAVEINFO.SAV", "slot " + std::to_string(slot) + "\n");
     engine.BeginStep();
     framework.saveLoadInfo = TSaveLoadGameInfo{slot};
     framework.FireEvent(kSlotGameSave);

@@ -2,9 +2,13 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <set>
+#include <string>
+#include <string_view>
 #include <vector>
 
+#include "sim/game_folder.h"
 #include "sim/redirects.h"
 #include "sim/sim_engine.h"
 #include "sim/sim_framework.h"
@@ -24,9 +28,16 @@ enum EventSlot : int {
 };
 
 // One simulated game: the clock, the engine, the framework and the game folder they share.
+// The game folder is the installed folder, when there is one, read in place, with the working
+// folder laid over it: what the game writes lands in the working folder, which is also the
+// engine's base directory.
 class SimGame {
+    // First, so that the framework can hold it from its construction on.
+    GameFolder folder_;
+
 public:
-    SimGame(std::filesystem::path gameFolder, int engineVersion);
+    SimGame(std::filesystem::path workingFolder, int engineVersion,
+            std::optional<std::filesystem::path> installedFolder = std::nullopt);
     SimGame(const SimGame&) = delete;
     SimGame& operator=(const SimGame&) = delete;
     SimGame(SimGame&&) = delete;
@@ -37,6 +48,15 @@ public:
     RedirectTable redirects;
     SimEngine engine;
     SimFramework framework;
+
+    // The bytes of a file of the game folder (working folder first, then the installed one);
+    // none when neither has it.
+    [[nodiscard]] std::optional<std::string> ReadGameFile(std::string_view relativePath) const;
+    // The game writes a file of its folder: it lands in the working folder and counts as
+    // written by the game. False when it could not be written.
+    bool WriteGameFile(std::string_view relativePath, std::string_view bytes);
+    // The files the game wrote, relative to its folder with '/', sorted.
+    [[nodiscard]] std::vector<std::string> WrittenFiles() const { return folder_.Written(); }
 
     // Reads System/Gothic.ini of the game folder into the engine's options object.
     void ReadGameIni();

@@ -4,6 +4,7 @@
 //   pilfern-sim config GOTHIC_INI [--systempack FILE] [--newbalance] [--language N] [--json]
 
 #include <charconv>
+#include <csignal>
 #include <exception>
 #include <iostream>
 #include <optional>
@@ -19,6 +20,8 @@
 namespace {
 
 constexpr int kUsageError = 2;
+// The shells' exit code for a program ended by Ctrl-C (128 + SIGINT).
+constexpr int kInterrupted = 130;
 
 constexpr std::string_view kUsage =
     "usage: pilfern-sim run SCENARIO [--json] [--game-dir DIR]\n"
@@ -38,6 +41,12 @@ constexpr std::string_view kUsage =
 struct UsageError {
     std::string message;
 };
+
+// Ctrl-C only asks the run to stop: it ends after the frame it is in and cleans up after
+// itself.
+void OnInterrupt(int /*signal*/) {
+    pilfern::sim::RequestStop();
+}
 
 int Run(std::span<const std::string_view> args) {
     std::optional<std::string_view> scenarioPath;
@@ -63,6 +72,7 @@ int Run(std::span<const std::string_view> args) {
         throw UsageError{"run needs a scenario file"};
     }
     const pilfern::sim::Scenario scenario = pilfern::sim::LoadScenario(std::string(*scenarioPath));
+    std::signal(SIGINT, OnInterrupt);
     pilfern::sim::RunScenario(scenario, options, std::cout);
     return 0;
 }
@@ -128,6 +138,10 @@ int main(int argc, char** argv) {
             return Config(rest);
         }
         throw UsageError{"unknown command " + std::string(args.front())};
+    } catch (const pilfern::sim::RunInterrupted&) {
+        std::cout.flush();
+        std::cerr << "pilfern-sim: interrupted\n";
+        return kInterrupted;
     } catch (const UsageError& error) {
         std::cerr << "pilfern-sim: " << error.message << " (pilfern-sim --help tells more)\n";
         return kUsageError;

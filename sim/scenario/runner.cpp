@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <random>
 #include <stdexcept>
 #include <fstream>
@@ -24,6 +25,17 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 constexpr int kKeyEscape = 1;
+
+// Ctrl-C sets it; the run looks at it after every frame and every step.
+volatile std::sig_atomic_t stopRequested = 0;
+
+// Ends the run by unwinding, which removes a temporary working folder, when a stop was
+// requested.
+void StopIfRequested() {
+    if (stopRequested != 0) {
+        throw RunInterrupted();
+    }
+}
 
 std::string CategoryName(int category) {
     static const std::map<int, std::string> kNames{
@@ -218,6 +230,7 @@ public:
                               "ESC reaches the game (its menu opens)");
             }
             Look();
+            StopIfRequested();
         }
         game_.HoldKeys({});
     }
@@ -284,39 +297,25 @@ std::string EngineName(int version) {
                               : std::string(profile->engineNamespace) + " (engine " + std::to_string(version) + ")";
 }
 
-// Copies every file below `from` into `to`, replacing files of the same name.
-void CopyFolder(const std::filesystem::path& from, const std::filesystem::path& to) {
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(from)) {
-        const std::filesystem::path target = to / entry.path().lexically_relative(from);
-        if (entry.is_directory()) {
-            std::filesystem::create_directories(target);
-        } else if (entry.is_regular_file()) {
-            std::filesystem::copy_file(entry.path(), target,
-                                       std::filesystem::copy_options::overwrite_existing);
-        }
-    }
-}
-
-// A new, empty folder of the system's temporary folder. A folder that is already there
-// belongs to someone else and is never touched.
-std::filesystem::path FreshTemporaryFolder() {
+// A new, empty folder of `root`. A folder that is already there belongs to someone else and
+// is never touched.
+std::filesystem::path FreshTemporaryFolder(const std::filesystem::path& root) {
     std::random_device random;
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
     for (int attempt = 0;; ++attempt) {
         const std::filesystem::path folder =
-            std::filesystem::temp_directory_path() /
-            ("pilfern-sim-" + std::to_string(stamp) + "-" + std::to_string(random()));
+            root / ("pilfern-sim-" + std::to_string(stamp) + "-" + std::to_string(random()));
         if (std::filesystem::create_directory(folder)) {
             return folder;
         }
         if (attempt == 100) {
-            throw std::runtime_error("no fresh folder could be made in " +
-                                     std::filesystem::temp_directory_path().string());
+            throw std::runtime_error("no fresh folder could be made in " + root.string());
         }
     }
 }
 
-// The working game folder: a copy of the scenario's, with its files written into it.
+// The working game folder, laid over the scenario's game folder: what the game writes lands
+// here. A fresh temporary folder is removed with this object, also when a run is cut short.
 class WorkingFolder {
 public:
     WorkingFolder(const Scenario& scenario, const RunOptions& options) : keep_(options.gameDir.has_value()) {
@@ -327,17 +326,10 @@ public:
                 throw ScenarioError(file, "gameFolder",
                                     "--game-dir lies in the scenario's own game folder, which is never written");
             }
+            std::filesystem::create_directories(path_);
         } else {
-            path_ = FreshTemporaryFolder();
-        }
-        std::filesystem::create_directories(path_);
-        if (scenario.gameFolder) {
-            CopyFolder(*scenario.gameFolder, path_);
-        }
-        for (const auto& [relative, content] : scenario.files) {
-            const std::filesystem::path target = path_ / std::filesystem::path(relative);
-            std::filesystem::create_directories(target.parent_path());
-            std::ofstream(target, std::ios::binary) << platform::Utf8ToCodePage(content, scenario.codePage);
+            path_ = FreshTemporaryFolder(
+                options.temporaryRoot.value_or(std::filesystem::temp_directory_path()));
         }
     }
     WorkingFolder(const WorkingFolder&) = delete;
@@ -364,28 +356,47 @@ private:
     bool keep_;
 };
 
-void WriteIniValues(const std::filesystem::path& ini, const OptionsStep& step, int codePage) {
-    std::string text;
-    {
-        std::ifstream in(ini, std::ios::binary);
-        std::ostringstream content;
-        content << in.rdbuf();
-        text = content.str();
+// The player's own files, placed over the installation before the game starts; the game did
+// not write them.
+void PlaceScenarioFiles(const Scenario& scenario, const std::filesystem::path& folder) {
+    for (const auto& [relative, content] : scenario.files) {
+        const std::filesystem::path target = folder / std::filesystem::path(relative);
+        std::filesystem::create_directories(target.parent_path());
+        std::ofstream(target, std::ios::binary)
+            << platform::Utf8ToCodePage(content, scenario.codePage);
     }
+}
+
+void WriteIniValues(SimGame& game, const OptionsStep& step, int codePage) {
+    std::string text = game.ReadGameFile("System/Gothic.ini").value_or("");
     for (const auto& [section, values] : step.values) {
         for (const auto& [key, value] : values) {
             text = SetIniValue(text, section, key, platform::Utf8ToCodePage(value, codePage));
         }
     }
-    std::filesystem::create_directories(ini.parent_path());
-    std::ofstream(ini, std::ios::binary) << text;
+    if (!game.WriteGameFile("System/Gothic.ini", text)) {
+        throw std::runtime_error("the working folder cannot take System/Gothic.ini");
+    }
 }
 
 }  // namespace
 
+void RequestStop() {
+    stopRequested = 1;
+}
+
+bool StopRequested() {
+    return stopRequested != 0;
+}
+
+void ClearStopRequest() {
+    stopRequested = 0;
+}
+
 void RunScenario(const Scenario& scenario, const RunOptions& options, std::ostream& out) {
     const WorkingFolder folder(scenario, options);
-    SimGame game(folder.Path(), scenario.engineVersion);
+    PlaceScenarioFiles(scenario, folder.Path());
+    SimGame game(folder.Path(), scenario.engineVersion, scenario.gameFolder);
     game.clock = scenario.startTime;
     game.framework.systemLanguage = scenario.language;
     game.framework.codePage = scenario.codePage;
@@ -452,7 +463,7 @@ void RunScenario(const Scenario& scenario, const RunOptions& options, std::ostre
                 }
             }
             report.Event(game.clock, "options", {{"values", values}}, words);
-            WriteIniValues(folder.Path() / "System" / "Gothic.ini", *optionsStep, scenario.codePage);
+            WriteIniValues(game, *optionsStep, scenario.codePage);
             game.ApplyOptions();
             player.Look();
         } else if (const auto* world = std::get_if<WorldStep>(&step)) {
@@ -460,6 +471,7 @@ void RunScenario(const Scenario& scenario, const RunOptions& options, std::ostre
             ApplyWorldStep(game, *world);
             player.Look();
         }
+        StopIfRequested();
     }
     report.State(DumpState(game, instance));
 }

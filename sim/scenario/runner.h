@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 #include <ostream>
+#include <stdexcept>
 
 #include "sim/scenario/scenario.h"
 
@@ -12,12 +13,29 @@ struct RunOptions {
     bool json = false;  // JSON Lines instead of plain words
     // The working game folder to use and keep; a fresh temporary one when absent.
     std::optional<std::filesystem::path> gameDir;
+    // Where the fresh temporary working folder is made; the system's temporary folder when
+    // absent.
+    std::optional<std::filesystem::path> temporaryRoot = std::nullopt;
+};
+
+// Asks a running scenario to stop after the frame or step it is playing (Ctrl-C). It only
+// sets a flag of type volatile std::sig_atomic_t, so a signal handler may call it.
+void RequestStop();
+[[nodiscard]] bool StopRequested();
+// Forgets a request to stop, so that the next run plays to its end.
+void ClearStopRequest();
+
+// A run that stopped because a stop was requested; its temporary working folder is gone.
+class RunInterrupted : public std::runtime_error {
+public:
+    RunInterrupted() : std::runtime_error("interrupted") {}
 };
 
 // Loads the plugin into a simulated game built from the scenario, fires attach and init,
 // plays the timeline and reports what happened, ending with the state. The scenario's own
-// folder is never written: the game plays in a working copy of its game folder. Throws
-// ScenarioError when the working folder cannot be used.
+// folder is never written: the game reads its game folder in place, and what the game
+// writes lands in the working folder laid over it. Throws ScenarioError when the working
+// folder cannot be used, RunInterrupted when a stop was requested.
 void RunScenario(const Scenario& scenario, const RunOptions& options, std::ostream& out);
 
 }  // namespace pilfern::sim

@@ -134,8 +134,8 @@ struct Scenario {
     int screenWidth = 1920;
     int screenHeight = 1080;
     std::uint32_t startTime = 0;
-    std::optional<std::filesystem::path> gameFolder;  // copied into the working game folder
-    std::map<std::string, std::string> files;        // written into it, UTF-8 text
+    std::optional<std::filesystem::path> gameFolder;  // the installed game, read in place
+    std::map<std::string, std::string> files;         // placed over it, UTF-8 text
     std::vector<std::string> missingEngineFunctions;
     GameDataSpec gameData;
     WorldSpec world;

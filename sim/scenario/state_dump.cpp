@@ -1,30 +1,60 @@
 #include "sim/scenario/state_dump.h"
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
+#include <array>
+#include <string_view>
 
 #include "platform/platform.h"
+#include "sim/scenario/base64.h"
 
 namespace pilfern::sim {
 namespace {
 
 using Json = nlohmann::ordered_json;
 
-bool IsUtf8(const std::string& text) {
+// The lead bytes of well-formed UTF-8, with the length of their sequence and the range the
+// second byte must lie in: the shortest form only, no surrogate halves, nothing past U+10FFFF.
+struct Utf8Lead {
+    unsigned char first;
+    unsigned char last;
+    std::size_t length;
+    unsigned char secondLow;
+    unsigned char secondHigh;
+};
+
+constexpr std::array<Utf8Lead, 8> kUtf8Leads{{
+    {0xC2, 0xDF, 2, 0x80, 0xBF},
+    {0xE0, 0xE0, 3, 0xA0, 0xBF},
+    {0xE1, 0xEC, 3, 0x80, 0xBF},
+    {0xED, 0xED, 3, 0x80, 0x9F},
+    {0xEE, 0xEF, 3, 0x80, 0xBF},
+    {0xF0, 0xF0, 4, 0x90, 0xBF},
+    {0xF1, 0xF3, 4, 0x80, 0xBF},
+    {0xF4, 0xF4, 4, 0x80, 0x8F},
+}};
+
+bool IsUtf8(std::string_view text) {
+    const auto at = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
     std::size_t i = 0;
     while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
-        if (length == 0 || i + length > text.size()) {
+        const unsigned char lead = at(i);
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        const auto* found = std::find_if(
+            kUtf8Leads.begin(), kUtf8Leads.end(),
+            [lead](const Utf8Lead& range) { return lead >= range.first && lead <= range.last; });
+        if (found == kUtf8Leads.end() || i + found->length > text.size() ||
+            at(i + 1) < found->secondLow || at(i + 1) > found->secondHigh) {
             return false;
         }
-        for (std::size_t k = 1; k < length; ++k) {
-            if ((static_cast<unsigned char>(text[i + k]) >> 6) != 2) {
+        for (std::size_t k = 2; k < found->length; ++k) {
+            if ((at(i + k) & 0xC0U) != 0x80U) {
                 return false;
             }
         }
-        i += length;
+        i += found->length;
     }
     return true;
 }
@@ -39,25 +69,16 @@ Json Inventory(const SimGame& game, const SimNpc& npc) {
     return items;
 }
 
+// The files the game wrote during the run. Their content is shown as it is: as text when it
+// is UTF-8, else as its bytes, since guessing an encoding would show something no file holds.
 Json Files(const SimGame& game) {
-    const std::filesystem::path& root = game.framework.GameFolder();
-    std::vector<std::filesystem::path> paths;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
-        if (entry.is_regular_file()) {
-            paths.push_back(entry.path());
-        }
-    }
-    std::sort(paths.begin(), paths.end(), [&root](const auto& a, const auto& b) {
-        return a.lexically_relative(root).generic_string() < b.lexically_relative(root).generic_string();
-    });
     Json files = Json::object();
-    for (const auto& path : paths) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream content;
-        content << in.rdbuf();
-        // Files the plugin writes are UTF-8; the game's own files are in its code page.
-        const std::string text = content.str();
-        files[path.lexically_relative(root).generic_string()] = IsUtf8(text) ? text : Utf8(game, text);
+    for (const std::string& path : game.WrittenFiles()) {
+        const auto content = game.ReadGameFile(path);
+        if (!content) {
+            continue;  // removed since, by someone other than the game
+        }
+        files[path] = IsUtf8(*content) ? Json(*content) : Json{{"bytes", Base64(*content)}};
     }
     return files;
 }

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -61,8 +63,29 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenScenario{R"({"files": {"../outside.txt": "x"}})",
                        "files.../outside.txt: expected a path inside the game folder"}));
 
-// The scenario's own folder is read, never written: the game plays in a working copy.
-TEST(ScenarioRun, PlaysInAWorkingCopyAndEndsWithTheFixedStateKeys) {
+std::vector<nlohmann::ordered_json> JsonLines(const std::string& text) {
+    std::vector<nlohmann::ordered_json> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(nlohmann::ordered_json::parse(line));
+    }
+    return lines;
+}
+
+// Every file below a folder, relative to it with '/'.
+std::vector<std::string> FilesBelow(const std::filesystem::path& folder) {
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        if (entry.is_regular_file()) {
+            files.push_back(entry.path().lexically_relative(folder).generic_string());
+        }
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// The scenario's own folder is read, never written: the game plays over its game folder.
+TEST(ScenarioRun, PlaysOverTheGameFolderAndEndsWithTheFixedStateKeys) {
     test::TempFolder scenarioFolder;
     scenarioFolder.Write("game/System/Gothic.ini", "[GAME]\r\nsubTitles=1\r\n");
     const std::string json = R"({
@@ -78,11 +101,7 @@ TEST(ScenarioRun, PlaysInAWorkingCopyAndEndsWithTheFixedStateKeys) {
     std::ostringstream out;
     RunScenario(scenario, RunOptions{true, std::nullopt}, out);
 
-    std::vector<nlohmann::ordered_json> lines;
-    std::istringstream in(out.str());
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(nlohmann::ordered_json::parse(line));
-    }
+    const std::vector<nlohmann::ordered_json> lines = JsonLines(out.str());
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines.front().at("event"), "start");
     EXPECT_EQ(lines.front().at("registered"), true);
@@ -96,21 +115,53 @@ TEST(ScenarioRun, PlaysInAWorkingCopyAndEndsWithTheFixedStateKeys) {
                                               "worldItems", "containers", "files"}));
     EXPECT_EQ(state.at("worldItems"),
               nlohmann::ordered_json::parse(R"([{"id": "gold", "instance": "ITMI_GOLD", "amount": 25}])"));
-    const nlohmann::ordered_json& files = state.at("files");
-    EXPECT_EQ(files.at("System/notes.txt"), "written by the scenario");
-    EXPECT_TRUE(files.contains("SAVES/savegame1/SAVEINFO.SAV"));
-    // The options step changed the working copy's ini, keeping its other lines.
-    EXPECT_EQ(files.at("System/Gothic.ini"),
-              "[GAME]\r\nsubTitles=1\r\n[VARKO_UNION_PILFERN]\r\ntextureIdx=1\r\n");
+    // Only what the game wrote: the save and the ini the options step changed, which kept the
+    // installed ini's other lines. The scenario's own notes are not among them.
+    EXPECT_EQ(state.at("files"),
+              nlohmann::ordered_json::parse(R"({"SAVES/savegame1/SAVEINFO.SAV": "slot 1\n",
+                  "System/Gothic.ini": "[GAME]\r\nsubTitles=1\r\n[VARKO_UNION_PILFERN]\r\ntextureIdx=1\r\n"})"));
 
     // Nothing was written beside the scenario.
-    std::vector<std::string> sourceFiles;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(scenarioFolder.Path())) {
-        if (entry.is_regular_file()) {
-            sourceFiles.push_back(entry.path().lexically_relative(scenarioFolder.Path()).generic_string());
-        }
-    }
-    EXPECT_EQ(sourceFiles, (std::vector<std::string>{"game/System/Gothic.ini"}));
+    EXPECT_EQ(FilesBelow(scenarioFolder.Path()),
+              (std::vector<std::string>{"game/System/Gothic.ini"}));
+}
+
+// A real installation holds gigabytes of archives: the game reads them where they lie.
+TEST(ScenarioRun, ALargeGameFolderIsReadInPlaceAndOnlyWhatTheGameWroteIsDumped) {
+    test::TempFolder scenarioFolder;
+    scenarioFolder.Write("game/System/Gothic.ini", "[GAME]\r\nsubTitles=1\r\n");
+    scenarioFolder.Write("game/System/SystemPack.ini", "[PARAMETERS]\r\n");
+    scenarioFolder.Write("game/_work/data/Scripts/readme.txt", "scripts");
+    const std::filesystem::path archive = scenarioFolder.Path() / "game" / "Data" / "Worlds.vdf";
+    std::filesystem::create_directories(archive.parent_path());
+    std::ofstream(archive, std::ios::binary).put('V');
+    constexpr std::uintmax_t kArchiveSize = std::uintmax_t{4} << 30;
+    std::filesystem::resize_file(archive, kArchiveSize);  // sparse: costs nothing on disk
+    const auto installed = FilesBelow(scenarioFolder.Path() / "game");
+
+    const std::string json = R"({
+        "gameFolder": "game",
+        "files": {"System/notes.txt": "Gr\u00fc\u00dfe"},
+        "world": {"player": {"id": "hero", "instance": "PC_HERO"}},
+        "timeline": [{"frames": 1}, {"save": 1}]
+    })";
+    const Scenario scenario = ParseScenario(json, scenarioFolder.Path() / "scene.json");
+    const test::TempFolder work;
+    std::ostringstream out;
+    RunScenario(scenario, RunOptions{true, work.Path() / "game"}, out);
+
+    // The working folder holds the player's file, in the game's code page, and what the game
+    // wrote; no copy of anything installed.
+    EXPECT_EQ(FilesBelow(work.Path() / "game"),
+              (std::vector<std::string>{"SAVES/savegame1/SAVEINFO.SAV", "System/notes.txt"}));
+    std::ifstream notes(work.Path() / "game" / "System" / "notes.txt", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(notes), {}),
+              "Gr\xFC\xDF"
+              "e");
+    EXPECT_EQ(JsonLines(out.str()).back().at("state").at("files"),
+              nlohmann::ordered_json::parse(R"({"SAVES/savegame1/SAVEINFO.SAV": "slot 1\n"})"));
+    EXPECT_EQ(FilesBelow(scenarioFolder.Path() / "game"), installed);
+    EXPECT_EQ(std::filesystem::file_size(archive), kArchiveSize);
 }
 
 TEST(ScenarioRun, RefusesAGameDirInsideTheScenariosGameFolder) {
@@ -130,6 +181,32 @@ TEST(ScenarioRun, KeepsTheChosenGameDir) {
     std::ostringstream out;
     RunScenario(scenario, RunOptions{false, work.Path() / "game"}, out);
     EXPECT_TRUE(std::filesystem::exists(work.Path() / "game" / "System" / "Gothic.ini"));
+}
+
+// A request to stop (Ctrl-C) ends the run by unwinding, which removes its temporary folder.
+class InterruptedRun : public ::testing::Test {
+protected:
+    ~InterruptedRun() override { ClearStopRequest(); }
+};
+
+TEST_F(InterruptedRun, ThrowsAndLeavesNoTemporaryFolder) {
+    const test::TempFolder temporaryRoot;
+    const std::string json = R"({
+        "files": {"System/Gothic.ini": "[GAME]\r\n"},
+        "timeline": [{"frames": 3}, {"save": 1}]
+    })";
+    const Scenario scenario = ParseScenario(json, "scene.json");
+    RunOptions options;
+    options.json = true;
+    options.temporaryRoot = temporaryRoot.Path();
+    RequestStop();
+    std::ostringstream out;
+    EXPECT_THROW(RunScenario(scenario, options, out), RunInterrupted);
+    EXPECT_TRUE(std::filesystem::is_empty(temporaryRoot.Path()));
+    // It stopped in the first step: no save, no state.
+    const std::vector<nlohmann::ordered_json> lines = JsonLines(out.str());
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back().at("event"), "frames");
 }
 
 }  // namespace

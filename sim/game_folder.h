@@ -1,0 +1,59 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pilfern::sim {
+
+// The game folder as the simulated game sees it: the installed folder, read in place and never
+// written, with the working folder laid over it. A read looks in the working folder first,
+// then in the installed one; a write lands in the working folder and is remembered as written
+// by the game. So a scenario can play over a real installation without copying it.
+//
+// Paths are named as the game names them (backslashes allowed). A relative path is a game
+// path; so is an absolute path inside the working folder, where the engine's base directory
+// points, or inside the installed folder. Any other path is used as it is.
+class GameFolder {
+public:
+    explicit GameFolder(std::filesystem::path working,
+                        std::optional<std::filesystem::path> installed = std::nullopt);
+
+    [[nodiscard]] const std::filesystem::path& Working() const { return working_; }
+    [[nodiscard]] const std::optional<std::filesystem::path>& Installed() const {
+        return installed_;
+    }
+
+    // The file a read of `path` opens: the working folder's, else the installed folder's;
+    // none when neither has a file there.
+    [[nodiscard]] std::optional<std::filesystem::path> Find(std::string_view path) const;
+    [[nodiscard]] bool Exists(std::string_view path) const { return Find(path).has_value(); }
+    // The bytes of the file a read of `path` opens; none when there is none or it cannot be
+    // read.
+    [[nodiscard]] std::optional<std::string> Read(std::string_view path) const;
+    // Writes the file beside its target and renames it over it, so the file is either old or
+    // complete. A game path lands in the working folder, its folders made as needed, and is
+    // remembered as written. False when the file could not be written, or would land in the
+    // installed folder.
+    bool Write(std::string_view path, std::string_view bytes);
+
+    // The game paths written so far, with '/', sorted.
+    [[nodiscard]] std::vector<std::string> Written() const;
+
+private:
+    // Where a path leads: a game path relative to the folder, or a path outside it.
+    struct Location {
+        std::optional<std::filesystem::path> gamePath;
+        std::filesystem::path outside;
+    };
+    [[nodiscard]] Location Locate(std::string_view path) const;
+
+    std::filesystem::path working_;
+    std::optional<std::filesystem::path> installed_;
+    std::set<std::string> written_;
+};
+
+}  // namespace pilfern::sim
