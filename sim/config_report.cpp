@@ -78,7 +78,8 @@ private:
 class ReportGame {
 public:
     ReportGame(const ConfigReportRequest& request, const std::string& gothicIni,
-               const std::optional<std::string>& systemPack) {
+               const std::optional<std::string>& systemPack)
+        : playerIni_(IniFile::Parse(gothicIni)) {
         folder_.Write("Gothic.ini", gothicIni);
         if (systemPack) {
             folder_.Write("SystemPack.ini", *systemPack);
@@ -96,8 +97,12 @@ public:
 
     [[nodiscard]] SimGame& Game() { return *game_; }
     [[nodiscard]] const Instance& Plugin() const { return *plugin_->Find(kReportEngine); }
+    // The player's Gothic.ini as given. The game's options object has more keys by the time
+    // the report is made: the game adds each key it misses with its default.
+    [[nodiscard]] const IniFile& PlayerIni() const { return playerIni_; }
 
 private:
+    IniFile playerIni_;
     ScratchFolder folder_;
     std::unique_ptr<SimGame> game_;
     std::unique_ptr<PluginLibrary> plugin_;
@@ -183,7 +188,7 @@ public:
         if (entry.source == OptionSource::SystemPack) {
             return systemPack_ ? systemPack_->Find(kSystemPackSection, entry.key) : std::nullopt;
         }
-        return game_.Game().engine.options.ini.Find(kOptionSection, entry.key);
+        return game_.PlayerIni().Find(kOptionSection, entry.key);
     }
 
     [[nodiscard]] Outcome Tell(const OptionEntry& entry) const {
@@ -388,7 +393,7 @@ std::string Padded(std::string text, std::size_t width) {
 
 void WriteText(const ConfigReportRequest& request, ReportGame& game, const OptionTeller& teller,
                std::ostream& out) {
-    const IniFile& ini = game.Game().engine.options.ini;
+    const IniFile& ini = game.PlayerIni();
     const std::vector<std::string> keys = ini.Keys(kOptionSection);
     out << "Pilfern options of " << request.gothicIni.string() << ", section [" << kOptionSection
         << "]\n";

@@ -14,130 +14,137 @@ std::string Trim(std::string_view text) {
     return std::string(text.substr(first, last - first + 1));
 }
 
-std::string UpperKey(std::string_view text) {
-    std::string upper(text);
-    std::transform(upper.begin(), upper.end(), upper.begin(), [](char c) {
+bool SameName(std::string_view a, std::string_view b) {
+    const auto upper = [](char c) {
         return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-    });
-    return upper;
+    };
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [&upper](char x, char y) { return upper(x) == upper(y); });
 }
 
 }  // namespace
 
+IniFile::Line IniFile::Classify(std::string text) {
+    Line line;
+    const std::string trimmed = Trim(text);
+    line.text = std::move(text);
+    if (trimmed.empty() || trimmed.front() == ';' || trimmed.starts_with("//")) {
+        return line;
+    }
+    if (trimmed.front() == '[') {
+        const auto close = trimmed.find(']');
+        line.header = true;
+        line.section =
+            Trim(trimmed.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+        return line;
+    }
+    const auto equals = trimmed.find('=');
+    if (equals == std::string::npos) {
+        return line;
+    }
+    line.key = Trim(std::string_view(trimmed).substr(0, equals));
+    line.value = Trim(std::string_view(trimmed).substr(equals + 1));
+    line.entry = !line.key.empty();
+    return line;
+}
+
 IniFile IniFile::Parse(std::string_view text) {
     IniFile ini;
-    std::string section;
+    if (!text.empty()) {
+        ini.newline_ =
+            text.find("\r\n") != std::string_view::npos || text.find('\n') == std::string_view::npos
+                ? "\r\n"
+                : "\n";
+        ini.endsWithNewline_ = text.back() == '\n';
+    }
     std::size_t start = 0;
-    while (start <= text.size()) {
+    while (start < text.size()) {
         std::size_t end = text.find('\n', start);
         if (end == std::string_view::npos) {
             end = text.size();
         }
-        const std::string line = Trim(text.substr(start, end - start));
+        std::string_view line = text.substr(start, end - start);
+        if (line.ends_with('\r')) {
+            line.remove_suffix(1);
+        }
+        ini.lines_.push_back(Classify(std::string(line)));
         start = end + 1;
-        if (line.empty() || line.front() == ';' || line.starts_with("//")) {
-            continue;
-        }
-        if (line.front() == '[') {
-            const auto close = line.find(']');
-            section = Trim(line.substr(1, close == std::string::npos ? std::string::npos : close - 1));
-            continue;
-        }
-        const auto equals = line.find('=');
-        if (equals == std::string::npos) {
-            continue;
-        }
-        const std::string key = Trim(std::string_view(line).substr(0, equals));
-        if (key.empty() || ini.Find(section, key)) {
-            continue;
-        }
-        ini.sections_[UpperKey(section)].push_back({key, Trim(std::string_view(line).substr(equals + 1))});
     }
     return ini;
 }
 
-std::optional<std::string> IniFile::Find(std::string_view section, std::string_view key) const {
-    const auto found = sections_.find(UpperKey(section));
-    if (found == sections_.end()) {
-        return std::nullopt;
-    }
-    const std::string wanted = UpperKey(key);
-    for (const Entry& entry : found->second) {
-        if (UpperKey(entry.key) == wanted) {
-            return entry.value;
+template <class Visit>
+void IniFile::ForEachEntry(std::string_view section, Visit visit) const {
+    bool inSection = false;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        const Line& line = lines_[i];
+        if (line.header) {
+            inSection = SameName(line.section, section);
+        } else if (inSection && line.entry) {
+            visit(i);
         }
     }
-    return std::nullopt;
+}
+
+std::optional<std::string> IniFile::Find(std::string_view section, std::string_view key) const {
+    std::optional<std::string> found;
+    ForEachEntry(section, [&](std::size_t i) {
+        if (!found && SameName(lines_[i].key, key)) {
+            found = lines_[i].value;
+        }
+    });
+    return found;
 }
 
 std::vector<std::string> IniFile::Keys(std::string_view section) const {
     std::vector<std::string> keys;
-    const auto found = sections_.find(UpperKey(section));
-    if (found != sections_.end()) {
-        for (const Entry& entry : found->second) {
-            keys.push_back(entry.key);
-        }
-    }
+    ForEachEntry(section, [&](std::size_t i) { keys.push_back(lines_[i].key); });
     return keys;
 }
 
-std::string SetIniValue(std::string_view text, std::string_view section, std::string_view key,
-                        std::string_view value) {
-    const std::string newline = text.find("\r\n") != std::string_view::npos ? "\r\n" : "\n";
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        end = end == std::string_view::npos ? text.size() : end + 1;
-        lines.emplace_back(text.substr(start, end - start));
-        start = end;
+void IniFile::Set(std::string_view section, std::string_view key, std::string_view value) {
+    std::string text = std::string(key) + "=" + std::string(value);
+    std::optional<std::size_t> replace;
+    ForEachEntry(section, [&](std::size_t i) {
+        if (!replace && SameName(lines_[i].key, key)) {
+            replace = i;
+        }
+    });
+    if (replace) {
+        lines_[*replace] = Classify(std::move(text));
+        return;
     }
-    const std::string wantedSection = UpperKey(section);
-    const std::string wantedKey = UpperKey(key);
-    const std::string entry = std::string(key) + "=" + std::string(value) + newline;
+    // After the section's last entry (or its header), before the blank lines and comments
+    // that part it from the next section.
+    std::optional<std::size_t> after;
     bool inSection = false;
-    std::optional<std::size_t> sectionEnd;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::string line = Trim(lines[i]);
-        if (!line.empty() && line.front() == '[') {
-            const auto close = line.find(']');
-            inSection = UpperKey(Trim(line.substr(1, close == std::string::npos ? std::string::npos : close - 1))) == wantedSection;
-            if (inSection) {
-                sectionEnd = i + 1;
-            }
-            continue;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        if (lines_[i].header) {
+            inSection = SameName(lines_[i].section, section);
         }
-        if (!inSection) {
-            continue;
-        }
-        if (!line.empty() && line.front() != ';' && !line.starts_with("//")) {
-            sectionEnd = i + 1;
-        }
-        const auto equals = line.find('=');
-        if (equals != std::string::npos && line.front() != ';' && !line.starts_with("//") &&
-            UpperKey(Trim(std::string_view(line).substr(0, equals))) == wantedKey) {
-            lines[i] = entry;
-            std::string joined;
-            for (const std::string& piece : lines) {
-                joined += piece;
-            }
-            return joined;
+        if (inSection && (lines_[i].header || lines_[i].entry)) {
+            after = i;
         }
     }
-    if (!lines.empty() && !lines.back().ends_with('\n')) {
-        lines.back() += newline;
+    if (after) {
+        lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(*after + 1),
+                      Classify(std::move(text)));
+        return;
     }
-    if (sectionEnd) {
-        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(*sectionEnd), entry);
-    } else {
-        lines.push_back("[" + std::string(section) + "]" + newline);
-        lines.push_back(entry);
+    lines_.push_back(Classify("[" + std::string(section) + "]"));
+    lines_.push_back(Classify(std::move(text)));
+    endsWithNewline_ = true;
+}
+
+std::string IniFile::Text() const {
+    std::string text;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        text += lines_[i].text;
+        if (i + 1 < lines_.size() || endsWithNewline_) {
+            text += newline_;
+        }
     }
-    std::string joined;
-    for (const std::string& piece : lines) {
-        joined += piece;
-    }
-    return joined;
+    return text;
 }
 
 }  // namespace pilfern::sim

@@ -26,6 +26,18 @@ int LeadingNumber(const std::string& text) {
                                                   std::numeric_limits<int>::max()));
 }
 
+// The value of a key, when Gothic.ini has it. A reader that does not find its key adds it
+// with the default it was given, in the text the game writes for it, so the key is found
+// from then on and appears in the file the game writes at exit.
+std::optional<std::string> Lookup(zCOption& options, const zSTRING& section, const zSTRING& key,
+                                  std::string_view defaultText) {
+    std::optional<std::string> value = options.ini.Find(section.Text(), key.Text());
+    if (!value && options.addMissingKeys) {
+        options.ini.Set(section.Text(), key.Text(), defaultText);
+    }
+    return value;
+}
+
 }  // namespace
 
 zCOption* SimEngine::eng_options() {
@@ -40,7 +52,7 @@ int SimEngine::eng_options_read_int(zCOption* opts, const zSTRING& section, cons
         return fallback;
     }
     opts->reads.push_back({"int", section.Text(), key.Text()});
-    const auto value = opts->ini.Find(section.Text(), key.Text());
+    const auto value = Lookup(*opts, section, key, std::to_string(fallback));
     return value ? LeadingNumber(*value) : fallback;
 }
 
@@ -51,7 +63,7 @@ bool SimEngine::eng_options_read_bool(zCOption* opts, const zSTRING& section, co
         return fallback;
     }
     opts->reads.push_back({"bool", section.Text(), key.Text()});
-    const auto value = opts->ini.Find(section.Text(), key.Text());
+    const auto value = Lookup(*opts, section, key, fallback ? "1" : "0");
     if (!value) {
         return fallback;
     }
@@ -65,7 +77,7 @@ zSTRING SimEngine::eng_options_read_string(zCOption* opts, const zSTRING& sectio
         return fallback;
     }
     opts->reads.push_back({"string", section.Text(), key.Text()});
-    const auto value = opts->ini.Find(section.Text(), key.Text());
+    const auto value = Lookup(*opts, section, key, fallback.Text());
     return value ? zSTRING(*value) : fallback;
 }
 

@@ -99,10 +99,18 @@ void SimGame::Load(int slot, int eventSlot) {
     framework.saveLoadInfo.reset();
 }
 
-void SimGame::ApplyOptions() {
+void SimGame::ApplyOptions(const OptionValues& values) {
     engine.BeginStep();
-    ReadGameIni();
+    for (const auto& [section, keys] : values) {
+        for (const auto& [key, value] : keys) {
+            engine.options.ini.Set(section, key, value);
+        }
+    }
     framework.FireEvent(kSlotOptionsApplied);
+}
+
+bool SimGame::Exit() {
+    return WriteGameFile("System/Gothic.ini", engine.options.ini.Text());
 }
 
 }  // namespace pilfern::sim

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -58,7 +59,11 @@ public:
     // The files the game wrote, relative to its folder with '/', sorted.
     [[nodiscard]] std::vector<std::string> WrittenFiles() const { return folder_.Written(); }
 
-    // Reads System/Gothic.ini of the game folder into the engine's options object.
+    // Option values by section and key, in the game's code page.
+    using OptionValues = std::map<std::string, std::map<std::string, std::string>>;
+
+    // The game starts: System/Gothic.ini of the game folder becomes the engine's options
+    // object, which the game keeps in memory from then on.
     void ReadGameIni();
     // The game has started: the renderer is up, options, screen and input exist; fires the
     // init event.
@@ -74,8 +79,13 @@ public:
     void Save(int slot);
     // The framework fires a load event (slot 11, 13 or 15) for a savegame slot.
     void Load(int slot, int eventSlot = kSlotGameLoad);
-    // The player applied changed options: the ini is read again and the event fires.
-    void ApplyOptions();
+    // The player changed options in the game's menu: the values are set in the options object
+    // in memory (Gothic.ini on disk is not read again) and the options-applied event fires.
+    void ApplyOptions(const OptionValues& values = {});
+    // The game exits as a player leaves it: it writes its options object back to
+    // System/Gothic.ini, over whatever the file holds by then. False when the file could not
+    // be written.
+    bool Exit();
 
 private:
     std::set<int> heldKeys_;

@@ -260,7 +260,11 @@ public:
         friend bool operator==(const Read&, const Read&) = default;
     };
 
+    // Gothic.ini as the game keeps it from its start on; the game writes it back at exit.
     pilfern::sim::IniFile ini;
+    // Whether the readers add a key they do not find, with the default they were given, as
+    // the game's own do (that is how a plugin's section appears in a player's Gothic.ini).
+    bool addMissingKeys = true;
     std::array<std::string, 32> directories{};
     std::vector<Read> reads;  // in the order asked
 };

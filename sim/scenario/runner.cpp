@@ -15,6 +15,7 @@
 #include "host/engine_profile.h"
 #include "platform/platform.h"
 #include "sim/ini_file.h"
+#include "sim/settings_json.h"
 #include "sim/scenario/state_dump.h"
 #include "sim/scenario/world_builder.h"
 #include "sim/sim_game.h"
@@ -177,7 +178,29 @@ std::size_t NewHistoryRows(const std::vector<HistoryEntity>& before, const std::
 class Player {
 public:
     Player(SimGame& game, const Instance* instance, Report& report)
-        : game_(game), instance_(instance), report_(report), seen_(Observe(game, instance)) {}
+        : game_(game),
+          instance_(instance),
+          report_(report),
+          seen_(Observe(game, instance)),
+          settings_(Settings()) {}
+
+    // Reports the plugin's settings that changed since the last look: options are read at init
+    // and again when options are applied, never in a frame.
+    void LookAtSettings() {
+        Json now = Settings();
+        Json changed = Json::object();
+        std::string words;
+        for (const auto& [field, value] : now.items()) {
+            if (!settings_.contains(field) || settings_.at(field) != value) {
+                changed[field] = value;
+                words += (words.empty() ? "" : ", ") + field + " " + value.dump();
+            }
+        }
+        if (!changed.empty()) {
+            report_.Event(game_.clock, "settings", {{"changed", changed}}, "the plugin now uses " + words);
+        }
+        settings_ = std::move(now);
+    }
 
     // Reports what changed since the last look.
     void Look() {
@@ -285,10 +308,16 @@ private:
         }
     }
 
+    [[nodiscard]] Json Settings() const {
+        return instance_ == nullptr ? Json::object()
+                                    : SettingsToJson(instance_->settings, game_.framework.codePage);
+    }
+
     SimGame& game_;
     const Instance* instance_;
     Report& report_;
     Observed seen_;
+    Json settings_;
 };
 
 std::string EngineName(int version) {
@@ -356,26 +385,14 @@ private:
     bool keep_;
 };
 
-// The player's own files, placed over the installation before the game starts; the game did
-// not write them.
-void PlaceScenarioFiles(const Scenario& scenario, const std::filesystem::path& folder) {
-    for (const auto& [relative, content] : scenario.files) {
+// The player's own files, placed over the installation before the game starts or while it
+// runs; the game did not write them.
+void PlacePlayerFiles(const std::map<std::string, std::string>& files, int codePage,
+                      const std::filesystem::path& folder) {
+    for (const auto& [relative, content] : files) {
         const std::filesystem::path target = folder / std::filesystem::path(relative);
         std::filesystem::create_directories(target.parent_path());
-        std::ofstream(target, std::ios::binary)
-            << platform::Utf8ToCodePage(content, scenario.codePage);
-    }
-}
-
-void WriteIniValues(SimGame& game, const OptionsStep& step, int codePage) {
-    std::string text = game.ReadGameFile("System/Gothic.ini").value_or("");
-    for (const auto& [section, values] : step.values) {
-        for (const auto& [key, value] : values) {
-            text = SetIniValue(text, section, key, platform::Utf8ToCodePage(value, codePage));
-        }
-    }
-    if (!game.WriteGameFile("System/Gothic.ini", text)) {
-        throw std::runtime_error("the working folder cannot take System/Gothic.ini");
+        std::ofstream(target, std::ios::binary) << platform::Utf8ToCodePage(content, codePage);
     }
 }
 
@@ -395,7 +412,7 @@ void ClearStopRequest() {
 
 void RunScenario(const Scenario& scenario, const RunOptions& options, std::ostream& out) {
     const WorkingFolder folder(scenario, options);
-    PlaceScenarioFiles(scenario, folder.Path());
+    PlacePlayerFiles(scenario.files, scenario.codePage, folder.Path());
     SimGame game(folder.Path(), scenario.engineVersion, scenario.gameFolder);
     game.clock = scenario.startTime;
     game.framework.systemLanguage = scenario.language;
@@ -403,6 +420,7 @@ void RunScenario(const Scenario& scenario, const RunOptions& options, std::ostre
     game.engine.screenWidth = scenario.screenWidth;
     game.engine.screenHeight = scenario.screenHeight;
     game.framework.missingFunctions.insert(scenario.missingEngineFunctions.begin(), scenario.missingEngineFunctions.end());
+    game.engine.options.addMissingKeys = scenario.addMissingOptions;
     ApplyGameData(game, scenario.gameData);
     BuildWorld(game, scenario.world);
 
@@ -463,15 +481,33 @@ void RunScenario(const Scenario& scenario, const RunOptions& options, std::ostre
                 }
             }
             report.Event(game.clock, "options", {{"values", values}}, words);
-            WriteIniValues(game, *optionsStep, scenario.codePage);
-            game.ApplyOptions();
+            SimGame::OptionValues inGameCodePage;
+            for (const auto& [section, keys] : optionsStep->values) {
+                for (const auto& [key, value] : keys) {
+                    inGameCodePage[section][key] = platform::Utf8ToCodePage(value, scenario.codePage);
+                }
+            }
+            game.ApplyOptions(inGameCodePage);
+            player.LookAtSettings();
             player.Look();
+        } else if (const auto* files = std::get_if<FilesStep>(&step)) {
+            Json paths = Json::array();
+            std::string words = "the player writes";
+            for (const auto& [path, content] : files->files) {
+                paths.push_back(path);
+                words += " " + path;
+            }
+            report.Event(game.clock, "files", {{"paths", paths}}, words + " while the game runs");
+            PlacePlayerFiles(files->files, scenario.codePage, folder.Path());
         } else if (const auto* world = std::get_if<WorldStep>(&step)) {
             report.Event(game.clock, "world", Json::object(), "the world changes");
             ApplyWorldStep(game, *world);
             player.Look();
         }
         StopIfRequested();
+    }
+    if (!game.Exit()) {
+        throw std::runtime_error("the working folder cannot take the Gothic.ini the game writes at exit");
     }
     report.State(DumpState(game, instance));
 }

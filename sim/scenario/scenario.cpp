@@ -357,6 +357,24 @@ int ReadEngine(Fields& f) {
            "Gothic_II_Addon or the framework's version number");
 }
 
+// Files by their path inside the game folder, with their text.
+std::map<std::string, std::string> ReadFiles(Fields& parent) {
+    std::map<std::string, std::string> files;
+    const Json* value = parent.Get("files");
+    if (value == nullptr) {
+        return files;
+    }
+    Fields fields(*value, parent.PathOf("files"), parent.File());
+    for (const auto& [path, content] : value->items()) {
+        if (path.empty() || path.find("..") != std::string::npos ||
+            std::filesystem::path(path).is_absolute()) {
+            fields.Fail(fields.PathOf(path), "expected a path inside the game folder");
+        }
+        files[path] = fields.Required<std::string>(path);
+    }
+    return files;
+}
+
 GameDataSpec ReadGameData(Fields& parent) {
     GameDataSpec data;
     const Json* value = parent.Get("gameData");
@@ -421,6 +439,9 @@ Step ReadStep(Fields& f) {
         }
         return step;
     }
+    if (f.Get("files") != nullptr) {
+        return FilesStep{ReadFiles(f)};
+    }
     if (const Json* world = f.Get("world")) {
         WorldStep step;
         Fields w(*world, f.PathOf("world"), f.File());
@@ -443,7 +464,7 @@ Step ReadStep(Fields& f) {
         w.Done();
         return step;
     }
-    f.Fail(f.Path(), "expected a step: frames, save, load, options or world");
+    f.Fail(f.Path(), "expected a step: frames, save, load, options, files or world");
 }
 
 // Every object has one id, and steps name only objects that exist by then.
@@ -570,16 +591,8 @@ Scenario ParseScenario(const std::string& text, const std::filesystem::path& fil
             f.Fail("gameFolder", "no such folder: " + scenario.gameFolder->generic_string());
         }
     }
-    if (const Json* files = f.Get("files")) {
-        Fields fileFields(*files, "files", fileName);
-        for (const auto& [path, content] : files->items()) {
-            if (path.empty() || path.find("..") != std::string::npos ||
-                std::filesystem::path(path).is_absolute()) {
-                f.Fail("files." + path, "expected a path inside the game folder");
-            }
-            scenario.files[path] = fileFields.Required<std::string>(path);
-        }
-    }
+    scenario.files = ReadFiles(f);
+    scenario.addMissingOptions = f.Optional<bool>("addMissingOptions").value_or(true);
     scenario.missingEngineFunctions = f.Optional<std::vector<std::string>>("missingEngineFunctions")
                                           .value_or(std::vector<std::string>{});
     scenario.gameData = ReadGameData(f);

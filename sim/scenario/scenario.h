@@ -111,8 +111,12 @@ struct LoadStep {
     int eventSlot = 11;
 };
 struct OptionsStep {
-    // section -> key -> value, written into System/Gothic.ini before the event fires
+    // section -> key -> value, set in the game's options object before the event fires
     std::map<std::string, std::map<std::string, std::string>> values;
+};
+// Files the player writes into the game folder while the game runs (UTF-8 text).
+struct FilesStep {
+    std::map<std::string, std::string> files;
 };
 struct WorldStep {
     std::vector<NpcSpec> updateNpcs;
@@ -123,7 +127,7 @@ struct WorldStep {
     std::map<std::string, int> symbols;
     GameSpec game;
 };
-using Step = std::variant<FramesStep, SaveStep, LoadStep, OptionsStep, WorldStep>;
+using Step = std::variant<FramesStep, SaveStep, LoadStep, OptionsStep, FilesStep, WorldStep>;
 
 struct Scenario {
     std::filesystem::path file;
@@ -137,6 +141,8 @@ struct Scenario {
     std::optional<std::filesystem::path> gameFolder;  // the installed game, read in place
     std::map<std::string, std::string> files;         // placed over it, UTF-8 text
     std::vector<std::string> missingEngineFunctions;
+    // Whether the engine's option readers add a key they miss, with its default (the game's do).
+    bool addMissingOptions = true;
     GameDataSpec gameData;
     WorldSpec world;
     std::vector<Step> timeline;

@@ -64,19 +64,50 @@ TEST(IniFile, KeysComeInFileOrderWithoutComments) {
     EXPECT_TRUE(ini.Keys("NONE").empty());
 }
 
-TEST(SetIniValue, ReplacesTheKeyLineAndKeepsTheRest) {
-    EXPECT_EQ(SetIniValue("[A]\r\n; k=old\r\nk = 1\r\nj=2\r\n", "a", "K", "5"),
-              "[A]\r\n; k=old\r\nK=5\r\nj=2\r\n");
+// Setting a key as the game's options object does, and the text it writes back.
+struct SetCase {
+    std::string name;
+    std::string text;
+    std::string section;
+    std::string key;
+    std::string value;
+    std::string written;
+};
+
+void PrintTo(const SetCase& c, std::ostream* out) {
+    *out << c.name;
 }
 
-TEST(SetIniValue, AddsAMissingKeyAtTheEndOfItsSection) {
-    EXPECT_EQ(SetIniValue("[A]\nk=1\n\n[B]\nm=2\n", "A", "n", "3"), "[A]\nk=1\nn=3\n\n[B]\nm=2\n");
+class IniSet : public ::testing::TestWithParam<SetCase> {};
+
+TEST_P(IniSet, ChangesOnlyItsLineAndWritesTheRestBackAsRead) {
+    const SetCase& c = GetParam();
+    IniFile ini = IniFile::Parse(c.text);
+    ini.Set(c.section, c.key, c.value);
+    EXPECT_EQ(ini.Text(), c.written);
+    EXPECT_EQ(IniFile::Parse(ini.Text()).Find(c.section, c.key), c.value);
 }
 
-TEST(SetIniValue, AddsAMissingSectionAtTheEnd) {
-    EXPECT_EQ(SetIniValue("[A]\nk=1", "B", "n", "3"), "[A]\nk=1\n[B]\nn=3\n");
-    const std::string written = SetIniValue("", "B", "n", "3");
-    EXPECT_EQ(IniFile::Parse(written).Find("B", "n"), "3");
+const std::vector<SetCase> kSetCases{
+    {"ReplacesTheKeyLineKeepingComments", "[A]\r\n; k=old\r\nk = 1\r\nj=2\r\n", "a", "K", "5",
+     "[A]\r\n; k=old\r\nK=5\r\nj=2\r\n"},
+    {"AddsAMissingKeyAtTheEndOfItsSection", "[A]\nk=1\n\n[B]\nm=2\n", "A", "n", "3",
+     "[A]\nk=1\nn=3\n\n[B]\nm=2\n"},
+    {"AddsAMissingSectionAtTheEnd", "[A]\nk=1", "B", "n", "3", "[A]\nk=1\n[B]\nn=3\n"},
+    {"AnEmptyFileGetsTheGamesLineEnds", "", "B", "n", "3", "[B]\r\nn=3\r\n"},
+    {"AnEmptySectionGetsTheKeyAfterItsHeader", "[A]\n\n[B]\nm=2\n", "A", "n", "3",
+     "[A]\nn=3\n\n[B]\nm=2\n"},
+    {"OnlyTheFirstOccurrenceChanges", "[A]\nk=1\nk=2\n", "A", "k", "3", "[A]\nk=3\nk=2\n"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, IniSet, ::testing::ValuesIn(kSetCases),
+                         [](const auto& testCase) { return testCase.param.name; });
+
+TEST(IniFile, AFileReadAndWrittenUnchangedIsTheSameBytes) {
+    for (const std::string text :
+         {"; Gothic\r\n[GAME]\r\n  subTitles = 1 \r\n\r\nx\r\n", "[A]\nk=1", ""}) {
+        EXPECT_EQ(IniFile::Parse(text).Text(), text);
+    }
 }
 
 // The engine's readers over the parsed file: a missing key gives the caller's default.
@@ -84,7 +115,10 @@ class OptionReaders : public ::testing::Test {
 protected:
     OptionReaders() : engine(clock, redirects) {}
 
-    void Use(std::string_view text) { engine.options.ini = IniFile::Parse(text); }
+    void Use(std::string_view text, bool addMissingKeys = true) {
+        engine.options.ini = IniFile::Parse(text);
+        engine.options.addMissingKeys = addMissingKeys;
+    }
     int Int(std::string_view key, int fallback) {
         return engine.eng_options_read_int(&engine.options, zSTRING("S"), zSTRING(key), fallback);
     }
@@ -122,8 +156,8 @@ TEST_F(OptionReaders, BooleansAreTrueOrANonzeroNumber) {
     for (const auto& [key, value] : expected) {
         EXPECT_EQ(Bool(key, !value), value) << key;
     }
-    EXPECT_TRUE(Bool("missing", true));
-    EXPECT_FALSE(Bool("missing", false));
+    EXPECT_TRUE(Bool("missingTrue", true));
+    EXPECT_FALSE(Bool("missingFalse", false));
 }
 
 TEST_F(OptionReaders, TextsComeAsWrittenOrAsTheDefault) {
@@ -138,6 +172,30 @@ TEST_F(OptionReaders, TextsComeAsWrittenOrAsTheDefault) {
                                            zSTRING("fallback"))
                   .Text(),
               "fallback");
+}
+
+// The game's readers add a key they miss with the default they were given, in the text the
+// game writes for it; from then on the key is found, whatever default a later read brings.
+TEST_F(OptionReaders, AMissingKeyIsAddedWithTheDefaultItWasReadWith) {
+    Use("[GAME]\r\nsubTitles=1\r\n");
+    EXPECT_EQ(Int("radius", 2), 2);
+    EXPECT_EQ(Int("radius", 4), 2);
+    EXPECT_FALSE(Bool("fast", false));
+    EXPECT_FALSE(Bool("fast", true));
+    EXPECT_EQ(engine
+                  .eng_options_read_string(&engine.options, zSTRING("S"), zSTRING("name"),
+                                           zSTRING("KEY_V"))
+                  .Text(),
+              "KEY_V");
+    EXPECT_EQ(engine.options.ini.Text(),
+              "[GAME]\r\nsubTitles=1\r\n[S]\r\nradius=2\r\nfast=0\r\nname=KEY_V\r\n");
+}
+
+TEST_F(OptionReaders, AnEngineThatDoesNotAddMissingKeysGivesEachReadItsOwnDefault) {
+    Use("[GAME]\r\nsubTitles=1\r\n", false);
+    EXPECT_EQ(Int("radius", 2), 2);
+    EXPECT_EQ(Int("radius", 4), 4);
+    EXPECT_EQ(engine.options.ini.Text(), "[GAME]\r\nsubTitles=1\r\n");
 }
 
 }  // namespace

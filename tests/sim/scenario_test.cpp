@@ -6,6 +6,8 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "config/option_catalogue.h"
+#include "sim/ini_file.h"
 #include "sim/scenario/runner.h"
 #include "sim/scenario/scenario.h"
 #include "support/temp_folder.h"
@@ -57,7 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenScenario{R"({"timeline": [{"load": 1, "event": 12}]})",
                        "timeline[0].event: expected load event slot 11, 13 or 15"},
         BrokenScenario{R"({"timeline": [{"jump": true}]})",
-                       "timeline[0]: expected a step: frames, save, load, options or world"},
+                       "timeline[0]: expected a step: frames, save, load, options, files or world"},
         BrokenScenario{R"({"timeline": [{"world": {"remove": ["ghost"]}}]})",
                        "timeline[0].world.remove[0]: no object has the id \"ghost\""},
         BrokenScenario{R"({"files": {"../outside.txt": "x"}})",
@@ -115,11 +117,18 @@ TEST(ScenarioRun, PlaysOverTheGameFolderAndEndsWithTheFixedStateKeys) {
                                               "worldItems", "containers", "files"}));
     EXPECT_EQ(state.at("worldItems"),
               nlohmann::ordered_json::parse(R"([{"id": "gold", "instance": "ITMI_GOLD", "amount": 25}])"));
-    // Only what the game wrote: the save and the ini the options step changed, which kept the
-    // installed ini's other lines. The scenario's own notes are not among them.
-    EXPECT_EQ(state.at("files"),
-              nlohmann::ordered_json::parse(R"({"SAVES/savegame1/SAVEINFO.SAV": "slot 1\n",
-                  "System/Gothic.ini": "[GAME]\r\nsubTitles=1\r\n[VARKO_UNION_PILFERN]\r\ntextureIdx=1\r\n"})"));
+    // Only what the game wrote: the save and the Gothic.ini it wrote at exit, which kept the
+    // installed ini's lines and holds the value the options step set. The scenario's own notes
+    // are not among them.
+    std::vector<std::string> written;
+    for (const auto& file : state.at("files").items()) {
+        written.push_back(file.key());
+    }
+    EXPECT_EQ(written, (std::vector<std::string>{"SAVES/savegame1/SAVEINFO.SAV", "System/Gothic.ini"}));
+    EXPECT_EQ(state.at("files").at("SAVES/savegame1/SAVEINFO.SAV"), "slot 1\n");
+    const std::string ini = state.at("files").at("System/Gothic.ini");
+    EXPECT_TRUE(ini.starts_with("[GAME]\r\nsubTitles=1\r\n[VARKO_UNION_PILFERN]\r\n")) << ini;
+    EXPECT_EQ(IniFile::Parse(ini).Find("VARKO_UNION_PILFERN", "textureIdx"), "1");
 
     // Nothing was written beside the scenario.
     EXPECT_EQ(FilesBelow(scenarioFolder.Path()),
@@ -151,17 +160,62 @@ TEST(ScenarioRun, ALargeGameFolderIsReadInPlaceAndOnlyWhatTheGameWroteIsDumped) 
     RunScenario(scenario, RunOptions{true, work.Path() / "game"}, out);
 
     // The working folder holds the player's file, in the game's code page, and what the game
-    // wrote; no copy of anything installed.
+    // wrote (the save, and Gothic.ini at exit); no copy of anything installed.
     EXPECT_EQ(FilesBelow(work.Path() / "game"),
-              (std::vector<std::string>{"SAVES/savegame1/SAVEINFO.SAV", "System/notes.txt"}));
+              (std::vector<std::string>{"SAVES/savegame1/SAVEINFO.SAV", "System/Gothic.ini",
+                                        "System/notes.txt"}));
     std::ifstream notes(work.Path() / "game" / "System" / "notes.txt", std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(notes), {}),
               "Gr\xFC\xDF"
               "e");
-    EXPECT_EQ(JsonLines(out.str()).back().at("state").at("files"),
-              nlohmann::ordered_json::parse(R"({"SAVES/savegame1/SAVEINFO.SAV": "slot 1\n"})"));
+    const nlohmann::ordered_json files = JsonLines(out.str()).back().at("state").at("files");
+    EXPECT_EQ(files.size(), 2U);
+    EXPECT_EQ(files.at("SAVES/savegame1/SAVEINFO.SAV"), "slot 1\n");
+    EXPECT_TRUE(files.contains("System/Gothic.ini"));
     EXPECT_EQ(FilesBelow(scenarioFolder.Path() / "game"), installed);
     EXPECT_EQ(std::filesystem::file_size(archive), kArchiveSize);
+}
+
+// The game keeps Gothic.ini in memory: it adds every key it misses with its default, applies
+// what its menu changes without reading the file again, and writes the file back at exit,
+// over whatever a player wrote into it while the game ran.
+TEST(ScenarioRun, TheGameKeepsItsOptionsInMemoryAndWritesThemAtExit) {
+    const std::string json = R"({
+        "files": {"System/Gothic.ini": "[GAME]\r\nsubTitles=1\r\n"},
+        "world": {"player": {"id": "hero", "instance": "PC_HERO"}},
+        "timeline": [
+            {"files": {"System/Gothic.ini": "[VARKO_UNION_PILFERN]\r\nmaxDistanceAutoLoot=9\r\n"}},
+            {"options": {}},
+            {"options": {"VARKO_UNION_PILFERN": {"maxDistanceAutoLoot": 0}}}]
+    })";
+    const Scenario scenario = ParseScenario(json, "scene.json");
+    const test::TempFolder work;
+    std::ostringstream out;
+    RunScenario(scenario, RunOptions{true, work.Path() / "game"}, out);
+
+    // What the plugin uses after each options step: the file edited during play changed
+    // nothing, the menu's value did.
+    std::vector<nlohmann::ordered_json> changes;
+    for (const nlohmann::ordered_json& line : JsonLines(out.str())) {
+        if (line.contains("event") && line.at("event") == "settings") {
+            changes.push_back(line.at("changed"));
+        }
+    }
+    EXPECT_EQ(changes, (std::vector<nlohmann::ordered_json>{
+                           nlohmann::ordered_json::parse(R"({"autoLootDistance": 200})")}));
+
+    const std::string ini = JsonLines(out.str()).back().at("state").at("files").at("System/Gothic.ini");
+    const IniFile written = IniFile::Parse(ini);
+    EXPECT_TRUE(ini.starts_with("[GAME]\r\nsubTitles=1\r\n")) << "the edit during play is overwritten";
+    for (const OptionEntry& entry : kOptionCatalogue) {
+        if (entry.source != OptionSource::GameIni || entry.mode == OptionMode::NewBalance) {
+            continue;
+        }
+        EXPECT_TRUE(written.Find(kOptionSection, entry.key).has_value()) << entry.key;
+    }
+    EXPECT_EQ(written.Find(kOptionSection, "maxDistanceAutoLoot"), "0") << "set by the menu";
+    EXPECT_EQ(written.Find(kOptionSection, "prefixMode"), "1");
+    EXPECT_EQ(written.Find(kOptionSection, "keyLightQuickLoot"), "KEY_V");
 }
 
 TEST(ScenarioRun, RefusesAGameDirInsideTheScenariosGameFolder) {
