@@ -117,8 +117,8 @@ struct Outcome {
     std::string why;
 };
 
-std::string Quoted(const std::string& text) {
-    return "\"" + text + "\"";
+std::string Quoted(std::string_view text) {
+    return "\"" + std::string(text) + "\"";
 }
 
 std::string Joined(const std::vector<std::string>& notes) {
@@ -299,7 +299,7 @@ private:
         const CStringA text(TextOf(entry, found));
         std::string why;
         if (code == 0) {
-            const std::string shown = text.IsEmpty() ? "an empty text" : text.Str();
+            const std::string shown = text.IsEmpty() ? "an empty text" : std::string(text.Str());
             why = text.IsNumber() ? "the number 0 means no key" : shown + " is no key name: no key";
             if (entry.key.find("Base") != std::string_view::npos) {
                 why += ", so the second key of the pair works alone";

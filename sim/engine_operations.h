@@ -191,4 +191,8 @@ struct EngineCall {
     std::vector<std::string> arguments;
 };
 
+// A logged call as it reads: "eng_view_print(view 5, 800, 5950, \"Gold x25\")". Texts stay in
+// the game's code page.
+[[nodiscard]] std::string CallText(const EngineCall& call);
+
 }  // namespace pilfern::sim

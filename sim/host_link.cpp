@@ -1,5 +1,6 @@
 #include "sim/host_link.h"
 
+#include "frame/library_entry.h"
 #include "host/host_module.h"
 
 namespace pilfern {
@@ -10,6 +11,7 @@ namespace {
 struct Host {
     Framework* framework = nullptr;
     Engine* engine = nullptr;
+    const PluginLibrary* plugin = nullptr;  // what the loaded module built
 };
 
 Host& CurrentHost() {
@@ -27,6 +29,10 @@ Engine* HostEngine() {
     return CurrentHost().engine;
 }
 
+void AnnouncePluginToHost(const PluginLibrary* plugin) {
+    CurrentHost().plugin = plugin;
+}
+
 namespace sim {
 
 void SetHost(Framework& framework, Engine& engine) {
@@ -35,6 +41,10 @@ void SetHost(Framework& framework, Engine& engine) {
 
 void ClearHost() {
     CurrentHost() = Host{};
+}
+
+const PluginLibrary* HostedPlugin() {
+    return CurrentHost().plugin;
 }
 
 }  // namespace sim

@@ -3,6 +3,10 @@
 #include "host/engine.h"
 #include "host/framework.h"
 
+namespace pilfern {
+class PluginLibrary;
+}
+
 namespace pilfern::sim {
 
 // Makes a game the host of plugin modules loaded from now on: a loading module builds its
@@ -11,5 +15,7 @@ namespace pilfern::sim {
 void SetHost(Framework& framework, Engine& engine);
 // No game hosts modules any more; a module loaded now stays inert.
 void ClearHost();
+// The plugin the loaded module built on the host, or none.
+[[nodiscard]] const PluginLibrary* HostedPlugin();
 
 }  // namespace pilfern::sim

@@ -12,7 +12,7 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-std::string Utf8Of(const std::string& text, int codePage) {
+std::string Utf8Of(std::string_view text, int codePage) {
     return platform::CodePageToUtf8(text, codePage);
 }
 

@@ -25,6 +25,14 @@ std::string Quoted(std::string_view text) {
 
 }  // namespace
 
+std::string CallText(const EngineCall& call) {
+    std::string text = std::string(kEngineOperations.at(call.op)) + "(";
+    for (std::size_t i = 0; i < call.arguments.size(); ++i) {
+        text += (i == 0 ? "" : ", ") + call.arguments[i];
+    }
+    return text + ")";
+}
+
 std::string SimEngine::Describe(const zCObject* object) const {
     if (object == nullptr) {
         return std::string(kNone);

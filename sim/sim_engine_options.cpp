@@ -51,7 +51,7 @@ int SimEngine::eng_options_read_int(zCOption* opts, const zSTRING& section, cons
     if (opts == nullptr) {
         return fallback;
     }
-    opts->reads.push_back({"int", section.Text(), key.Text()});
+    opts->reads.push_back({"int", std::string(section.Text()), std::string(key.Text())});
     const auto value = Lookup(*opts, section, key, std::to_string(fallback));
     return value ? LeadingNumber(*value) : fallback;
 }
@@ -62,7 +62,7 @@ bool SimEngine::eng_options_read_bool(zCOption* opts, const zSTRING& section, co
     if (opts == nullptr) {
         return fallback;
     }
-    opts->reads.push_back({"bool", section.Text(), key.Text()});
+    opts->reads.push_back({"bool", std::string(section.Text()), std::string(key.Text())});
     const auto value = Lookup(*opts, section, key, fallback ? "1" : "0");
     if (!value) {
         return fallback;
@@ -76,7 +76,7 @@ zSTRING SimEngine::eng_options_read_string(zCOption* opts, const zSTRING& sectio
     if (opts == nullptr) {
         return fallback;
     }
-    opts->reads.push_back({"string", section.Text(), key.Text()});
+    opts->reads.push_back({"string", std::string(section.Text()), std::string(key.Text())});
     const auto value = Lookup(*opts, section, key, fallback.Text());
     return value ? zSTRING(*value) : fallback;
 }

@@ -341,7 +341,7 @@ void SimEngine::eng_view_clear_text(zCView* view) {
 void SimEngine::eng_view_print(zCView* view, int x, int y, const zSTRING& text) {
     Count(Op(__func__), view, x, y, text);
     if (view != nullptr) {
-        view->texts.push_back(ViewText{x, y, text.Text(), view->fontColor, false, std::nullopt});
+        view->texts.push_back(ViewText{x, y, std::string(text.Text()), view->fontColor, false, std::nullopt});
     }
 }
 
@@ -350,7 +350,7 @@ void SimEngine::eng_view_print_timed_cx(zCView* view, int y, const zSTRING& text
     Count(Op(__func__), view, y, text, time, color);
     if (view != nullptr) {
         const auto expires = clock_ + static_cast<std::uint32_t>(std::max(0.0F, time));
-        view->texts.push_back(ViewText{0, y, text.Text(), color, true, expires});
+        view->texts.push_back(ViewText{0, y, std::string(text.Text()), color, true, expires});
     }
 }
 
@@ -360,7 +360,7 @@ void SimEngine::eng_view_window_print(zCView* view, const zSTRING& text) {
         return;
     }
     const int lineHeight = view->font == nullptr ? 0 : PixelToVirtualY(*view, view->font->height);
-    view->texts.push_back(ViewText{0, view->windowLines * lineHeight, text.Text(), view->fontColor,
+    view->texts.push_back(ViewText{0, view->windowLines * lineHeight, std::string(text.Text()), view->fontColor,
                                    false, std::nullopt});
     ++view->windowLines;
 }

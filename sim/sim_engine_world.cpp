@@ -43,7 +43,7 @@ const SimItem* ItemOf(const oCItem* item) {
     return dynamic_cast<const SimItem*>(item);
 }
 
-bool SameInstance(const std::string& a, const std::string& b) {
+bool SameInstance(std::string_view a, std::string_view b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
         return std::toupper(static_cast<unsigned char>(x)) ==
                std::toupper(static_cast<unsigned char>(y));

@@ -10,6 +10,7 @@
 
 #include "host/framework.h"
 #include "sim/game_folder.h"
+#include "sim/game_heaps.h"
 #include "sim/redirects.h"
 
 namespace pilfern::sim {
@@ -58,6 +59,9 @@ public:
     [[nodiscard]] int Registrations() const { return registrations_; }
     [[nodiscard]] const std::optional<EventTable>& Handlers() const { return registered_; }
     [[nodiscard]] std::optional<std::array<int, 4>> CrtVersion() const { return crtVersion_; }
+    // What the framework's heap has done since the process started: the plugin module's
+    // allocations and the framework's strings.
+    [[nodiscard]] HeapFigures Heap() const { return FrameworkHeapFigures(); }
     // Calls the handler registered for an event slot (1 to 21); nothing when none is.
     void FireEvent(int slot) const;
 

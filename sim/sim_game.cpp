@@ -11,6 +11,8 @@ SimGame::SimGame(std::filesystem::path workingFolder, int engineVersion,
       engine(clock, redirects),
       framework(clock, redirects, folder_) {
     framework.engineVersion = engineVersion;
+    gameStart_ = framework.Heap();
+    stepStart_ = gameStart_;
     ResetRenderer();
     // The engine's base directory is the working folder, so that paths the plugin builds from
     // it read through the overlay and its writes land there; savegames lie in its SAVES
@@ -37,7 +39,7 @@ void SimGame::ReadGameIni() {
 }
 
 void SimGame::Init() {
-    engine.BeginStep();
+    BeginStep();
     DetectRenderer();
     framework.FireEvent(kSlotGameInit);
 }
@@ -73,7 +75,7 @@ void SimGame::HoldKeys(const std::set<int>& keys) {
 
 std::vector<int> SimGame::Frame(std::uint32_t ms) {
     clock += ms;
-    engine.BeginStep();
+    BeginStep();
     engine.ClearDrawRecords();
     framework.FireEvent(kSlotFrameInput);
     framework.FireEvent(kSlotFrame);
@@ -86,27 +88,44 @@ void SimGame::Save(int slot) {
         slot > 0 ? "savegame" + std::to_string(slot) : (slot == 0 ? "quicksave" : "current");
     // The save event fires even when the working folder could not take the slot's file.
     WriteGameFile("SAVES/" + folder + "/SAVEINFO.SAV", "slot " + std::to_string(slot) + "\n");
-    engine.BeginStep();
+    BeginStep();
     framework.saveLoadInfo = TSaveLoadGameInfo{slot};
     framework.FireEvent(kSlotGameSave);
     framework.saveLoadInfo.reset();
 }
 
 void SimGame::Load(int slot, int eventSlot) {
-    engine.BeginStep();
+    BeginStep();
     framework.saveLoadInfo = TSaveLoadGameInfo{slot};
     framework.FireEvent(eventSlot);
     framework.saveLoadInfo.reset();
 }
 
 void SimGame::ApplyOptions(const OptionValues& values) {
-    engine.BeginStep();
+    BeginStep();
     for (const auto& [section, keys] : values) {
         for (const auto& [key, value] : keys) {
             engine.options.ini.Set(section, key, value);
         }
     }
     framework.FireEvent(kSlotOptionsApplied);
+}
+
+void SimGame::BeginStep() {
+    engine.BeginStep();
+    stepStart_ = framework.Heap();
+}
+
+SimGame::StepHeap SimGame::LastStepHeap() const {
+    const HeapFigures now = framework.Heap();
+    return {now.allocations - stepStart_.allocations, now.releases - stepStart_.releases,
+            now.bytesInUse - stepStart_.bytesInUse, now.bytesInUse};
+}
+
+HeapFigures SimGame::HeapSinceStart() const {
+    const HeapFigures now = framework.Heap();
+    return {now.allocations - gameStart_.allocations, now.releases - gameStart_.releases,
+            now.bytesInUse};
 }
 
 bool SimGame::Exit() {

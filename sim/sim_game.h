@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "sim/game_folder.h"
+#include "sim/game_heaps.h"
 #include "sim/redirects.h"
 #include "sim/sim_engine.h"
 #include "sim/sim_framework.h"
@@ -87,8 +88,26 @@ public:
     // be written.
     bool Exit();
 
+    // What the framework's heap did in the last game step: a frame, or the init, save, load or
+    // options-applied event. The engine's calls of the step are its StepCalls.
+    struct StepHeap {
+        std::uint64_t allocations = 0;
+        std::uint64_t releases = 0;
+        std::int64_t bytesChange = 0;  // the change of what the heap holds over the step
+        std::int64_t bytesInUse = 0;   // what the heap holds at the step's end
+    };
+    [[nodiscard]] StepHeap LastStepHeap() const;
+    // The framework heap's allocations and releases since the game was made, and what it
+    // holds now.
+    [[nodiscard]] HeapFigures HeapSinceStart() const;
+
 private:
+    // A game step starts: its engine calls and heap operations are counted from here.
+    void BeginStep();
+
     std::set<int> heldKeys_;
+    HeapFigures gameStart_;
+    HeapFigures stepStart_;
 };
 
 }  // namespace pilfern::sim

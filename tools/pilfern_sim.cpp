@@ -1,6 +1,6 @@
 // pilfern-sim: the simulated game on the command line.
 //
-//   pilfern-sim run SCENARIO [--json] [--game-dir DIR]
+//   pilfern-sim run SCENARIO [--json] [--calls] [--call-log] [--game-dir DIR]
 //   pilfern-sim config GOTHIC_INI [--systempack FILE] [--newbalance] [--language N] [--json]
 
 #include <charconv>
@@ -24,11 +24,14 @@ constexpr int kUsageError = 2;
 constexpr int kInterrupted = 130;
 
 constexpr std::string_view kUsage =
-    "usage: pilfern-sim run SCENARIO [--json] [--game-dir DIR]\n"
+    "usage: pilfern-sim run SCENARIO [--json] [--calls] [--call-log] [--game-dir DIR]\n"
     "       pilfern-sim config GOTHIC_INI [--systempack FILE] [--newbalance] [--language N]"
     " [--json]\n"
     "  run       play a scenario in the simulated game and tell what happened\n"
     "            --json       JSON Lines, ending with the state: {\"state\": {...}}\n"
+    "            --calls      after every frame and event: the engine calls the plugin made\n"
+    "                         and what it did with the framework's heap\n"
+    "            --call-log   the same, with every engine call in order and its arguments\n"
     "            --game-dir   play in DIR and keep it (default: a fresh temporary folder)\n"
     "  config    tell how the plugin reads each option of a Gothic.ini and why a value\n"
     "            fell back\n"
@@ -55,6 +58,10 @@ int Run(std::span<const std::string_view> args) {
         const std::string_view arg = args[i];
         if (arg == "--json") {
             options.json = true;
+        } else if (arg == "--calls") {
+            options.calls = true;
+        } else if (arg == "--call-log") {
+            options.callLog = true;
         } else if (arg == "--game-dir") {
             if (i + 1 == args.size()) {
                 throw UsageError{"--game-dir needs a folder"};

@@ -15,6 +15,7 @@
 #include "host/engine_profile.h"
 #include "platform/platform.h"
 #include "sim/ini_file.h"
+#include "sim/plugin_module.h"
 #include "sim/settings_json.h"
 #include "sim/scenario/state_dump.h"
 #include "sim/scenario/world_builder.h"
@@ -116,12 +117,26 @@ private:
     bool json_;
 };
 
+// A history row and a message as the runner keeps them: in UTF-8 and in the runner's own
+// memory, so that watching the plugin takes nothing from the framework's heap.
+struct SeenRow {
+    std::string text;
+    std::string source;
+    int category = 0;
+    friend bool operator==(const SeenRow&, const SeenRow&) = default;
+};
+struct SeenMessage {
+    std::string text;
+    int category = 0;
+    friend bool operator==(const SeenMessage&, const SeenMessage&) = default;
+};
+
 // What the runner watches between frames.
 struct Observed {
     bool autoLootActive = false;
     bool historyVisible = false;
-    std::vector<HistoryEntity> history;
-    std::vector<MessageData> messages;
+    std::vector<SeenRow> history;
+    std::vector<SeenMessage> messages;
     std::map<std::string, std::map<std::string, int>> inventories;  // NPC id -> instance -> amount
     std::vector<std::string> worldItems;
     std::vector<std::string> timedTexts;
@@ -132,8 +147,12 @@ Observed Observe(const SimGame& game, const Instance* instance) {
     if (instance != nullptr) {
         seen.autoLootActive = instance->autoLootActive;
         seen.historyVisible = instance->historyVisible;
-        seen.history = instance->lootHistory;
-        seen.messages = instance->lootMessages;
+        for (const HistoryEntity& row : instance->lootHistory) {
+            seen.history.push_back({Utf8(game, row.text.Str()), Utf8(game, row.source.Str()), row.category});
+        }
+        for (const MessageData& message : instance->lootMessages) {
+            seen.messages.push_back({Utf8(game, message.text.Str()), message.category});
+        }
     }
     for (const auto& npc : game.engine.Npcs()) {
         auto& amounts = seen.inventories[npc->vob.id];
@@ -158,17 +177,13 @@ Observed Observe(const SimGame& game, const Instance* instance) {
     return seen;
 }
 
-bool SameRow(const HistoryEntity& a, const HistoryEntity& b) {
-    return a.text == b.text && a.source == b.source && a.category == b.category;
-}
-
 // The number of rows at the front of `now` that `before` did not have: the rows after them
 // must be the older rows, possibly cut at the end by the list's limit.
-std::size_t NewHistoryRows(const std::vector<HistoryEntity>& before, const std::vector<HistoryEntity>& now) {
+std::size_t NewHistoryRows(const std::vector<SeenRow>& before, const std::vector<SeenRow>& now) {
     for (std::size_t added = 0; added <= now.size(); ++added) {
         const std::size_t kept = now.size() - added;
         if (kept <= before.size() &&
-            std::equal(now.begin() + static_cast<std::ptrdiff_t>(added), now.end(), before.begin(), SameRow)) {
+            std::equal(now.begin() + static_cast<std::ptrdiff_t>(added), now.end(), before.begin())) {
             return added;
         }
     }
@@ -177,12 +192,58 @@ std::size_t NewHistoryRows(const std::vector<HistoryEntity>& before, const std::
 
 class Player {
 public:
-    Player(SimGame& game, const Instance* instance, Report& report)
+    Player(SimGame& game, const Instance* instance, Report& report, const RunOptions& options)
         : game_(game),
           instance_(instance),
           report_(report),
+          options_(options),
           seen_(Observe(game, instance)),
           settings_(Settings()) {}
+
+    // Reports the engine calls the plugin made in the game step just played (a frame, or the
+    // event named by `step`) and what the framework's heap did, when asked to.
+    void ReportCalls(const std::string& step) {
+        if (!options_.calls && !options_.callLog) {
+            return;
+        }
+        Json engine = Json::object();
+        std::uint64_t total = 0;
+        std::string counts;
+        const auto& calls = game_.engine.StepCalls();
+        for (std::size_t op = 0; op < calls.size(); ++op) {
+            if (calls.at(op) != 0) {
+                const std::string name(kEngineOperations.at(op));
+                engine[name] = calls.at(op);
+                total += calls.at(op);
+                counts += (counts.empty() ? " (" : ", ") + name + " " + std::to_string(calls.at(op));
+            }
+        }
+        const SimGame::StepHeap heap = game_.LastStepHeap();
+        Json fields{{"step", step},
+                    {"engineCalls", total},
+                    {"engine", engine},
+                    {"heap",
+                     {{"allocations", heap.allocations},
+                      {"releases", heap.releases},
+                      {"bytesChange", heap.bytesChange},
+                      {"bytesInUse", heap.bytesInUse}}}};
+        std::string words = step + ": " + std::to_string(total) + " engine calls" +
+                            (counts.empty() ? "" : counts + ")") + "; framework heap: " +
+                            std::to_string(heap.allocations) + " allocations, " +
+                            std::to_string(heap.releases) + " releases, " +
+                            std::to_string(heap.bytesInUse) + " bytes in use (" +
+                            (heap.bytesChange >= 0 ? "+" : "") + std::to_string(heap.bytesChange) + ")";
+        if (options_.callLog) {
+            Json log = Json::array();
+            for (const EngineCall& call : game_.engine.CallLog()) {
+                const std::string text = Utf8(game_, CallText(call));
+                log.push_back(text);
+                words += "\n" + std::string(14, ' ') + text;
+            }
+            fields["log"] = log;
+        }
+        report_.Event(game_.clock, "calls", fields, words);
+    }
 
     // Reports the plugin's settings that changed since the last look: options are read at init
     // and again when options are applied, never in a frame.
@@ -216,9 +277,9 @@ public:
         }
         const std::size_t added = NewHistoryRows(seen_.history, now.history);
         for (std::size_t i = added; i-- > 0;) {
-            const HistoryEntity& row = now.history[i];
-            const std::string text = Utf8(game_, row.text.Str());
-            const std::string source = Utf8(game_, row.source.Str());
+            const SeenRow& row = now.history[i];
+            const std::string& text = row.text;
+            const std::string& source = row.source;
             report_.Event(t, "loot", {{"text", text}, {"source", source}, {"category", row.category}},
                           "loot: " + text + (source.empty() ? "" : " from " + source) + "  [" +
                               CategoryName(row.category) + "]");
@@ -252,6 +313,7 @@ public:
                 report_.Event(game_.clock, "gameKey", {{"key", "KEY_ESCAPE"}},
                               "ESC reaches the game (its menu opens)");
             }
+            ReportCalls("frame");
             Look();
             StopIfRequested();
         }
@@ -261,25 +323,22 @@ public:
 private:
     void ReportMessages(const Observed& now, std::uint32_t t) {
         // Messages leave the front of the list and arrive at its end.
-        const auto same = [](const MessageData& a, const MessageData& b) {
-            return a.text == b.text && a.category == b.category;
-        };
         std::size_t removed = 0;
         while (removed < seen_.messages.size()) {
             const std::size_t kept = seen_.messages.size() - removed;
             if (kept <= now.messages.size() &&
                 std::equal(seen_.messages.begin() + static_cast<std::ptrdiff_t>(removed), seen_.messages.end(),
-                           now.messages.begin(), same)) {
+                           now.messages.begin())) {
                 break;
             }
             ++removed;
         }
         for (std::size_t i = 0; i < removed; ++i) {
-            const std::string text = Utf8(game_, seen_.messages[i].text.Str());
+            const std::string& text = seen_.messages[i].text;
             report_.Event(t, "messageExpired", {{"text", text}}, "message gone: " + text);
         }
         for (std::size_t i = seen_.messages.size() - removed; i < now.messages.size(); ++i) {
-            const std::string text = Utf8(game_, now.messages[i].text.Str());
+            const std::string& text = now.messages[i].text;
             report_.Event(t, "message", {{"text", text}, {"category", now.messages[i].category}},
                           "message: " + text);
         }
@@ -316,6 +375,7 @@ private:
     SimGame& game_;
     const Instance* instance_;
     Report& report_;
+    const RunOptions& options_;
     Observed seen_;
     Json settings_;
 };
@@ -421,21 +481,24 @@ void RunScenario(const Scenario& scenario, const RunOptions& options, std::ostre
     game.engine.screenHeight = scenario.screenHeight;
     game.framework.missingFunctions.insert(scenario.missingEngineFunctions.begin(), scenario.missingEngineFunctions.end());
     game.engine.options.addMissingKeys = scenario.addMissingOptions;
+    game.engine.LogCalls(options.callLog);
     ApplyGameData(game, scenario.gameData);
     BuildWorld(game, scenario.world);
 
     Report report(out, options.json);
-    const PluginLibrary plugin(game.framework, game.engine);
-    OnLibraryAttach(game.framework, 1);
-    const Instance* instance = plugin.Find(scenario.engineVersion);
+    // The plugin module as the framework loads it: its own copy of the plugin, its memory in
+    // the framework's heap.
+    const LoadedPluginModule plugin(game);
+    const Instance* instance = plugin.Running();
     const bool registered = game.framework.Registered();
     report.Event(game.clock, "start",
                  {{"scenario", scenario.name}, {"engine", scenario.engineVersion}, {"registered", registered}},
                  "Pilfern loaded into " + EngineName(scenario.engineVersion) + ": " +
                      (registered ? "its handlers are registered" : "no handlers registered, the plugin stays inactive"));
     game.Init();
-    Player player(game, instance, report);
+    Player player(game, instance, report, options);
     report.Event(game.clock, "init", Json::object(), "game initialised, options read");
+    player.ReportCalls("init");
     player.Look();
 
     for (std::size_t index = 0; index < scenario.timeline.size(); ++index) {
@@ -465,11 +528,13 @@ void RunScenario(const Scenario& scenario, const RunOptions& options, std::ostre
         } else if (const auto* save = std::get_if<SaveStep>(&step)) {
             report.Event(game.clock, "save", {{"slot", save->slot}}, "saving slot " + std::to_string(save->slot));
             game.Save(save->slot);
+            player.ReportCalls("save");
             player.Look();
         } else if (const auto* load = std::get_if<LoadStep>(&step)) {
             report.Event(game.clock, "load", {{"slot", load->slot}, {"eventSlot", load->eventSlot}},
                          "loading slot " + std::to_string(load->slot));
             game.Load(load->slot, load->eventSlot);
+            player.ReportCalls("load");
             player.Look();
         } else if (const auto* optionsStep = std::get_if<OptionsStep>(&step)) {
             Json values = Json::object();
@@ -488,6 +553,7 @@ void RunScenario(const Scenario& scenario, const RunOptions& options, std::ostre
                 }
             }
             game.ApplyOptions(inGameCodePage);
+            player.ReportCalls("options");
             player.LookAtSettings();
             player.Look();
         } else if (const auto* files = std::get_if<FilesStep>(&step)) {
@@ -509,7 +575,7 @@ void RunScenario(const Scenario& scenario, const RunOptions& options, std::ostre
     if (!game.Exit()) {
         throw std::runtime_error("the working folder cannot take the Gothic.ini the game writes at exit");
     }
-    report.State(DumpState(game, instance));
+    report.State(DumpState(game, instance, options.calls || options.callLog));
 }
 
 }  // namespace pilfern::sim

@@ -16,6 +16,10 @@ struct RunOptions {
     // Where the fresh temporary working folder is made; the system's temporary folder when
     // absent.
     std::optional<std::filesystem::path> temporaryRoot = std::nullopt;
+    // After every frame and event: the engine calls the plugin made and the framework heap's
+    // work; with callLog also every call in order with its arguments.
+    bool calls = false;
+    bool callLog = false;
 };
 
 // Asks a running scenario to stop after the frame or step it is playing (Ctrl-C). It only

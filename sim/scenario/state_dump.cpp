@@ -63,7 +63,8 @@ Json Inventory(const SimGame& game, const SimNpc& npc) {
     Json items = Json::array();
     for (const oCItem* held : npc.inventory.entries.Objects()) {
         if (const auto* item = dynamic_cast<const SimItem*>(held)) {
-            items.push_back({{"instance", Utf8(game, item->vob.instanceName)}, {"amount", item->amount}});
+            items.push_back(
+                {{"instance", Utf8(game, item->vob.instanceName)}, {"amount", item->amount}});
         }
     }
     return items;
@@ -85,11 +86,11 @@ Json Files(const SimGame& game) {
 
 }  // namespace
 
-std::string Utf8(const SimGame& game, const std::string& text) {
+std::string Utf8(const SimGame& game, std::string_view text) {
     return platform::CodePageToUtf8(text, game.framework.codePage);
 }
 
-Json DumpState(const SimGame& game, const Instance* instance) {
+Json DumpState(const SimGame& game, const Instance* instance, bool calls) {
     Json history = Json::array();
     Json messages = Json::array();
     Json markers = Json::array();
@@ -105,7 +106,10 @@ Json DumpState(const SimGame& game, const Instance* instance) {
                                 {"shownAt", message.shownAt ? Json(*message.shownAt) : Json(-1)}});
         }
         for (const TargetData& marker : instance->targetMarkers) {
-            markers.push_back({{"createdAt", marker.createdAt}, {"x", marker.x}, {"y", marker.y}, {"z", marker.z}});
+            markers.push_back({{"createdAt", marker.createdAt},
+                               {"x", marker.x},
+                               {"y", marker.y},
+                               {"z", marker.z}});
         }
     }
     Json inventories = Json::object();
@@ -130,6 +134,19 @@ Json DumpState(const SimGame& game, const Instance* instance) {
     state["worldItems"] = worldItems;
     state["containers"] = Json::object();
     state["files"] = Files(game);
+    if (calls) {
+        Json engineCalls = Json::object();
+        for (std::size_t op = 0; op < kEngineOperationCount; ++op) {
+            if (const std::uint64_t count = game.engine.Calls(kEngineOperations.at(op))) {
+                engineCalls[std::string(kEngineOperations.at(op))] = count;
+            }
+        }
+        const HeapFigures heap = game.HeapSinceStart();
+        state["engineCalls"] = engineCalls;
+        state["heap"] = {{"allocations", heap.allocations},
+                         {"releases", heap.releases},
+                         {"bytesInUse", heap.bytesInUse}};
+    }
     return Json{{"state", state}};
 }
 

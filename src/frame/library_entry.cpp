@@ -17,6 +17,16 @@ public:
         Engine* engine = HostEngine();
         if (framework != nullptr && engine != nullptr) {
             plugin_.emplace(*framework, *engine);
+            AnnouncePluginToHost(&*plugin_);
+        }
+    }
+    LoadedPlugin(const LoadedPlugin&) = delete;
+    LoadedPlugin& operator=(const LoadedPlugin&) = delete;
+    LoadedPlugin(LoadedPlugin&&) = delete;
+    LoadedPlugin& operator=(LoadedPlugin&&) = delete;
+    ~LoadedPlugin() {
+        if (plugin_) {
+            AnnouncePluginToHost(nullptr);
         }
     }
 

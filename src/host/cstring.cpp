@@ -7,10 +7,18 @@
 namespace pilfern {
 namespace {
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-bool EqualI(char a, char b) { return LowerAscii(a) == LowerAscii(b); }
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+char UpperAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+bool EqualI(char a, char b) {
+    return LowerAscii(a) == LowerAscii(b);
+}
 
 int DigitValue(char c) {
     if (c >= '0' && c <= '9') {
@@ -56,8 +64,8 @@ bool CStringA::CompareI(const CStringA& other) const {
 }
 
 bool CStringA::HasWordI(const CStringA& word) const {
-    return std::search(text_.begin(), text_.end(), word.text_.begin(), word.text_.end(),
-                       EqualI) != text_.end();
+    return std::search(text_.begin(), text_.end(), word.text_.begin(), word.text_.end(), EqualI) !=
+           text_.end();
 }
 
 std::vector<CStringA> CStringA::Split(const CStringA& separator) const {
@@ -81,7 +89,7 @@ std::vector<CStringA> CStringA::Split(const CStringA& separator) const {
 CStringA& CStringA::Shrink() {
     const auto first = std::find_if_not(text_.begin(), text_.end(), IsBlank);
     const auto last = std::find_if_not(text_.rbegin(), text_.rend(), IsBlank).base();
-    text_ = first < last ? std::string(first, last) : std::string();
+    text_ = first < last ? Text(first, last) : Text();
     return *this;
 }
 
@@ -93,7 +101,7 @@ CStringA& CStringA::Upper() {
 bool CStringA::IsNumber() const {
     CStringA trimmed = *this;
     trimmed.Shrink();
-    const std::string& t = trimmed.text_;
+    const Text& t = trimmed.text_;
     std::size_t i = (!t.empty() && (t[0] == '+' || t[0] == '-')) ? 1 : 0;
     if (i == t.size()) {
         return false;

@@ -5,21 +5,26 @@
 #include <string_view>
 #include <vector>
 
+#include "host/framework_heap.h"
+#include "host/heap_allocator.h"
 #include "host/zstring.h"
 
 namespace pilfern {
 
-// The plugin's own 8-bit text, in the game's code page. Equality is exact; the places that
-// ignore letter case say so by calling CompareI or HasWordI.
+// The plugin's own 8-bit text, in the game's code page: the framework's string, whose
+// characters live in the framework's heap. Equality is exact; the places that ignore letter
+// case say so by calling CompareI or HasWordI.
 class CStringA {
 public:
+    using Text =
+        std::basic_string<char, std::char_traits<char>, HeapAllocator<char, FrameworkHeap>>;
+
     CStringA() = default;
     CStringA(const char* text) : text_(text == nullptr ? "" : text) {}
-    CStringA(std::string text) : text_(std::move(text)) {}
     CStringA(std::string_view text) : text_(text) {}
     CStringA(int value, int radix);
 
-    [[nodiscard]] const std::string& Str() const { return text_; }
+    [[nodiscard]] std::string_view Str() const { return text_; }
     [[nodiscard]] const char* ToChar() const { return text_.c_str(); }
     [[nodiscard]] std::size_t Length() const { return text_.size(); }
     [[nodiscard]] bool IsEmpty() const { return text_.empty(); }
@@ -45,10 +50,14 @@ public:
     [[nodiscard]] int ToInt32(int radix) const;
 
 private:
-    std::string text_;
+    Text text_;
 };
 
-[[nodiscard]] inline CStringA ToCString(const zSTRING& text) { return CStringA(text.Text()); }
-[[nodiscard]] inline zSTRING ToZString(const CStringA& text) { return zSTRING(text.Str()); }
+[[nodiscard]] inline CStringA ToCString(const zSTRING& text) {
+    return CStringA(text.Text());
+}
+[[nodiscard]] inline zSTRING ToZString(const CStringA& text) {
+    return zSTRING(text.Str());
+}
 
 }  // namespace pilfern

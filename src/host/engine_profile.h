@@ -9,11 +9,11 @@ namespace pilfern {
 // What differs between the four engines, as data. Logic reads the profile of its instance
 // and never asks for a version number itself.
 struct EngineProfile {
-    int version;                       // the framework's engine version value
-    std::string_view engineNamespace;  // names the engine's classes in patch signatures
-    bool gothicOneRules;               // input patch, Gothic I corpse walk, room rule
-    int chestUnlockSubtype;            // conversation message subtype of an unlock
-    int baseDirectorySetting;          // options directory that holds the game's base folder
+    int version;                              // the framework's engine version value
+    std::string_view engineNamespace;         // names the engine's classes in patch signatures
+    bool gothicOneRules;                      // input patch, Gothic I corpse walk, room rule
+    int chestUnlockSubtype;                   // conversation message subtype of an unlock
+    int baseDirectorySetting;                 // options directory that holds the game's base folder
     std::optional<int> focusRefreshArgument;  // argument of the focus refresh, if it takes one
 };
 

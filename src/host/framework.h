@@ -7,6 +7,7 @@
 #include <string>
 
 #include "host/cstring.h"
+#include "host/framework_heap.h"
 #include "host/timer.h"
 
 namespace pilfern {

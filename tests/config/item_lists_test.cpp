@@ -14,7 +14,7 @@ namespace {
 std::vector<std::string> Texts(const std::vector<CStringA>& names) {
     std::vector<std::string> texts;
     for (const CStringA& name : names) {
-        texts.push_back(name.Str());
+        texts.emplace_back(name.Str());
     }
     return texts;
 }

@@ -52,11 +52,7 @@ bool HeroGame::DrewTexture(std::string_view texture) const {
 std::vector<std::string> HeroGame::LoggedCalls() {
     std::vector<std::string> calls;
     for (const sim::EngineCall& call : Engine().CallLog()) {
-        std::string text = std::string(sim::kEngineOperations.at(call.op)) + "(";
-        for (std::size_t i = 0; i < call.arguments.size(); ++i) {
-            text += (i == 0 ? "" : ", ") + call.arguments[i];
-        }
-        calls.push_back(text + ")");
+        calls.push_back(sim::CallText(call));
     }
     return calls;
 }

@@ -1,0 +1,36 @@
+#include "sim/plugin_module.h"
+
+#include <stdexcept>
+#include <string>
+
+#include "frame/plugin.h"
+#include "platform/platform.h"
+#include "sim/host_link.h"
+
+namespace pilfern::sim {
+
+LoadedPluginModule::LoadedPluginModule(SimGame& game) {
+    const std::string path =
+        (platform::ExecutableFolder() / platform::ModuleFileName("pilfern")).string();
+    SetHost(game.framework, game.engine);
+    module_ = platform::LoadModule(path);
+    if (module_ == nullptr) {
+        ClearHost();
+        throw std::runtime_error("the plugin module " + path + " cannot be loaded");
+    }
+    // A module that was loaded already built its plugin on another game, and builds none now.
+    const PluginLibrary* plugin = HostedPlugin();
+    if (plugin == nullptr) {
+        platform::UnloadModule(module_);
+        ClearHost();
+        throw std::runtime_error("the plugin module " + path + " built no plugin in this game");
+    }
+    running_ = plugin->Find(game.framework.engineVersion);
+}
+
+LoadedPluginModule::~LoadedPluginModule() {
+    platform::UnloadModule(module_);
+    ClearHost();
+}
+
+}  // namespace pilfern::sim

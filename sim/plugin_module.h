@@ -1,0 +1,32 @@
+#pragma once
+
+#include "core/instance.h"
+#include "host/framework.h"
+#include "sim/sim_game.h"
+
+namespace pilfern::sim {
+
+// The plugin as the framework loads it into a game: the module built beside the simulator
+// (pilfern.dll, pilfern.so), with its own runtime and its allocations in the framework's
+// heap, loaded while the game hosts it and unloaded again at the end. Only one can be loaded
+// into a process at a time.
+class LoadedPluginModule {
+public:
+    // Throws std::runtime_error when the module cannot be loaded or builds no plugin.
+    explicit LoadedPluginModule(SimGame& game);
+    LoadedPluginModule(const LoadedPluginModule&) = delete;
+    LoadedPluginModule& operator=(const LoadedPluginModule&) = delete;
+    LoadedPluginModule(LoadedPluginModule&&) = delete;
+    LoadedPluginModule& operator=(LoadedPluginModule&&) = delete;
+    ~LoadedPluginModule();
+
+    // The instance of the game's engine version, or none for a version the plugin does not
+    // know. Read only: it lives in the module.
+    [[nodiscard]] const Instance* Running() const { return running_; }
+
+private:
+    ModuleHandle module_ = nullptr;
+    const Instance* running_ = nullptr;
+};
+
+}  // namespace pilfern::sim
