@@ -1,6 +1,5 @@
-#include "sim/renderer_module.h"
-
 #include "platform/platform.h"
+#include "sim/renderer_module.h"
 
 namespace pilfern::sim {
 namespace {
@@ -28,7 +27,9 @@ constexpr int kModuleTag = 0;
 
 }  // namespace
 
-ModuleHandle LoadRendererModule() { return &kModuleTag; }
+ModuleHandle LoadRendererModule() {
+    return &kModuleTag;
+}
 
 ProcAddress FindRendererExport(ModuleHandle module, std::string_view name) {
     if (module != &kModuleTag || name != "UpdateCustomFontMultiplier") {
@@ -38,10 +39,16 @@ ProcAddress FindRendererExport(ModuleHandle module, std::string_view name) {
     return reinterpret_cast<ProcAddress>(exported);
 }
 
-float RendererFontMultiplier() { return State().fontMultiplier; }
+float RendererFontMultiplier() {
+    return State().fontMultiplier;
+}
 
-int RendererScaleCalls() { return State().scaleCalls; }
+int RendererScaleCalls() {
+    return State().scaleCalls;
+}
 
-void ResetRenderer() { State() = RendererState{}; }
+void ResetRenderer() {
+    State() = RendererState{};
+}
 
 }  // namespace pilfern::sim

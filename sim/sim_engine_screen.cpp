@@ -341,7 +341,8 @@ void SimEngine::eng_view_clear_text(zCView* view) {
 void SimEngine::eng_view_print(zCView* view, int x, int y, const zSTRING& text) {
     Count(Op(__func__), view, x, y, text);
     if (view != nullptr) {
-        view->texts.push_back(ViewText{x, y, std::string(text.Text()), view->fontColor, false, std::nullopt});
+        view->texts.push_back(
+            ViewText{x, y, std::string(text.Text()), view->fontColor, false, std::nullopt});
     }
 }
 
@@ -360,8 +361,8 @@ void SimEngine::eng_view_window_print(zCView* view, const zSTRING& text) {
         return;
     }
     const int lineHeight = view->font == nullptr ? 0 : PixelToVirtualY(*view, view->font->height);
-    view->texts.push_back(ViewText{0, view->windowLines * lineHeight, std::string(text.Text()), view->fontColor,
-                                   false, std::nullopt});
+    view->texts.push_back(ViewText{0, view->windowLines * lineHeight, std::string(text.Text()),
+                                   view->fontColor, false, std::nullopt});
     ++view->windowLines;
 }
 

@@ -3,12 +3,13 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
-#include <random>
-#include <stdexcept>
 #include <fstream>
 #include <map>
-#include <nlohmann/json.hpp>
+#include <random>
 #include <sstream>
+#include <stdexcept>
+
+#include <nlohmann/json.hpp>
 
 #include "config/key_names.h"
 #include "frame/plugin.h"
@@ -16,9 +17,9 @@
 #include "platform/platform.h"
 #include "sim/ini_file.h"
 #include "sim/plugin_module.h"
-#include "sim/settings_json.h"
 #include "sim/scenario/state_dump.h"
 #include "sim/scenario/world_builder.h"
+#include "sim/settings_json.h"
 #include "sim/sim_game.h"
 
 namespace pilfern::sim {
@@ -40,8 +41,11 @@ void StopIfRequested() {
 }
 
 std::string CategoryName(int category) {
-    static const std::map<int, std::string> kNames{
-        {1, "plain"}, {2, "rare"}, {3, "weapon"}, {4, "armour or jewellery"}, {5, "book, scroll or rune"}};
+    static const std::map<int, std::string> kNames{{1, "plain"},
+                                                   {2, "rare"},
+                                                   {3, "weapon"},
+                                                   {4, "armour or jewellery"},
+                                                   {5, "book, scroll or rune"}};
     const auto found = kNames.find(category);
     return found == kNames.end() ? "category " + std::to_string(category) : found->second;
 }
@@ -84,12 +88,14 @@ public:
         const Json& s = state.at("state");
         out_ << "\nAt the end:\n";
         out_ << "  auto-loot " << (s.at("autoLootActive").get<bool>() ? "on" : "off")
-             << ", loot history " << (s.at("historyVisible").get<bool>() ? "shown" : "hidden") << '\n';
+             << ", loot history " << (s.at("historyVisible").get<bool>() ? "shown" : "hidden")
+             << '\n';
         out_ << "  loot history, newest first (" << s.at("lootHistory").size() << " rows):\n";
         for (const Json& row : s.at("lootHistory")) {
             const std::string source = row.at("source").get<std::string>();
-            out_ << "    " << row.at("text").get<std::string>() << (source.empty() ? "" : "  from " + source)
-                 << "  [" << CategoryName(row.at("category").get<int>()) << "]\n";
+            out_ << "    " << row.at("text").get<std::string>()
+                 << (source.empty() ? "" : "  from " + source) << "  ["
+                 << CategoryName(row.at("category").get<int>()) << "]\n";
         }
         out_ << "  messages on screen: " << s.at("lootMessages").size() << '\n';
         for (const auto& [npc, items] : s.at("inventories").items()) {
@@ -98,7 +104,8 @@ public:
                 out_ << " nothing";
             }
             for (const Json& item : items) {
-                out_ << ' ' << item.at("amount").get<int>() << "x " << item.at("instance").get<std::string>();
+                out_ << ' ' << item.at("amount").get<int>() << "x "
+                     << item.at("instance").get<std::string>();
             }
             out_ << '\n';
         }
@@ -148,7 +155,8 @@ Observed Observe(const SimGame& game, const Instance* instance) {
         seen.autoLootActive = instance->autoLootActive;
         seen.historyVisible = instance->historyVisible;
         for (const HistoryEntity& row : instance->lootHistory) {
-            seen.history.push_back({Utf8(game, row.text.Str()), Utf8(game, row.source.Str()), row.category});
+            seen.history.push_back(
+                {Utf8(game, row.text.Str()), Utf8(game, row.source.Str()), row.category});
         }
         for (const MessageData& message : instance->lootMessages) {
             seen.messages.push_back({Utf8(game, message.text.Str()), message.category});
@@ -182,8 +190,8 @@ Observed Observe(const SimGame& game, const Instance* instance) {
 std::size_t NewHistoryRows(const std::vector<SeenRow>& before, const std::vector<SeenRow>& now) {
     for (std::size_t added = 0; added <= now.size(); ++added) {
         const std::size_t kept = now.size() - added;
-        if (kept <= before.size() &&
-            std::equal(now.begin() + static_cast<std::ptrdiff_t>(added), now.end(), before.begin())) {
+        if (kept <= before.size() && std::equal(now.begin() + static_cast<std::ptrdiff_t>(added),
+                                                now.end(), before.begin())) {
             return added;
         }
     }
@@ -215,7 +223,8 @@ public:
                 const std::string name(kEngineOperations.at(op));
                 engine[name] = calls.at(op);
                 total += calls.at(op);
-                counts += (counts.empty() ? " (" : ", ") + name + " " + std::to_string(calls.at(op));
+                counts +=
+                    (counts.empty() ? " (" : ", ") + name + " " + std::to_string(calls.at(op));
             }
         }
         const SimGame::StepHeap heap = game_.LastStepHeap();
@@ -228,11 +237,12 @@ public:
                       {"bytesChange", heap.bytesChange},
                       {"bytesInUse", heap.bytesInUse}}}};
         std::string words = step + ": " + std::to_string(total) + " engine calls" +
-                            (counts.empty() ? "" : counts + ")") + "; framework heap: " +
-                            std::to_string(heap.allocations) + " allocations, " +
-                            std::to_string(heap.releases) + " releases, " +
+                            (counts.empty() ? "" : counts + ")") +
+                            "; framework heap: " + std::to_string(heap.allocations) +
+                            " allocations, " + std::to_string(heap.releases) + " releases, " +
                             std::to_string(heap.bytesInUse) + " bytes in use (" +
-                            (heap.bytesChange >= 0 ? "+" : "") + std::to_string(heap.bytesChange) + ")";
+                            (heap.bytesChange >= 0 ? "+" : "") + std::to_string(heap.bytesChange) +
+                            ")";
         if (options_.callLog) {
             Json log = Json::array();
             for (const EngineCall& call : game_.engine.CallLog()) {
@@ -258,7 +268,8 @@ public:
             }
         }
         if (!changed.empty()) {
-            report_.Event(game_.clock, "settings", {{"changed", changed}}, "the plugin now uses " + words);
+            report_.Event(game_.clock, "settings", {{"changed", changed}},
+                          "the plugin now uses " + words);
         }
         settings_ = std::move(now);
     }
@@ -280,19 +291,23 @@ public:
             const SeenRow& row = now.history[i];
             const std::string& text = row.text;
             const std::string& source = row.source;
-            report_.Event(t, "loot", {{"text", text}, {"source", source}, {"category", row.category}},
+            report_.Event(t, "loot",
+                          {{"text", text}, {"source", source}, {"category", row.category}},
                           "loot: " + text + (source.empty() ? "" : " from " + source) + "  [" +
                               CategoryName(row.category) + "]");
         }
         ReportMessages(now, t);
         ReportInventories(now, t);
         for (const std::string& id : seen_.worldItems) {
-            if (std::find(now.worldItems.begin(), now.worldItems.end(), id) == now.worldItems.end()) {
-                report_.Event(t, "itemGone", {{"id", id}}, "item " + id + " is no longer on the ground");
+            if (std::find(now.worldItems.begin(), now.worldItems.end(), id) ==
+                now.worldItems.end()) {
+                report_.Event(t, "itemGone", {{"id", id}},
+                              "item " + id + " is no longer on the ground");
             }
         }
         for (const std::string& text : now.timedTexts) {
-            if (std::find(seen_.timedTexts.begin(), seen_.timedTexts.end(), text) == seen_.timedTexts.end()) {
+            if (std::find(seen_.timedTexts.begin(), seen_.timedTexts.end(), text) ==
+                seen_.timedTexts.end()) {
                 const std::string utf8 = Utf8(game_, text);
                 report_.Event(t, "notice", {{"text", utf8}}, "on screen: \"" + utf8 + "\"");
             }
@@ -327,8 +342,8 @@ private:
         while (removed < seen_.messages.size()) {
             const std::size_t kept = seen_.messages.size() - removed;
             if (kept <= now.messages.size() &&
-                std::equal(seen_.messages.begin() + static_cast<std::ptrdiff_t>(removed), seen_.messages.end(),
-                           now.messages.begin())) {
+                std::equal(seen_.messages.begin() + static_cast<std::ptrdiff_t>(removed),
+                           seen_.messages.end(), now.messages.begin())) {
                 break;
             }
             ++removed;
@@ -357,11 +372,13 @@ private:
             for (const std::string& instance : instances) {
                 const auto was = before.find(instance);
                 const auto is = amounts.find(instance);
-                const int change = (is == amounts.end() ? 0 : is->second) - (was == before.end() ? 0 : was->second);
+                const int change = (is == amounts.end() ? 0 : is->second) -
+                                   (was == before.end() ? 0 : was->second);
                 if (change != 0) {
-                    report_.Event(t, "inventory", {{"npc", npc}, {"instance", instance}, {"change", change}},
-                                  npc + (change > 0 ? " gets " : " loses ") + std::to_string(std::abs(change)) +
-                                      "x " + instance);
+                    report_.Event(t, "inventory",
+                                  {{"npc", npc}, {"instance", instance}, {"change", change}},
+                                  npc + (change > 0 ? " gets " : " loses ") +
+                                      std::to_string(std::abs(change)) + "x " + instance);
                 }
             }
         }
@@ -383,7 +400,8 @@ private:
 std::string EngineName(int version) {
     const EngineProfile* profile = FindEngineProfile(version);
     return profile == nullptr ? "engine version " + std::to_string(version)
-                              : std::string(profile->engineNamespace) + " (engine " + std::to_string(version) + ")";
+                              : std::string(profile->engineNamespace) + " (engine " +
+                                    std::to_string(version) + ")";
 }
 
 // A new, empty folder of `root`. A folder that is already there belongs to someone else and
@@ -407,13 +425,16 @@ std::filesystem::path FreshTemporaryFolder(const std::filesystem::path& root) {
 // here. A fresh temporary folder is removed with this object, also when a run is cut short.
 class WorkingFolder {
 public:
-    WorkingFolder(const Scenario& scenario, const RunOptions& options) : keep_(options.gameDir.has_value()) {
+    WorkingFolder(const Scenario& scenario, const RunOptions& options)
+        : keep_(options.gameDir.has_value()) {
         const std::string file = scenario.file.generic_string();
         if (options.gameDir) {
             path_ = std::filesystem::absolute(*options.gameDir).lexically_normal();
-            if (scenario.gameFolder && IsWithin(path_, std::filesystem::absolute(*scenario.gameFolder))) {
-                throw ScenarioError(file, "gameFolder",
-                                    "--game-dir lies in the scenario's own game folder, which is never written");
+            if (scenario.gameFolder &&
+                IsWithin(path_, std::filesystem::absolute(*scenario.gameFolder))) {
+                throw ScenarioError(
+                    file, "gameFolder",
+                    "--game-dir lies in the scenario's own game folder, which is never written");
             }
             std::filesystem::create_directories(path_);
         } else {
@@ -479,7 +500,8 @@ void RunScenario(const Scenario& scenario, const RunOptions& options, std::ostre
     game.framework.codePage = scenario.codePage;
     game.engine.screenWidth = scenario.screenWidth;
     game.engine.screenHeight = scenario.screenHeight;
-    game.framework.missingFunctions.insert(scenario.missingEngineFunctions.begin(), scenario.missingEngineFunctions.end());
+    game.framework.missingFunctions.insert(scenario.missingEngineFunctions.begin(),
+                                           scenario.missingEngineFunctions.end());
     game.engine.options.addMissingKeys = scenario.addMissingOptions;
     game.engine.LogCalls(options.callLog);
     ApplyGameData(game, scenario.gameData);
@@ -492,9 +514,12 @@ void RunScenario(const Scenario& scenario, const RunOptions& options, std::ostre
     const Instance* instance = plugin.Running();
     const bool registered = game.framework.Registered();
     report.Event(game.clock, "start",
-                 {{"scenario", scenario.name}, {"engine", scenario.engineVersion}, {"registered", registered}},
+                 {{"scenario", scenario.name},
+                  {"engine", scenario.engineVersion},
+                  {"registered", registered}},
                  "Pilfern loaded into " + EngineName(scenario.engineVersion) + ": " +
-                     (registered ? "its handlers are registered" : "no handlers registered, the plugin stays inactive"));
+                     (registered ? "its handlers are registered"
+                                 : "no handlers registered, the plugin stays inactive"));
     game.Init();
     Player player(game, instance, report, options);
     report.Event(game.clock, "init", Json::object(), "game initialised, options read");
@@ -504,7 +529,8 @@ void RunScenario(const Scenario& scenario, const RunOptions& options, std::ostre
     for (std::size_t index = 0; index < scenario.timeline.size(); ++index) {
         const Step& step = scenario.timeline[index];
         if (const auto* frames = std::get_if<FramesStep>(&step)) {
-            std::string words = std::to_string(frames->frames) + " frame" + (frames->frames == 1 ? "" : "s") + " of " +
+            std::string words = std::to_string(frames->frames) + " frame" +
+                                (frames->frames == 1 ? "" : "s") + " of " +
                                 std::to_string(frames->ms) + " ms";
             if (!frames->hold.empty()) {
                 words += ", holding " + KeyList(frames->hold);
@@ -526,7 +552,8 @@ void RunScenario(const Scenario& scenario, const RunOptions& options, std::ostre
             report.Event(game.clock, "frames", keys, words);
             player.Frames(*frames);
         } else if (const auto* save = std::get_if<SaveStep>(&step)) {
-            report.Event(game.clock, "save", {{"slot", save->slot}}, "saving slot " + std::to_string(save->slot));
+            report.Event(game.clock, "save", {{"slot", save->slot}},
+                         "saving slot " + std::to_string(save->slot));
             game.Save(save->slot);
             player.ReportCalls("save");
             player.Look();
@@ -549,7 +576,8 @@ void RunScenario(const Scenario& scenario, const RunOptions& options, std::ostre
             SimGame::OptionValues inGameCodePage;
             for (const auto& [section, keys] : optionsStep->values) {
                 for (const auto& [key, value] : keys) {
-                    inGameCodePage[section][key] = platform::Utf8ToCodePage(value, scenario.codePage);
+                    inGameCodePage[section][key] =
+                        platform::Utf8ToCodePage(value, scenario.codePage);
                 }
             }
             game.ApplyOptions(inGameCodePage);
@@ -573,7 +601,8 @@ void RunScenario(const Scenario& scenario, const RunOptions& options, std::ostre
         StopIfRequested();
     }
     if (!game.Exit()) {
-        throw std::runtime_error("the working folder cannot take the Gothic.ini the game writes at exit");
+        throw std::runtime_error(
+            "the working folder cannot take the Gothic.ini the game writes at exit");
     }
     report.State(DumpState(game, instance, options.calls || options.callLog));
 }

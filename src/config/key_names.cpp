@@ -187,12 +187,14 @@ constexpr std::array<KeyName, 175> kKeyNames{{
 
 }  // namespace
 
-std::span<const KeyName> KeyNames() { return kKeyNames; }
+std::span<const KeyName> KeyNames() {
+    return kKeyNames;
+}
 
 int KeyCodeFromName(const CStringA& name) {
-    const auto found = std::find_if(kKeyNames.begin(), kKeyNames.end(), [&name](const KeyName& key) {
-        return name.CompareI(CStringA(key.name));
-    });
+    const auto found =
+        std::find_if(kKeyNames.begin(), kKeyNames.end(),
+                     [&name](const KeyName& key) { return name.CompareI(CStringA(key.name)); });
     return found == kKeyNames.end() ? 0 : found->code;
 }
 

@@ -101,7 +101,8 @@ void RegisterForRunningEngine(Instance& instance) {
     if (instance.framework.GetEngineVersion() != instance.profile.version) {
         return;
     }
-    instance.framework.CreateRefApplication(EventTableFor(EntryPointsFor(SlotOf(instance.profile))));
+    instance.framework.CreateRefApplication(
+        EventTableFor(EntryPointsFor(SlotOf(instance.profile))));
 }
 
 void OnGameInit(Instance& instance) {
@@ -114,11 +115,17 @@ void OnGameInit(Instance& instance) {
     }
 }
 
-void OnFrameInput(Instance& instance) { HandleEscapeForHistory(instance); }
+void OnFrameInput(Instance& instance) {
+    HandleEscapeForHistory(instance);
+}
 
-void OnFrame(Instance& instance) { FrameUpdate(instance); }
+void OnFrame(Instance& instance) {
+    FrameUpdate(instance);
+}
 
-void OnGameSave(Instance& instance) { SaveLootState(instance); }
+void OnGameSave(Instance& instance) {
+    SaveLootState(instance);
+}
 
 void OnGameLoad(Instance& instance) {
     instance.loadTime = instance.framework.GetTime();
@@ -129,7 +136,9 @@ void OnGameLoad(Instance& instance) {
     instance.fullSyncState = -1;
 }
 
-void OnOptionsApplied(Instance& instance) { ReloadOptions(instance); }
+void OnOptionsApplied(Instance& instance) {
+    ReloadOptions(instance);
+}
 
 void EmptyHandler() {}
 

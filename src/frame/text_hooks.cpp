@@ -43,7 +43,8 @@ void DrawLootMessages(Instance& instance) {
     const std::uint32_t now = instance.framework.GetTime();
     std::size_t expired = 0;
     int offset = 0;
-    const std::size_t shown = std::min(messages.size(), static_cast<std::size_t>(settings.messageRowCount));
+    const std::size_t shown =
+        std::min(messages.size(), static_cast<std::size_t>(settings.messageRowCount));
     for (std::size_t i = 0; i < shown; ++i, offset += lineStep) {
         MessageData& message = messages[i];
         if (!message.shownAt) {
@@ -62,7 +63,8 @@ void DrawLootMessages(Instance& instance) {
             engine.eng_view_set_font_color(view, *color);
         }
         engine.eng_view_print(view, settings.startQuickLootTextPosX,
-                              settings.startQuickLootTextPosY - offset - 50, ToZString(message.text));
+                              settings.startQuickLootTextPosY - offset - 50,
+                              ToZString(message.text));
         engine.eng_view_blit(view);
         engine.eng_view_draw(view);
         engine.eng_screen_remove(view);

@@ -30,6 +30,8 @@ void Timer::ClearUnused() {
     }
 }
 
-std::uint32_t Timer::GetTime() const { return clock_->GetTime(); }
+std::uint32_t Timer::GetTime() const {
+    return clock_->GetTime();
+}
 
 }  // namespace pilfern

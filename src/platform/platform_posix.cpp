@@ -1,11 +1,12 @@
 #include <dlfcn.h>
 #include <iconv.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
 #include <string>
+
+#include <sys/stat.h>
 
 #include "platform/platform.h"
 #include "platform/utf8_pieces.h"
@@ -13,7 +14,9 @@
 namespace pilfern::platform {
 namespace {
 
-std::string IconvName(int codePage) { return "CP" + std::to_string(codePage); }
+std::string IconvName(int codePage) {
+    return "CP" + std::to_string(codePage);
+}
 
 // Converts with iconv, replacing each piece of input that cannot be converted by '?' and
 // going on; a piece is one byte of 8-bit text or one UTF-8 sequence.
@@ -82,7 +85,9 @@ void UnloadModule(ModuleHandle module) {
     }
 }
 
-std::string ModuleFileName(std::string_view name) { return std::string(name) + ".so"; }
+std::string ModuleFileName(std::string_view name) {
+    return std::string(name) + ".so";
+}
 
 std::filesystem::path ExecutableFolder() {
     std::error_code error;

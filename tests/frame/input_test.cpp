@@ -1,6 +1,7 @@
+#include "frame/input.h"
+
 #include <gtest/gtest.h>
 
-#include "frame/input.h"
 #include "support/hero_game.h"
 
 namespace pilfern {
@@ -20,10 +21,28 @@ struct HotKeyCase {
 
 TEST(HotKeyPair, AnswersAndConsumesTheSecondKeyOnlyWhenTheBaseIsHeldOrAbsent) {
     const HotKeyCase cases[] = {
-        {"base held, second pressed", kKeyRightShift, kKeyApostrophe, {kKeyRightShift}, {kKeyApostrophe}, true, true},
-        {"both pressed together", kKeyRightShift, kKeyApostrophe, {}, {kKeyRightShift, kKeyApostrophe}, true, true},
+        {"base held, second pressed",
+         kKeyRightShift,
+         kKeyApostrophe,
+         {kKeyRightShift},
+         {kKeyApostrophe},
+         true,
+         true},
+        {"both pressed together",
+         kKeyRightShift,
+         kKeyApostrophe,
+         {},
+         {kKeyRightShift, kKeyApostrophe},
+         true,
+         true},
         {"second without base", kKeyRightShift, kKeyApostrophe, {}, {kKeyApostrophe}, false, false},
-        {"base held, second held from before", kKeyRightShift, kKeyApostrophe, {kKeyRightShift, kKeyApostrophe}, {}, false, false},
+        {"base held, second held from before",
+         kKeyRightShift,
+         kKeyApostrophe,
+         {kKeyRightShift, kKeyApostrophe},
+         {},
+         false,
+         false},
         {"no base key, second pressed", 0, kMouseButtonMid, {}, {kMouseButtonMid}, true, true},
         {"no base key, nothing pressed", 0, kMouseButtonMid, {}, {}, false, false},
     };

@@ -27,8 +27,8 @@ TEST_P(RunningEngine, OnlyItsInstanceRegistersTheSlotTable) {
     const EventTable& table = *framework.Handlers();
     const InstanceEntryPoints& own = EntryPointsFor(static_cast<std::size_t>(version - 1));
     const std::map<int, EventHandler> expected{
-        {2, own.onGameInit}, {4, own.onFrameInput}, {5, own.onFrame},
-        {9, own.onGameSave}, {11, own.onGameLoad},  {13, own.onGameLoad},
+        {2, own.onGameInit},  {4, own.onFrameInput},      {5, own.onFrame},
+        {9, own.onGameSave},  {11, own.onGameLoad},       {13, own.onGameLoad},
         {15, own.onGameLoad}, {21, own.onOptionsApplied},
     };
     for (int slot = 1; slot <= 21; ++slot) {

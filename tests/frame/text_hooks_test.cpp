@@ -1,6 +1,7 @@
+#include "frame/text_hooks.h"
+
 #include <gtest/gtest.h>
 
-#include "frame/text_hooks.h"
 #include "sim/renderer_module.h"
 #include "support/hero_game.h"
 
@@ -107,8 +108,9 @@ TEST_F(LootMessages, AreColouredByCategoryAndAnUnknownCategoryKeepsThePreviousCo
     const auto drawn = game.DrawnTexts();
     ASSERT_EQ(drawn.size(), 7U);
     for (std::uint8_t i = 0; i < 5; ++i) {
-        EXPECT_EQ(drawn[i].color, (zCOLOR{static_cast<std::uint8_t>(i + 1), static_cast<std::uint8_t>(i + 1),
-                                          static_cast<std::uint8_t>(i + 1), 255}));
+        EXPECT_EQ(drawn[i].color,
+                  (zCOLOR{static_cast<std::uint8_t>(i + 1), static_cast<std::uint8_t>(i + 1),
+                          static_cast<std::uint8_t>(i + 1), 255}));
     }
     EXPECT_EQ(drawn[5].color, drawn[4].color);
     EXPECT_EQ(drawn[6].color, drawn[4].color);
@@ -156,7 +158,9 @@ struct RendererCase {
 
 class RendererDetection : public ::testing::TestWithParam<RendererCase> {};
 
-void PrintTo(const RendererCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const RendererCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 TEST_P(RendererDetection, DecidesWhoScalesTheText) {
     const RendererCase& c = GetParam();
@@ -179,11 +183,14 @@ INSTANTIATE_TEST_SUITE_P(
         RendererCase{"no ddraw", std::nullopt, "[FontRendering]\nEnable=1\n", false, false},
         RendererCase{"renderer without settings", kGd3d11, std::nullopt, true, true},
         RendererCase{"other module without settings", "dgVoodoo", std::nullopt, false, true},
-        RendererCase{"font rendering enabled", kGd3d11, "[General]\r\nA=1\r\n  [FontRendering]  \r\nEnable=1\r\n", true, true},
+        RendererCase{"font rendering enabled", kGd3d11,
+                     "[General]\r\nA=1\r\n  [FontRendering]  \r\nEnable=1\r\n", true, true},
         RendererCase{"enabled, any module", "dgVoodoo", "[FontRendering]\nEnable=1\n", true, true},
-        RendererCase{"font rendering disabled", kGd3d11, "[FontRendering]\nEnable=0\n", false, false},
+        RendererCase{"font rendering disabled", kGd3d11, "[FontRendering]\nEnable=0\n", false,
+                     false},
         RendererCase{"no such header", kGd3d11, "[General]\nEnable=1\n", false, false},
-        RendererCase{"header on the last line", kGd3d11, "[General]\nA=1\n[FontRendering]", false, false},
+        RendererCase{"header on the last line", kGd3d11, "[General]\nA=1\n[FontRendering]", false,
+                     false},
         RendererCase{"the last header decides", kGd3d11,
                      "[FontRendering]\nEnable=1\n[fontrendering]\nEnable=0\n", false, false}));
 

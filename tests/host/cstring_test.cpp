@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "host/cstring.h"
+
+#include <gtest/gtest.h>
 
 namespace pilfern {
 namespace {
@@ -31,10 +31,17 @@ struct NumberCase {
 
 TEST(CStringA, NumbersFollowOneRuleForBlanksAndSigns) {
     const NumberCase cases[] = {
-        {"47", true, 47},         {" 47 ", true, 47},      {"-1", true, -1},
-        {"+5", true, 5},          {"4 7", false, 4},       {"KEY_V", false, 0},
-        {"", false, 0},           {"-", false, 0},         {"255,105", false, 255},
-        {"99999999999", true, 2147483647}, {"-99999999999", true, -2147483647 - 1},
+        {"47", true, 47},
+        {" 47 ", true, 47},
+        {"-1", true, -1},
+        {"+5", true, 5},
+        {"4 7", false, 4},
+        {"KEY_V", false, 0},
+        {"", false, 0},
+        {"-", false, 0},
+        {"255,105", false, 255},
+        {"99999999999", true, 2147483647},
+        {"-99999999999", true, -2147483647 - 1},
     };
     for (const NumberCase& c : cases) {
         SCOPED_TRACE(c.text);

@@ -1,6 +1,7 @@
+#include "host/timer.h"
+
 #include <gtest/gtest.h>
 
-#include "host/timer.h"
 #include "sim/sim_game.h"
 #include "support/temp_folder.h"
 

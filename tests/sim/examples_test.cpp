@@ -1,7 +1,7 @@
-#include <gtest/gtest.h>
-
-#include <nlohmann/json.hpp>
 #include <sstream>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include "sim/scenario/runner.h"
 #include "sim/scenario/scenario.h"
@@ -39,10 +39,9 @@ std::vector<std::string> Changes(const std::vector<nlohmann::json>& events) {
 
 TEST(Examples, HotKeysToggleTheOverlayAndAutoLootWithoutLootingAnything) {
     const auto events = PlayExample("hot-keys.json");
-    EXPECT_EQ(Changes(events),
-              (std::vector<std::string>{"overlay shown", "overlay hidden", "gameKey",
-                                        "auto-loot on", "auto-loot off", "overlay shown",
-                                        "overlay hidden"}));
+    EXPECT_EQ(Changes(events), (std::vector<std::string>{"overlay shown", "overlay hidden",
+                                                         "gameKey", "auto-loot on", "auto-loot off",
+                                                         "overlay shown", "overlay hidden"}));
     EXPECT_TRUE(events.back().at("state").at("lootHistory").empty());
 }
 

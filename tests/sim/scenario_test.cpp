@@ -1,15 +1,16 @@
-#include <gtest/gtest.h>
+#include "sim/scenario/scenario.h"
 
 #include <algorithm>
 #include <fstream>
 #include <iterator>
-#include <nlohmann/json.hpp>
 #include <sstream>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include "config/option_catalogue.h"
 #include "sim/ini_file.h"
 #include "sim/scenario/runner.h"
-#include "sim/scenario/scenario.h"
 #include "support/temp_folder.h"
 
 namespace pilfern::sim {
@@ -20,7 +21,9 @@ struct BrokenScenario {
     std::string message;  // what the one-line error must say
 };
 
-void PrintTo(const BrokenScenario& broken, std::ostream* out) { *out << broken.json; }
+void PrintTo(const BrokenScenario& broken, std::ostream* out) {
+    *out << broken.json;
+}
 
 class MalformedScenario : public ::testing::TestWithParam<BrokenScenario> {};
 
@@ -44,18 +47,21 @@ INSTANTIATE_TEST_SUITE_P(
                        "Gothic_II_Addon or the framework's version number"},
         BrokenScenario{R"({"world": {"items": [{"id": "a", "instance": "X", "amount": "3"}]}})",
                        "world.items[0].amount: expected a whole number"},
-        BrokenScenario{R"({"world": {"items": [{"id": "a"}]}})", "world.items[0].instance: missing"},
+        BrokenScenario{R"({"world": {"items": [{"id": "a"}]}})",
+                       "world.items[0].instance: missing"},
         BrokenScenario{R"({"world": {"items": [{"id": "a", "instance": "X", "flags": "0x1G"}]}})",
                        "world.items[0].flags: expected a number from 0 to 4294967295, or its "
                        "hexadecimal text"},
         BrokenScenario{R"({"world": {"player": {"id": "a", "instance": "PC_HERO"},
                                      "items": [{"id": "a", "instance": "X"}]}})",
                        "world.items[0].id: the id \"a\" is used twice"},
-        BrokenScenario{R"({"world": {"player": {"id": "hero", "instance": "PC_HERO", "focus": "gold"}}})",
-                       "world.player.focus: no object has the id \"gold\""},
+        BrokenScenario{
+            R"({"world": {"player": {"id": "hero", "instance": "PC_HERO", "focus": "gold"}}})",
+            "world.player.focus: no object has the id \"gold\""},
         BrokenScenario{R"({"timeline": [{"frames": 2, "hold": ["KEY_VV"]}]})",
                        "timeline[0].hold[0]: \"KEY_VV\" is no key name"},
-        BrokenScenario{R"({"timeline": [{"frames": -1}]})", "timeline[0].frames: expected 0 or more frames"},
+        BrokenScenario{R"({"timeline": [{"frames": -1}]})",
+                       "timeline[0].frames: expected 0 or more frames"},
         BrokenScenario{R"({"timeline": [{"load": 1, "event": 12}]})",
                        "timeline[0].event: expected load event slot 11, 13 or 15"},
         BrokenScenario{R"({"timeline": [{"jump": true}]})",
@@ -116,7 +122,8 @@ TEST(ScenarioRun, PlaysOverTheGameFolderAndEndsWithTheFixedStateKeys) {
                                               "autoLootActive", "historyVisible", "inventories",
                                               "worldItems", "containers", "files"}));
     EXPECT_EQ(state.at("worldItems"),
-              nlohmann::ordered_json::parse(R"([{"id": "gold", "instance": "ITMI_GOLD", "amount": 25}])"));
+              nlohmann::ordered_json::parse(
+                  R"([{"id": "gold", "instance": "ITMI_GOLD", "amount": 25}])"));
     // Only what the game wrote: the save and the Gothic.ini it wrote at exit, which kept the
     // installed ini's lines and holds the value the options step set. The scenario's own notes
     // are not among them.
@@ -124,7 +131,8 @@ TEST(ScenarioRun, PlaysOverTheGameFolderAndEndsWithTheFixedStateKeys) {
     for (const auto& file : state.at("files").items()) {
         written.push_back(file.key());
     }
-    EXPECT_EQ(written, (std::vector<std::string>{"SAVES/savegame1/SAVEINFO.SAV", "System/Gothic.ini"}));
+    EXPECT_EQ(written,
+              (std::vector<std::string>{"SAVES/savegame1/SAVEINFO.SAV", "System/Gothic.ini"}));
     EXPECT_EQ(state.at("files").at("SAVES/savegame1/SAVEINFO.SAV"), "slot 1\n");
     const std::string ini = state.at("files").at("System/Gothic.ini");
     EXPECT_TRUE(ini.starts_with("[GAME]\r\nsubTitles=1\r\n[VARKO_UNION_PILFERN]\r\n")) << ini;
@@ -204,9 +212,11 @@ TEST(ScenarioRun, TheGameKeepsItsOptionsInMemoryAndWritesThemAtExit) {
     EXPECT_EQ(changes, (std::vector<nlohmann::ordered_json>{
                            nlohmann::ordered_json::parse(R"({"autoLootDistance": 200})")}));
 
-    const std::string ini = JsonLines(out.str()).back().at("state").at("files").at("System/Gothic.ini");
+    const std::string ini =
+        JsonLines(out.str()).back().at("state").at("files").at("System/Gothic.ini");
     const IniFile written = IniFile::Parse(ini);
-    EXPECT_TRUE(ini.starts_with("[GAME]\r\nsubTitles=1\r\n")) << "the edit during play is overwritten";
+    EXPECT_TRUE(ini.starts_with("[GAME]\r\nsubTitles=1\r\n"))
+        << "the edit during play is overwritten";
     for (const OptionEntry& entry : kOptionCatalogue) {
         if (entry.source != OptionSource::GameIni || entry.mode == OptionMode::NewBalance) {
             continue;
@@ -224,14 +234,16 @@ TEST(ScenarioRun, RefusesAGameDirInsideTheScenariosGameFolder) {
     const Scenario scenario =
         ParseScenario(R"({"gameFolder": "game"})", scenarioFolder.Path() / "scene.json");
     std::ostringstream out;
-    EXPECT_THROW(RunScenario(scenario, RunOptions{false, scenarioFolder.Path() / "game" / "work"}, out),
-                 ScenarioError);
+    EXPECT_THROW(
+        RunScenario(scenario, RunOptions{false, scenarioFolder.Path() / "game" / "work"}, out),
+        ScenarioError);
     EXPECT_FALSE(std::filesystem::exists(scenarioFolder.Path() / "game" / "work"));
 }
 
 TEST(ScenarioRun, KeepsTheChosenGameDir) {
     test::TempFolder work;
-    const Scenario scenario = ParseScenario(R"({"files": {"System/Gothic.ini": ""}})", "scene.json");
+    const Scenario scenario =
+        ParseScenario(R"({"files": {"System/Gothic.ini": ""}})", "scene.json");
     std::ostringstream out;
     RunScenario(scenario, RunOptions{false, work.Path() / "game"}, out);
     EXPECT_TRUE(std::filesystem::exists(work.Path() / "game" / "System" / "Gothic.ini"));
