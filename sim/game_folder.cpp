@@ -41,7 +41,7 @@ bool IsFile(const std::filesystem::path& path) {
 
 }  // namespace
 
-GameFolder::GameFolder(std::filesystem::path working,
+GameFolder::GameFolder(const std::filesystem::path& working,
                        std::optional<std::filesystem::path> installed)
     : working_(FolderPath(working)) {
     if (installed) {

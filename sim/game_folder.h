@@ -19,7 +19,7 @@ namespace pilfern::sim {
 // points, or inside the installed folder. Any other path is used as it is.
 class GameFolder {
 public:
-    explicit GameFolder(std::filesystem::path working,
+    explicit GameFolder(const std::filesystem::path& working,
                         std::optional<std::filesystem::path> installed = std::nullopt);
 
     [[nodiscard]] const std::filesystem::path& Working() const { return working_; }

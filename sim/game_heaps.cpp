@@ -24,6 +24,8 @@ public:
     constexpr TaggedHeap(std::uint32_t tag, const char* name) : tag_(tag), name_(name) {}
 
     void* Allocate(std::size_t size) {
+        // The heap is made of the system's allocator, as the game's heaps are.
+        // NOLINTNEXTLINE(*-no-malloc,*-owning-memory)
         auto* header = static_cast<BlockHeader*>(std::malloc(sizeof(BlockHeader) + size));
         if (header == nullptr) {
             return nullptr;
@@ -43,7 +45,7 @@ public:
         header->tag = 0;
         releases_.fetch_add(1, std::memory_order_relaxed);
         bytesInUse_.fetch_sub(static_cast<std::int64_t>(header->size), std::memory_order_relaxed);
-        std::free(header);
+        std::free(header);  // NOLINT(*-no-malloc,*-owning-memory)
     }
 
     void* Resize(void* block, std::size_t size) {

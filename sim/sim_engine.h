@@ -317,7 +317,7 @@ public:
     // The game's data: the fonts it has (by name, with their height in pixels; the first is
     // the screen's) and the textures it has (upper-case names). A font or texture the game
     // does not have fails to load. Change them before the game starts.
-    zCFont& AddFont(std::string name, int height);
+    zCFont& AddFont(std::string_view name, int height);
     void ClearFonts() { fonts_.clear(); }
     [[nodiscard]] zCFont* FindFont(std::string_view name) const;
     std::set<std::string, std::less<>> textureFiles;

@@ -12,6 +12,11 @@ bool ValidKey(int key) {
     return key >= 0 && key < zCInput::kKeyCount;
 }
 
+// The place of a valid key in the input manager's tables.
+std::size_t Slot(int key) {
+    return static_cast<std::size_t>(key);
+}
+
 }  // namespace
 
 int ENGINE_MEMBER_CALL EngineSetState(zCInput_Win32* input, unsigned short key, int state) {
@@ -36,7 +41,7 @@ int SimEngine::SetKeyState(int key, bool down) {
     if (key == kMouseButtonRight) {
         input.mouseRightDown = down;
     }
-    const InputSetStateFn setState = redirects_.Resolve<InputSetStateFn>(&EngineSetState);
+    const auto setState = redirects_.Resolve<InputSetStateFn>(&EngineSetState);
     return setState(&input, static_cast<unsigned short>(key), down ? 1 : 0);
 }
 
@@ -54,15 +59,15 @@ zCInput* SimEngine::eng_input() {
 
 bool SimEngine::eng_input_key_pressed(zCInput* manager, int key) {
     Count(Op(__func__), manager, key);
-    return manager != nullptr && ValidKey(key) && manager->held.at(key);
+    return manager != nullptr && ValidKey(key) && manager->held.at(Slot(key));
 }
 
 bool SimEngine::eng_input_key_toggled(zCInput* manager, int key) {
     Count(Op(__func__), manager, key);
-    if (manager == nullptr || !ValidKey(key) || !manager->toggled.at(key)) {
+    if (manager == nullptr || !ValidKey(key) || !manager->toggled.at(Slot(key))) {
         return false;
     }
-    manager->toggled.at(key) = false;
+    manager->toggled.at(Slot(key)) = false;
     return true;
 }
 

@@ -41,8 +41,7 @@ void ENGINE_MEMBER_CALL EnginePrintChars(zCView* view, int x, int y, const zSTRI
         return;
     }
     SimEngine& engine = *view->engine;
-    const FontGetFontDataFn getFontData =
-        engine.Redirects().Resolve<FontGetFontDataFn>(&EngineGetFontData);
+    const auto getFontData = engine.Redirects().Resolve<FontGetFontDataFn>(&EngineGetFontData);
     int textWidth = 0;
     for (const char c : text.Text()) {
         int width = 0;
@@ -63,7 +62,7 @@ void ENGINE_MEMBER_CALL EnginePrintChars(zCView* view, int x, int y, const zSTRI
     engine.Record(std::move(record));
 }
 
-zCFont& SimEngine::AddFont(std::string name, int height) {
+zCFont& SimEngine::AddFont(std::string_view name, int height) {
     auto& font = fonts_.emplace_back(std::make_unique<zCFont>());
     font->name = UpperName(name);
     font->height = height;
@@ -154,7 +153,7 @@ void SimEngine::DrawView(zCView& view) {
         quad.texture = view.textureName;
         Record(std::move(quad));
     }
-    const ViewPrintCharsFn printChars = redirects_.Resolve<ViewPrintCharsFn>(&EnginePrintChars);
+    const auto printChars = redirects_.Resolve<ViewPrintCharsFn>(&EnginePrintChars);
     const zCOLOR viewColor = view.fontColor;
     for (const ViewText& line : view.texts) {
         int x = line.x;

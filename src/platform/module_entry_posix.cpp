@@ -12,6 +12,11 @@ const pilfern::EngineCastFn RTDynamicCast_MT = &pilfern::EngineCast;
 
 }  // extern "C"
 
+// The C++ runtime's own release of what it keeps for the life of the process.
+namespace __gnu_cxx {
+void __freeres();  // NOLINT(bugprone-reserved-identifier)
+}  // namespace __gnu_cxx
+
 namespace {
 
 // ELF modules have no attach entry. A constructor function stands in for the one call that
@@ -19,6 +24,13 @@ namespace {
 __attribute__((constructor)) void AttachToProcess() {
     constexpr unsigned long kProcessAttach = 1;
     pilfern::AttachLibrary(kProcessAttach);
+}
+
+// The module carries its own copy of the C++ runtime, which keeps a reserve for exceptions
+// thrown when memory runs out. It is given back when the module unloads, so that a module
+// loaded and unloaded again (as the simulator does for every run) leaves nothing behind.
+__attribute__((destructor)) void ReleaseRuntime() {
+    __gnu_cxx::__freeres();
 }
 
 }  // namespace

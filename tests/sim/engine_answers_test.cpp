@@ -29,8 +29,8 @@ public:
 
     [[nodiscard]] SimGame& Game() { return game_; }
     [[nodiscard]] SimEngine& Engine() { return game_.engine; }
-    [[nodiscard]] SimNpc& Npc(std::string_view id) { return *game_.engine.FindNpc(id); }
-    [[nodiscard]] SimItem& Item(std::string_view id) { return *game_.engine.FindItem(id); }
+    [[nodiscard]] SimNpc& Npc(std::string_view id) const { return *game_.engine.FindNpc(id); }
+    [[nodiscard]] SimItem& Item(std::string_view id) const { return *game_.engine.FindItem(id); }
     // Plays one world step, written as the scenario's timeline would have it.
     void Step(const std::string& worldStepJson) {
         nlohmann::json withStep = nlohmann::json::parse(json_);
