@@ -341,6 +341,8 @@ public:
     std::vector<int> TakeUnhandledKeyPresses();
 
 private:
+    // Stops the game: `op` is not modelled yet.
+    [[noreturn]] static void Unmodelled(EngineOp op);
     // Counts a call of `op`, and logs it with its arguments when asked to.
     template <class... Args>
     void Count(EngineOp op, const Args&... args) {
