@@ -31,6 +31,12 @@ enum class PatchableFunction { GetFontData, PrintChars, SetState };
 // module's jump to the function, not the function.
 [[nodiscard]] std::uintptr_t EngineFunctionAddress(PatchableFunction function);
 
+// Arguments the call log writes as numbers, and the engine structures it only names.
+template <class T>
+concept CallNumber = std::is_arithmetic_v<T>;
+template <class T>
+concept PassedStructure = !std::is_convertible_v<const T*, const zCObject*>;
+
 // The simulated engine: an in-memory game that answers every engine operation the plugin
 // calls. Its public members are the simulator's own view of the game, for scenarios and
 // tests; the plugin reaches it only through the Engine contract.
@@ -263,15 +269,13 @@ public:
     [[nodiscard]] std::string Describe(const zVEC3& vector) const;
     [[nodiscard]] std::string Describe(const std::optional<int>& number) const;
     [[nodiscard]] std::string Describe(EngineClass engineClass) const;
-    template <class Number>
-    requires std::is_arithmetic_v<Number>
+    template <CallNumber Number>
     [[nodiscard]] std::string Describe(Number number) const {
         return DescribeNumber(static_cast<double>(number), std::is_same_v<Number, bool>);
     }
     // The engine's managers and other structures the contract only passes around.
-    template <class Structure>
-    requires(!std::is_convertible_v<const Structure*, const zCObject*>) [[nodiscard]] std::string
-        Describe(const Structure* structure) const {
+    template <PassedStructure Structure>
+    [[nodiscard]] std::string Describe(const Structure* structure) const {
         return DescribeStructure(structure);
     }
     [[nodiscard]] static std::string DescribeNumber(double number, bool isBool);
