@@ -31,6 +31,22 @@ struct TextHookState {
     ModuleHandle rendererModule = nullptr;
 };
 
+// Told of each loot record as the plugin makes it. The game has none; the simulator watches
+// the records through it, so that it sees every one, also a row that the history's limit
+// pushes out again at once.
+class RecordWatcher {
+public:
+    RecordWatcher() = default;
+    RecordWatcher(const RecordWatcher&) = delete;
+    RecordWatcher& operator=(const RecordWatcher&) = delete;
+    RecordWatcher(RecordWatcher&&) = delete;
+    RecordWatcher& operator=(RecordWatcher&&) = delete;
+    virtual ~RecordWatcher() = default;
+
+    virtual void OnLootMessage(const MessageData& message) = 0;
+    virtual void OnHistoryRow(const HistoryEntity& row) = 0;
+};
+
 // All state of the plugin for one engine version. Four are built when the library loads;
 // only the one of the running engine registers handlers and arms patches. Every subsystem
 // works on it; the frame builds it, stages its patches and drives it.
@@ -71,6 +87,11 @@ struct Instance {
     bool heroTransformed = false;
     // The hero's own body while transformed, during an auto-loot step only.
     oCNpc* heroOriginalBody = nullptr;
+
+    // The items one looting call takes from a corpse or a chest, kept between calls so that
+    // looting reuses its memory.
+    std::vector<oCItem*> takenItems;
+    RecordWatcher* recordWatcher = nullptr;
 };
 
 }  // namespace pilfern

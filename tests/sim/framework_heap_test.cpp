@@ -109,8 +109,12 @@ TEST(FrameworkHeap, AnIdleFramesCallsAndHeapWorkAreReported) {
     }
     ASSERT_EQ(frames.size(), 3U);
     for (const auto& frame : frames) {
-        EXPECT_GT(frame.at("engineCalls").get<int>(), 0);
-        EXPECT_EQ(frame.at("engine").at("eng_player"), 2);
+        int sum = 0;
+        for (const auto& [operation, calls] : frame.at("engine").items()) {
+            sum += calls.get<int>();
+        }
+        EXPECT_EQ(frame.at("engineCalls").get<int>(), sum);
+        EXPECT_GT(frame.at("engine").at("eng_player").get<int>(), 0);
         EXPECT_EQ(frame.at("heap").at("allocations"), 0);
         EXPECT_EQ(frame.at("heap").at("releases"), 0);
         EXPECT_EQ(frame.at("heap").at("bytesChange"), 0);
