@@ -122,6 +122,15 @@ public:
         return item;
     }
 
+    // A worn item is one item: the game splits one off a stack to put it on.
+    static void RequireOne(const SimItem& item, const std::string& field) {
+        if (item.amount > 1) {
+            throw std::runtime_error(field + ": the item \"" + item.vob.id + "\" is a stack of " +
+                                     std::to_string(item.amount) +
+                                     " when the step is played; a worn item is one item");
+        }
+    }
+
     // The NPC holds a worn item of its inventory as a weapon, or none.
     void SetWeapon(SimNpc& npc, SimItem*& weapon,
                    const std::optional<std::optional<std::string>>& id,
@@ -139,6 +148,7 @@ public:
                                      "\" is not in the inventory of " + npc.vob.id +
                                      " when the step is played");
         }
+        RequireOne(*item, npc.vob.id + "." + field);
         SimEngine::Wear(*item);
         weapon = item;
     }
@@ -356,6 +366,7 @@ std::vector<InventoryChange> ApplyWorldStep(SimGame& game, const WorldStep& step
         SimItem& item = *game.engine.FindItem(spec.id);
         if (spec.worn.value_or(false)) {
             static_cast<void>(HolderFor(game.engine, spec.id, "worn"));
+            Builder::RequireOne(item, "worn");
         }
         builder.ApplyItem(item, spec);
         MoveInOrOut(game.engine, item, spec.inWorld);

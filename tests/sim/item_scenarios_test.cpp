@@ -178,6 +178,42 @@ TEST(ItemScenario, InventoryStepsGiveTakeAndDropKeepingEveryItemInOnePlace) {
     EXPECT_THROW(world.Step(2), std::runtime_error);
 }
 
+// Steps that name an item where the game no longer has it cannot be played: the run ends
+// naming the item, rather than moving an item from where it is not.
+TEST(ItemScenario, AStepTheGameHasMadeImpossibleEndsTheRunNamingTheItem) {
+    const std::string world = R"({"world": {
+        "player": {"id": "hero", "instance": "PC_HERO",
+                   "inventory": [{"id": "arrows", "instance": "ITRW_ARROW", "amount": 20}]},
+        "npcs": [{"id": "bandit", "instance": "BDT_1"}],
+        "items": [{"id": "axe", "instance": "ITMW_AXE"}]},
+        "timeline": [)";
+    const std::vector<std::pair<std::string, std::string>> steps{
+        {R"({"world": {"take": ["axe"]}})",
+         "take: the item \"axe\" is in no inventory when the step is played"},
+        {R"({"world": {"items": [{"id": "axe", "worn": true}]}})",
+         "worn: the item \"axe\" is in no inventory when the step is played"},
+        {R"({"world": {"items": [{"id": "arrows", "worn": true}]}})",
+         "worn: the item \"arrows\" is a stack of 20 when the step is played; a worn item is "
+         "one item"},
+        {R"({"world": {"npcs": [{"id": "bandit", "drawnWeapon": "arrows"}]}})",
+         "bandit.drawnWeapon: the item \"arrows\" is not in the inventory of bandit when the "
+         "step is played"},
+        {R"({"world": {"npcs": [{"id": "hero", "rangedWeapon": "arrows"}]}})",
+         "hero.rangedWeapon: the item \"arrows\" is a stack of 20 when the step is played; a worn "
+         "item is one item"},
+    };
+    for (const auto& [step, message] : steps) {
+        SCOPED_TRACE(step);
+        ScenarioWorld game(world + step + "]}");
+        try {
+            game.Step(0);
+            ADD_FAILURE() << "played";
+        } catch (const std::runtime_error& error) {
+            EXPECT_EQ(std::string(error.what()), message);
+        }
+    }
+}
+
 std::vector<nlohmann::json> Events(const std::string& json, const std::string& kind) {
     std::ostringstream out;
     RunScenario(ParseScenario(json, "items.json"), RunOptions{true, std::nullopt}, out);
