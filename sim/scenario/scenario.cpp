@@ -262,8 +262,8 @@ ItemSpec ReadItem(Fields& f, bool creating) {
 }
 
 // An item script instance of the scenario's `instances`.
-InstanceSpec ReadInstance(Fields& f, const std::string& writtenName) {
-    InstanceSpec instance;
+InstanceDefinition ReadInstance(Fields& f, const std::string& writtenName) {
+    InstanceDefinition instance;
     instance.instanceIndex = f.Optional<int>("instanceIndex");
     // Named after the instance, as an item the scenario does not name.
     instance.name = f.Optional<std::string>("name").value_or(writtenName);
@@ -278,8 +278,8 @@ InstanceSpec ReadInstance(Fields& f, const std::string& writtenName) {
     return instance;
 }
 
-std::map<std::string, InstanceSpec> ReadInstances(Fields& parent) {
-    std::map<std::string, InstanceSpec> instances;
+std::map<std::string, InstanceDefinition> ReadInstances(Fields& parent) {
+    std::map<std::string, InstanceDefinition> instances;
     const Json* value = parent.Get("instances");
     if (value == nullptr) {
         return instances;

@@ -48,7 +48,7 @@ struct ItemSpec {
 };
 
 // An item script instance as the game's scripts define it: every item of it is made so.
-struct InstanceSpec {
+struct InstanceDefinition {
     std::optional<int> instanceIndex;
     std::optional<std::string> name;
     std::optional<std::string> text;
@@ -168,7 +168,7 @@ struct Scenario {
     bool addMissingOptions = true;
     GameDataSpec gameData;
     // Item script instances by upper-case name, and the script numbers the scenario gives.
-    std::map<std::string, InstanceSpec> instances;
+    std::map<std::string, InstanceDefinition> instances;
     std::map<std::string, int> instanceNumbers;
     WorldSpec world;
     std::vector<Step> timeline;

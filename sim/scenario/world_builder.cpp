@@ -52,20 +52,20 @@ public:
     // What the scripts give every item of an instance, from the scenario's definition of it or
     // from the first item of it. An item is named after its instance unless the scenario names
     // it.
-    template <class Spec>
-    void Define(std::string_view instance, const Spec& spec) const {
+    template <class Described>
+    void Define(std::string_view instance, const Described& fields) const {
         ItemInstance& definition = engine_.DefineItemInstance(instance);
-        definition.name = zSTRING(spec.name ? Text(*spec.name) : std::string(instance));
-        SetText(definition.text, spec.text);
-        SetText(definition.displayName, spec.displayName);
-        SetText(definition.arrowText, spec.arrowText);
-        Set(definition.category, spec.category);
-        Set(definition.flags, spec.flags);
-        Set(definition.questWord, spec.questWord);
-        if (spec.munition) {
-            definition.munition = Number(*spec.munition);
+        definition.name = zSTRING(fields.name ? Text(*fields.name) : std::string(instance));
+        SetText(definition.text, fields.text);
+        SetText(definition.displayName, fields.displayName);
+        SetText(definition.arrowText, fields.arrowText);
+        Set(definition.category, fields.category);
+        Set(definition.flags, fields.flags);
+        Set(definition.questWord, fields.questWord);
+        if (fields.munition) {
+            definition.munition = Number(*fields.munition);
         }
-        Set(definition.armorWord, spec.armor);
+        Set(definition.armorWord, fields.armor);
     }
 
     void ApplyItem(SimItem& item, const ItemSpec& spec) const {
@@ -153,9 +153,9 @@ public:
         weapon = item;
     }
 
-    void SetWeapons(SimNpc& npc, const NpcSpec& spec) const {
-        SetWeapon(npc, npc.drawnWeapon, spec.drawnWeapon, "drawnWeapon");
-        SetWeapon(npc, npc.rangedWeapon, spec.rangedWeapon, "rangedWeapon");
+    void SetWeapons(SimNpc& npc, const NpcSpec& given) const {
+        SetWeapon(npc, npc.drawnWeapon, given.drawnWeapon, "drawnWeapon");
+        SetWeapon(npc, npc.rangedWeapon, given.rangedWeapon, "rangedWeapon");
     }
 
     void ApplyNpc(SimNpc& npc, const NpcSpec& spec) const {
@@ -295,8 +295,8 @@ void DefineItemInstances(SimGame& game, const Scenario& scenario) {
         }
     }
     const Builder builder(game);
-    for (const auto& [name, spec] : scenario.instances) {
-        builder.Define(name, spec);
+    for (const auto& [name, definition] : scenario.instances) {
+        builder.Define(name, definition);
     }
 }
 
@@ -351,8 +351,8 @@ std::vector<InventoryChange> ApplyWorldStep(SimGame& game, const WorldStep& step
     // instance there.
     for (const auto& [id, items] : step.give) {
         SimNpc& npc = *game.engine.FindNpc(id);
-        for (const ItemSpec& spec : items) {
-            SimItem& item = builder.CreateItem(spec);
+        for (const ItemSpec& given : items) {
+            SimItem& item = builder.CreateItem(given);
             changes.push_back(Change(InventoryChange::Kind::Give, npc, item));
             game.engine.PutInInventory(npc, item);
         }
