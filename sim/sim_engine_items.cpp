@@ -1,10 +1,12 @@
 // Items as the game makes and moves them: item script instances, making items from them,
 // stacks in inventories, worn items and weapons, and Gothic I's category lists.
 //
-// Every item is in at most one place: on the ground, in one inventory (or in one chest). The
-// game's own operations do not check this: putting an item that is still somewhere into an
-// inventory makes the game hold it twice. The simulated game stops there instead, naming the
-// fault, so that plugin code which would duplicate items in the game fails here first.
+// Every item is in at most one place: on the ground or in one inventory (a chest, once the
+// simulated game has chests, is such a place too, and OnGround and HolderOf's checks take it
+// in). The game's own operations do not check this: putting an item that is still somewhere
+// into an inventory makes the game hold it twice. The simulated game stops there instead,
+// naming the fault, so that plugin code which would duplicate items in the game fails here
+// first.
 
 #include <algorithm>
 #include <array>
