@@ -12,6 +12,7 @@
 #include "host/engine.h"
 #include "sim/draw_record.h"
 #include "sim/engine_operations.h"
+#include "sim/item_instance.h"
 #include "sim/redirects.h"
 #include "sim/sim_types.h"
 
@@ -314,6 +315,37 @@ public:
     int screenWidth = 1920;  // pixels
     int screenHeight = 1080;
 
+    // The engine version the game runs, in the framework's numbering (1 to 4): some engine
+    // structures exist in one game only. Gothic II Addon (4), the framework's default, until
+    // a game ties it to its framework's (SimGame does).
+    void FollowEngineVersion(const int& version) { engineVersion_ = &version; }
+    [[nodiscard]] int EngineVersion() const { return *engineVersion_; }
+
+    // Item script instances, named in any case. DefineItemInstance answers the instance's
+    // definition, made empty when the scripts have none yet; items made afterwards take it.
+    ItemInstance& DefineItemInstance(std::string_view instanceName);
+    [[nodiscard]] const ItemInstance* FindItemInstance(std::string_view instanceName) const;
+    [[nodiscard]] const ItemInstance* FindItemInstance(int instanceIndex) const;
+    // Gives an instance its script number; false when it has another one already or another
+    // instance has this one. Numbers given so are never handed out by InstanceIndex.
+    bool NumberInstance(std::string_view instanceName, int index);
+    // `amount` of an item made from its instance's definition, as the game makes one: in no
+    // place yet. The instance must be defined.
+    SimItem& MakeItem(std::string id, std::string_view instanceName, int amount = 1);
+
+    // Where an item is: on the ground (the world's item list), in one NPC's inventory, or in no
+    // place at all (made and not placed yet, or gone from the game).
+    [[nodiscard]] bool OnGround(const oCItem* item) const;
+    [[nodiscard]] SimNpc* HolderOf(const oCItem* item) const;
+    // Puts an item into an NPC's inventory, out of the place it was in. It joins a stack of its
+    // instance there that is not worn, as the game stacks; answers the entry that holds it.
+    SimItem& PutInInventory(SimNpc& npc, SimItem& item);
+    // Takes an item out of the inventory that holds it, taken off first; it is then in no place.
+    void TakeOutOfInventory(SimItem& item);
+    // The NPC holding an item puts it on, or takes it off (it stops being the NPC's weapon).
+    static void Wear(SimItem& item) { item.flags |= kItemFlagWorn; }
+    void TakeOff(SimItem& item);
+
     // Script symbols with integer values.
     void SetSymbol(std::string_view name, int value);
     [[nodiscard]] const zCPar_Symbol* FindSymbol(std::string_view name) const;
@@ -347,6 +379,12 @@ public:
 private:
     // Stops the game: `op` is not modelled yet.
     [[noreturn]] static void Unmodelled(EngineOp op);
+    // Stops the game: its data or an operation asked of it is at fault, as `message` says.
+    [[noreturn]] static void GameFault(const std::string& message);
+    // Puts an item in no place into an inventory, stacking as the game does.
+    SimItem& Stow(SimNpc& npc, SimItem& item);
+    // Stops the game when an engine operation `op` would put an item into a second place.
+    void RequireNoHolder(EngineOp op, const SimItem& item) const;
     // Counts a call of `op`, and logs it with its arguments when asked to.
     template <class... Args>
     void Count(EngineOp op, const Args&... args) {
@@ -375,6 +413,10 @@ private:
     std::vector<std::unique_ptr<SimItem>> items_;
     std::vector<std::unique_ptr<SimNpc>> npcs_;
     std::map<std::string, int, std::less<>> instanceIndices_;
+    std::map<std::string, ItemInstance, std::less<>> itemInstances_;
+    int itemsMade_ = 0;  // items the engine made itself, for their ids
+    int ownEngineVersion_ = 4;
+    const int* engineVersion_ = &ownEngineVersion_;
     NodeList<oCItem> worldItems_;
     NodeList<oCNpc> worldNpcs_;
     SimNpc* player_ = nullptr;

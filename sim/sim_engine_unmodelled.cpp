@@ -53,30 +53,6 @@ bool SimEngine::eng_npc_can_see(const oCNpc* /*npc*/, const zCVob* /*vob*/, int 
     Unmodelled(Op(__func__));
 }
 
-oCItem* SimEngine::eng_npc_weapon_query_1(const oCNpc* /*npc*/) {
-    Unmodelled(Op(__func__));
-}
-
-oCItem* SimEngine::eng_npc_weapon_query_2(const oCNpc* /*npc*/) {
-    Unmodelled(Op(__func__));
-}
-
-void SimEngine::eng_npc_put_in_inventory(oCNpc* /*npc*/, oCItem* /*item*/) {
-    Unmodelled(Op(__func__));
-}
-
-void SimEngine::eng_npc_create_items(oCNpc* /*npc*/, int /*instance*/, int /*amount*/) {
-    Unmodelled(Op(__func__));
-}
-
-void SimEngine::eng_npc_remove_items(oCNpc* /*npc*/, oCItem* /*item*/, int /*amount*/) {
-    Unmodelled(Op(__func__));
-}
-
-void SimEngine::eng_npc_unequip(oCNpc* /*npc*/, oCItem* /*item*/) {
-    Unmodelled(Op(__func__));
-}
-
 void SimEngine::eng_npc_bind_mob(oCNpc* /*npc*/, oCMobInter* /*mob*/) {
     Unmodelled(Op(__func__));
 }
@@ -87,11 +63,6 @@ zCEventManager* SimEngine::eng_npc_event_manager(const oCNpc* /*npc*/) {
 
 void SimEngine::eng_event_manager_on_message(zCEventManager* /*events*/,
                                              zCEventMessage* /*message*/, zCVob* /*source*/) {
-    Unmodelled(Op(__func__));
-}
-
-std::array<const zCListSort<oCItem>*, 9> SimEngine::eng_inventory_category_lists(
-    const oCNpcInventory* /*inventory*/) {
     Unmodelled(Op(__func__));
 }
 

@@ -87,8 +87,12 @@ SimNpc& SimEngine::CreateNpc(std::string id, std::string_view instanceName, bool
 }
 
 void SimEngine::PlaceInWorld(SimItem& item) {
+    // An item placed in the world leaves the inventory that held it.
+    TakeOutOfInventory(item);
     item.vob.inWorld = true;
-    worldItems_.Append(&item);
+    if (!OnGround(&item)) {
+        worldItems_.Append(&item);
+    }
 }
 
 void SimEngine::PlaceInWorld(SimNpc& npc) {
@@ -114,7 +118,12 @@ int SimEngine::InstanceIndex(std::string_view instanceName) {
     if (found != instanceIndices_.end()) {
         return found->second;
     }
-    const int index = static_cast<int>(instanceIndices_.size()) + 1;
+    // The next number no instance has: numbers given by NumberInstance are taken.
+    int index = 1;
+    while (std::any_of(instanceIndices_.begin(), instanceIndices_.end(),
+                       [index](const auto& numbered) { return numbered.second == index; })) {
+        ++index;
+    }
     instanceIndices_.emplace(std::move(key), index);
     return index;
 }
@@ -399,17 +408,9 @@ void SimEngine::eng_npc_take_vob(oCNpc* npc, zCVob* vob) {
     if (receiver == nullptr || item == nullptr) {
         return;
     }
-    worldItems_.Remove(item);
-    item->vob.inWorld = false;
-    // Items of one instance share a stack in an inventory.
-    for (oCItem* held : receiver->inventory.entries.Objects()) {
-        auto* stack = dynamic_cast<SimItem*>(held);
-        if (stack != nullptr && SameInstance(stack->vob.instanceName, item->vob.instanceName)) {
-            stack->amount += item->amount;
-            return;
-        }
-    }
-    receiver->inventory.entries.Append(item);
+    RequireNoHolder(Op(__func__), *item);
+    RemoveFromWorld(*item);
+    Stow(*receiver, *item);
 }
 
 bool SimEngine::eng_npc_has_items_by_name(const oCNpc* npc, const zSTRING& instanceName,
@@ -498,6 +499,11 @@ bool SimEngine::eng_inventory_is_empty(const oCNpcInventory* inventory) {
 void SimEngine::eng_inventory_clear(oCNpcInventory* inventory) {
     Count(Op(__func__), inventory);
     if (inventory != nullptr) {
+        for (oCItem* held : inventory->entries.Objects()) {
+            if (auto* item = dynamic_cast<SimItem*>(held)) {
+                TakeOff(*item);
+            }
+        }
         inventory->entries.Clear();
         inventory->itemList.Clear();
     }

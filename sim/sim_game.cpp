@@ -11,6 +11,7 @@ SimGame::SimGame(std::filesystem::path workingFolder, int engineVersion,
       engine(clock, redirects),
       framework(clock, redirects, folder_) {
     framework.engineVersion = engineVersion;
+    engine.FollowEngineVersion(framework.engineVersion);
     gameStart_ = framework.Heap();
     stepStart_ = gameStart_;
     ResetRenderer();

@@ -129,6 +129,10 @@ public:
     // the entries change.
     pilfern::sim::NodeList<oCItem> itemList;
     bool open = false;
+    // A Gothic I inventory also keeps its items by category, in nine lists the engine holds in
+    // step with what the inventory holds (see SimEngine::eng_inventory_category_lists). Brought
+    // up to date when asked for, so the lists change under a const inventory.
+    mutable std::array<pilfern::sim::NodeList<oCItem>, 9> categoryLists;
 };
 
 class zCModel {
@@ -160,6 +164,10 @@ public:
     zCVob* focusField = nullptr;
     oCNpcInventory inventory;
     zCModel model;
+    // The weapon the NPC holds drawn and its equipped ranged weapon: worn items of its
+    // inventory, or none.
+    SimItem* drawnWeapon = nullptr;
+    SimItem* rangedWeapon = nullptr;
 };
 
 class SimNpcEx final : public SimNpc, public oCNpcEx {

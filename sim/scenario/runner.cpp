@@ -1,6 +1,7 @@
 #include "sim/scenario/runner.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <csignal>
 #include <fstream>
@@ -397,6 +398,42 @@ private:
     Json settings_;
 };
 
+// An item given, taken or dropped by a world step.
+void ReportInventoryStep(Report& report, std::uint32_t time, const InventoryChange& change) {
+    using Words = std::string (*)(const std::string& npc, const std::string& item);
+    struct StepReport {
+        InventoryChange::Kind kind;
+        std::string_view event;
+        Words words;
+    };
+    static constexpr std::array<StepReport, 3> kSteps{{
+        {InventoryChange::Kind::Give, "give",
+         [](const std::string& npc, const std::string& item) { return npc + " is given " + item; }},
+        {InventoryChange::Kind::Take, "take",
+         [](const std::string& npc, const std::string& item) {
+             return item + " is taken from " + npc + " and leaves the game";
+         }},
+        {InventoryChange::Kind::Drop, "drop",
+         [](const std::string& npc, const std::string& item) { return npc + " drops " + item; }},
+    }};
+    const auto* step = std::find_if(kSteps.begin(), kSteps.end(), [&change](const StepReport& s) {
+        return s.kind == change.kind;
+    });
+    Json fields{{"npc", change.npc},
+                {"id", change.item},
+                {"instance", change.instance},
+                {"amount", change.amount}};
+    std::string item =
+        change.item + " (" + std::to_string(change.amount) + "x " + change.instance + ")";
+    if (change.kind == InventoryChange::Kind::Drop) {
+        fields["position"] = {change.at.x, change.at.y, change.at.z};
+        item += " at (" + SimEngine::DescribeNumber(change.at.x, false) + ", " +
+                SimEngine::DescribeNumber(change.at.y, false) + ", " +
+                SimEngine::DescribeNumber(change.at.z, false) + ")";
+    }
+    report.Event(time, std::string(step->event), fields, step->words(change.npc, item));
+}
+
 std::string EngineName(int version) {
     const EngineProfile* profile = FindEngineProfile(version);
     return profile == nullptr ? "engine version " + std::to_string(version)
@@ -505,6 +542,7 @@ void RunScenario(const Scenario& scenario, const RunOptions& options, std::ostre
     game.engine.options.addMissingKeys = scenario.addMissingOptions;
     game.engine.LogCalls(options.callLog);
     ApplyGameData(game, scenario.gameData);
+    DefineItemInstances(game, scenario);
     BuildWorld(game, scenario.world);
 
     Report report(out, options.json);
@@ -595,7 +633,9 @@ void RunScenario(const Scenario& scenario, const RunOptions& options, std::ostre
             PlacePlayerFiles(files->files, scenario.codePage, folder.Path());
         } else if (const auto* world = std::get_if<WorldStep>(&step)) {
             report.Event(game.clock, "world", Json::object(), "the world changes");
-            ApplyWorldStep(game, *world);
+            for (const InventoryChange& change : ApplyWorldStep(game, *world)) {
+                ReportInventoryStep(report, game.clock, change);
+            }
             player.Look();
         }
         StopIfRequested();

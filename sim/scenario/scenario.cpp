@@ -10,6 +10,7 @@
 
 #include "config/key_names.h"
 #include "host/engine_profile.h"
+#include "sim/sim_engine.h"
 
 namespace pilfern::sim {
 namespace {
@@ -197,6 +198,22 @@ std::optional<std::array<int, 3>> Fields::Optional<std::array<int, 3>>(const std
                               value->at(2).get<int>()};
 }
 
+template <>
+std::optional<InstanceRef> Fields::Optional<InstanceRef>(const std::string& key) {
+    const Json* value = Get(key);
+    if (value == nullptr) {
+        return std::nullopt;
+    }
+    if (value->is_string() && !value->get<std::string>().empty()) {
+        return InstanceRef(value->get<std::string>());
+    }
+    if (!value->is_number_integer() || value->get<std::int64_t>() < INT32_MIN ||
+        value->get<std::int64_t>() > INT32_MAX) {
+        Fail(PathOf(key), "expected an instance name or its script number");
+    }
+    return InstanceRef(value->get<int>());
+}
+
 // Calls `read` with the fields of each object of a list.
 template <class Read>
 void EachObject(Fields& fields, const std::string& key, Read read) {
@@ -229,7 +246,7 @@ ItemSpec ReadItem(Fields& f, bool creating) {
     item.category = f.Optional<std::uint32_t>("category");
     item.flags = f.Optional<std::uint32_t>("flags");
     item.questWord = f.Optional<std::uint32_t>("questWord");
-    item.munition = f.Optional<int>("munition");
+    item.munition = f.Optional<InstanceRef>("munition");
     item.armor = f.Optional<int>("armor");
     item.vobBits = f.Optional<int>("vobBits");
     item.position = f.Optional<Position>("position");
@@ -237,7 +254,50 @@ ItemSpec ReadItem(Fields& f, bool creating) {
     item.visual = f.Optional<bool>("visual");
     item.groundCheck = f.Optional<bool>("groundCheck");
     item.room = f.Optional<std::optional<std::string>>("room");
+    item.worn = f.Optional<bool>("worn");
+    if (item.worn.value_or(false) && item.amount.value_or(1) > 1) {
+        f.Fail(f.PathOf("worn"), "a worn item is one item: give the rest as an item of its own");
+    }
     return item;
+}
+
+// An item script instance of the scenario's `instances`.
+InstanceDefinition ReadInstance(Fields& f, const std::string& writtenName) {
+    InstanceDefinition instance;
+    instance.instanceIndex = f.Optional<int>("instanceIndex");
+    // Named after the instance, as an item the scenario does not name.
+    instance.name = f.Optional<std::string>("name").value_or(writtenName);
+    instance.text = f.Optional<std::string>("text");
+    instance.displayName = f.Optional<std::string>("displayName");
+    instance.arrowText = f.Optional<std::string>("arrowText");
+    instance.category = f.Optional<std::uint32_t>("category");
+    instance.flags = f.Optional<std::uint32_t>("flags");
+    instance.questWord = f.Optional<std::uint32_t>("questWord");
+    instance.munition = f.Optional<InstanceRef>("munition");
+    instance.armor = f.Optional<int>("armor");
+    return instance;
+}
+
+std::map<std::string, InstanceDefinition> ReadInstances(Fields& parent) {
+    std::map<std::string, InstanceDefinition> instances;
+    const Json* value = parent.Get("instances");
+    if (value == nullptr) {
+        return instances;
+    }
+    Fields all(*value, "instances", parent.File());
+    for (const auto& [written, definition] : value->items()) {
+        Fields f(*all.Get(written), all.PathOf(written), parent.File());
+        const std::string name = SimEngine::SymbolName(written);
+        if (name.empty()) {
+            all.Fail(all.PathOf(written), "expected an instance name");
+        }
+        if (instances.contains(name)) {
+            all.Fail(all.PathOf(written), "the instance " + name + " is defined twice");
+        }
+        instances.emplace(name, ReadInstance(f, written));
+        f.Done();
+    }
+    return instances;
 }
 
 NpcSpec ReadNpc(Fields& f, bool creating) {
@@ -276,6 +336,8 @@ NpcSpec ReadNpc(Fields& f, bool creating) {
         EachObject(f, "inventory",
                    [&npc](Fields& item) { npc.inventory.push_back(ReadItem(item, true)); });
     }
+    npc.drawnWeapon = f.Optional<std::optional<std::string>>("drawnWeapon");
+    npc.rangedWeapon = f.Optional<std::optional<std::string>>("rangedWeapon");
     return npc;
 }
 
@@ -459,6 +521,19 @@ Step ReadStep(Fields& f) {
         }
         step.remove =
             w.Optional<std::vector<std::string>>("remove").value_or(std::vector<std::string>{});
+        if (const Json* give = w.Get("give")) {
+            Fields receivers(*give, w.PathOf("give"), f.File());
+            for (const auto& [npc, items] : give->items()) {
+                step.give[npc];  // checked as an NPC even when given nothing
+                EachObject(receivers, npc, [&step, &npc](Fields& item) {
+                    step.give[npc].push_back(ReadItem(item, true));
+                });
+            }
+        }
+        step.take =
+            w.Optional<std::vector<std::string>>("take").value_or(std::vector<std::string>{});
+        step.drop =
+            w.Optional<std::vector<std::string>>("drop").value_or(std::vector<std::string>{});
         step.symbols = ReadSymbols(w, "symbols");
         step.game = ReadGame(w, "game");
         w.Done();
@@ -515,6 +590,14 @@ void CheckIds(const Scenario& scenario) {
             expect(**npc.focusField, "ni", field + ".focusField");
         }
     };
+    const auto checkWeapons = [&](const NpcSpec& npc, const std::string& field) {
+        if (npc.drawnWeapon && *npc.drawnWeapon) {
+            expect(**npc.drawnWeapon, "i", field + ".drawnWeapon");
+        }
+        if (npc.rangedWeapon && *npc.rangedWeapon) {
+            expect(**npc.rangedWeapon, "i", field + ".rangedWeapon");
+        }
+    };
     if (scenario.world.player) {
         checkFocus(*scenario.world.player, "world.player");
     }
@@ -533,10 +616,17 @@ void CheckIds(const Scenario& scenario) {
         for (std::size_t i = 0; i < world->spawnItems.size(); ++i) {
             add(world->spawnItems[i].id, 'i', at + ".spawn.items[" + std::to_string(i) + "].id");
         }
+        for (const auto& [npc, items] : world->give) {
+            expect(npc, "n", at + ".give." + npc);
+            for (std::size_t i = 0; i < items.size(); ++i) {
+                add(items[i].id, 'i', at + ".give." + npc + "[" + std::to_string(i) + "].id");
+            }
+        }
         for (std::size_t i = 0; i < world->updateNpcs.size(); ++i) {
             const std::string field = at + ".npcs[" + std::to_string(i) + "]";
             expect(world->updateNpcs[i].id, "n", field + ".id");
             checkFocus(world->updateNpcs[i], field);
+            checkWeapons(world->updateNpcs[i], field);
             if (world->updateNpcs[i].markers && !extended.contains(world->updateNpcs[i].id)) {
                 throw ScenarioError(file, field + ".markers",
                                     "markers are fields of an extended NPC (\"extended\": true)");
@@ -547,6 +637,148 @@ void CheckIds(const Scenario& scenario) {
         }
         for (std::size_t i = 0; i < world->remove.size(); ++i) {
             expect(world->remove[i], "ni", at + ".remove[" + std::to_string(i) + "]");
+        }
+        for (std::size_t i = 0; i < world->take.size(); ++i) {
+            expect(world->take[i], "i", at + ".take[" + std::to_string(i) + "]");
+        }
+        for (std::size_t i = 0; i < world->drop.size(); ++i) {
+            expect(world->drop[i], "i", at + ".drop[" + std::to_string(i) + "]");
+        }
+    }
+}
+
+// Only an item of an inventory is worn, and an NPC's weapons are worn items of its own
+// inventory. Items on the ground are worn by no one.
+void CheckWornItems(const Scenario& scenario) {
+    const std::string file = scenario.file.generic_string();
+    const auto onGround = [&file](const std::vector<ItemSpec>& items, const std::string& field) {
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            if (items[i].worn.value_or(false)) {
+                throw ScenarioError(file, field + "[" + std::to_string(i) + "].worn",
+                                    "only an item of an inventory can be worn");
+            }
+        }
+    };
+    const auto weapon = [&file](const NpcSpec& npc, const std::optional<std::string>& id,
+                                const std::string& field) {
+        if (!id) {
+            return;
+        }
+        const auto item = std::find_if(npc.inventory.begin(), npc.inventory.end(),
+                                       [&id](const ItemSpec& held) { return held.id == *id; });
+        if (item == npc.inventory.end()) {
+            throw ScenarioError(file, field, "\"" + *id + "\" is no item of this NPC's inventory");
+        }
+        if (!item->worn.value_or(true) || item->amount.value_or(1) > 1) {
+            throw ScenarioError(file, field,
+                                "a weapon is one worn item, \"" + *id + "\" is not one");
+        }
+    };
+    const auto weapons = [&weapon](const NpcSpec& npc, const std::string& field) {
+        weapon(npc, npc.drawnWeapon.value_or(std::nullopt), field + ".drawnWeapon");
+        weapon(npc, npc.rangedWeapon.value_or(std::nullopt), field + ".rangedWeapon");
+    };
+    if (scenario.world.player) {
+        weapons(*scenario.world.player, "world.player");
+    }
+    for (std::size_t i = 0; i < scenario.world.npcs.size(); ++i) {
+        weapons(scenario.world.npcs[i], "world.npcs[" + std::to_string(i) + "]");
+    }
+    onGround(scenario.world.items, "world.items");
+    for (std::size_t s = 0; s < scenario.timeline.size(); ++s) {
+        if (const auto* world = std::get_if<WorldStep>(&scenario.timeline[s])) {
+            const std::string at = "timeline[" + std::to_string(s) + "].world.spawn";
+            for (std::size_t i = 0; i < world->spawnNpcs.size(); ++i) {
+                weapons(world->spawnNpcs[i], at + ".npcs[" + std::to_string(i) + "]");
+            }
+            onGround(world->spawnItems, at + ".items");
+        }
+    }
+}
+
+// A script number belongs to one instance, and an instance has one. The numbers the scenario
+// gives are collected before play, so that the game never hands one out to another instance.
+class InstanceNumbering {
+public:
+    explicit InstanceNumbering(Scenario& scenario)
+        : scenario_(scenario), file_(scenario.file.generic_string()) {}
+
+    void Give(const std::string& instance, std::optional<int> number, const std::string& field) {
+        if (!number) {
+            return;
+        }
+        const std::string name = SimEngine::SymbolName(instance);
+        auto& numbers = scenario_.instanceNumbers;
+        if (const auto own = numbers.find(name); own != numbers.end() && own->second != *number) {
+            throw ScenarioError(file_, field,
+                                "the instance " + name + " has the number " +
+                                    std::to_string(own->second) + " already");
+        }
+        for (const auto& [other, taken] : numbers) {
+            if (taken == *number && other != name) {
+                throw ScenarioError(
+                    file_, field,
+                    "the number " + std::to_string(*number) + " is the instance " + other + "'s");
+            }
+        }
+        numbers[name] = *number;
+    }
+
+    // An item made: its instance is the one it names.
+    void Made(const ItemSpec& item, const std::string& field) {
+        instanceOf_[item.id] = *item.instance;
+        Give(*item.instance, item.instanceIndex, field + ".instanceIndex");
+    }
+    void Made(const std::vector<ItemSpec>& items, const std::string& field) {
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            Made(items[i], field + "[" + std::to_string(i) + "]");
+        }
+    }
+    void Made(const NpcSpec& npc, const std::string& field) {
+        Made(npc.inventory, field + ".inventory");
+    }
+
+    // An item changed: it may become an item of another instance.
+    void Changed(const ItemSpec& item, const std::string& field) {
+        if (item.instance) {
+            instanceOf_[item.id] = *item.instance;
+        }
+        Give(instanceOf_.at(item.id), item.instanceIndex, field + ".instanceIndex");
+    }
+
+private:
+    Scenario& scenario_;
+    std::string file_;
+    std::map<std::string, std::string> instanceOf_;  // item id -> instance
+};
+
+void NumberInstances(Scenario& scenario) {
+    InstanceNumbering numbering(scenario);
+    for (const auto& [name, instance] : scenario.instances) {
+        numbering.Give(name, instance.instanceIndex, "instances." + name + ".instanceIndex");
+    }
+    if (scenario.world.player) {
+        numbering.Made(*scenario.world.player, "world.player");
+    }
+    for (std::size_t i = 0; i < scenario.world.npcs.size(); ++i) {
+        numbering.Made(scenario.world.npcs[i], "world.npcs[" + std::to_string(i) + "]");
+    }
+    numbering.Made(scenario.world.items, "world.items");
+    for (std::size_t s = 0; s < scenario.timeline.size(); ++s) {
+        const auto* world = std::get_if<WorldStep>(&scenario.timeline[s]);
+        if (world == nullptr) {
+            continue;
+        }
+        const std::string at = "timeline[" + std::to_string(s) + "].world";
+        for (std::size_t i = 0; i < world->spawnNpcs.size(); ++i) {
+            numbering.Made(world->spawnNpcs[i], at + ".spawn.npcs[" + std::to_string(i) + "]");
+        }
+        numbering.Made(world->spawnItems, at + ".spawn.items");
+        for (const auto& [npc, items] : world->give) {
+            numbering.Made(items, at + ".give." + npc);
+        }
+        for (std::size_t i = 0; i < world->updateItems.size(); ++i) {
+            numbering.Changed(world->updateItems[i], at + ".items[" + std::to_string(i) + "]");
         }
     }
 }
@@ -596,6 +828,7 @@ Scenario ParseScenario(const std::string& text, const std::filesystem::path& fil
     scenario.missingEngineFunctions = f.Optional<std::vector<std::string>>("missingEngineFunctions")
                                           .value_or(std::vector<std::string>{});
     scenario.gameData = ReadGameData(f);
+    scenario.instances = ReadInstances(f);
     if (const Json* world = f.Get("world")) {
         Fields w(*world, "world", fileName);
         if (const Json* player = w.Get("player")) {
@@ -616,6 +849,8 @@ Scenario ParseScenario(const std::string& text, const std::filesystem::path& fil
                [&scenario](Fields& step) { scenario.timeline.push_back(ReadStep(step)); });
     f.Done();
     CheckIds(scenario);
+    CheckWornItems(scenario);
+    NumberInstances(scenario);
     return scenario;
 }
 

@@ -20,6 +20,8 @@ public:
 };
 
 using Position = std::array<float, 3>;
+// An item script instance, by its name or by its script number.
+using InstanceRef = std::variant<int, std::string>;
 
 // An item of the world or of an inventory. In world updates only the fields given change.
 struct ItemSpec {
@@ -34,7 +36,7 @@ struct ItemSpec {
     std::optional<std::uint32_t> category;
     std::optional<std::uint32_t> flags;
     std::optional<std::uint32_t> questWord;
-    std::optional<int> munition;
+    std::optional<InstanceRef> munition;
     std::optional<int> armor;
     std::optional<int> vobBits;
     std::optional<Position> position;
@@ -42,6 +44,21 @@ struct ItemSpec {
     std::optional<bool> visual;
     std::optional<bool> groundCheck;
     std::optional<std::optional<std::string>> room;  // a room name, or null for none
+    std::optional<bool> worn;                        // worn by the NPC whose inventory holds it
+};
+
+// An item script instance as the game's scripts define it: every item of it is made so.
+struct InstanceDefinition {
+    std::optional<int> instanceIndex;
+    std::optional<std::string> name;
+    std::optional<std::string> text;
+    std::optional<std::string> displayName;
+    std::optional<std::string> arrowText;
+    std::optional<std::uint32_t> category;
+    std::optional<std::uint32_t> flags;
+    std::optional<std::uint32_t> questWord;
+    std::optional<InstanceRef> munition;
+    std::optional<int> armor;
 };
 
 // An NPC (the player is one). In world updates only the fields given change.
@@ -69,6 +86,9 @@ struct NpcSpec {
     std::optional<bool> extended;  // at creation only
     std::optional<std::array<int, 3>> markers;
     std::vector<ItemSpec> inventory;  // at creation only
+    // Ids of worn items of its inventory, or null: the weapon it holds drawn, its ranged one.
+    std::optional<std::optional<std::string>> drawnWeapon;
+    std::optional<std::optional<std::string>> rangedWeapon;
 };
 
 struct GameSpec {
@@ -126,6 +146,9 @@ struct WorldStep {
     std::vector<std::string> remove;
     std::map<std::string, int> symbols;
     GameSpec game;
+    std::map<std::string, std::vector<ItemSpec>> give;  // new items, by the receiving NPC's id
+    std::vector<std::string> take;                      // items taken out of the game
+    std::vector<std::string> drop;                      // items dropped at their holder's feet
 };
 using Step = std::variant<FramesStep, SaveStep, LoadStep, OptionsStep, FilesStep, WorldStep>;
 
@@ -144,6 +167,9 @@ struct Scenario {
     // Whether the engine's option readers add a key they miss, with its default (the game's do).
     bool addMissingOptions = true;
     GameDataSpec gameData;
+    // Item script instances by upper-case name, and the script numbers the scenario gives.
+    std::map<std::string, InstanceDefinition> instances;
+    std::map<std::string, int> instanceNumbers;
     WorldSpec world;
     std::vector<Step> timeline;
 };

@@ -1,5 +1,7 @@
 #include "sim/scenario/world_builder.h"
 
+#include <stdexcept>
+
 #include "platform/platform.h"
 
 namespace pilfern::sim {
@@ -39,33 +41,121 @@ public:
         }
     }
 
+    // An instance number: given, or the number of the instance named.
+    [[nodiscard]] int Number(const InstanceRef& instance) const {
+        if (const auto* name = std::get_if<std::string>(&instance)) {
+            return engine_.InstanceIndex(*name);
+        }
+        return std::get<int>(instance);
+    }
+
+    // What the scripts give every item of an instance, from the scenario's definition of it or
+    // from the first item of it. An item is named after its instance unless the scenario names
+    // it.
+    template <class Described>
+    void Define(std::string_view instance, const Described& fields) const {
+        ItemInstance& definition = engine_.DefineItemInstance(instance);
+        definition.name = zSTRING(fields.name ? Text(*fields.name) : std::string(instance));
+        SetText(definition.text, fields.text);
+        SetText(definition.displayName, fields.displayName);
+        SetText(definition.arrowText, fields.arrowText);
+        Set(definition.category, fields.category);
+        Set(definition.flags, fields.flags);
+        Set(definition.questWord, fields.questWord);
+        if (fields.munition) {
+            definition.munition = Number(*fields.munition);
+        }
+        Set(definition.armorWord, fields.armor);
+    }
+
     void ApplyItem(SimItem& item, const ItemSpec& spec) const {
         if (spec.instance) {
             item.vob.instanceName = SimEngine::SymbolName(*spec.instance);
-            item.instanceIndex = engine_.InstanceIndex(*spec.instance);
         }
-        Set(item.instanceIndex, spec.instanceIndex);
+        if (spec.instanceIndex &&
+            !engine_.NumberInstance(item.vob.instanceName, *spec.instanceIndex)) {
+            throw std::runtime_error("instanceIndex: the instance " + item.vob.instanceName +
+                                     " has another number than " +
+                                     std::to_string(*spec.instanceIndex));
+        }
+        if (spec.instance || spec.instanceIndex) {
+            item.instanceIndex = engine_.InstanceIndex(item.vob.instanceName);
+        }
         SetText(item.name, spec.name);
         SetText(item.textField, spec.text);
         SetText(item.displayName, spec.displayName);
         SetText(item.arrowText, spec.arrowText);
         Set(item.amount, spec.amount);
+        // The engine's flag word holds the category bit and the worn flag beside the script's
+        // flags, which are what the scenario's `flags` give.
+        const std::uint32_t scriptFlags =
+            spec.flags.value_or(item.flags & ~(item.mainCategory | kItemFlagWorn));
+        const std::uint32_t worn = item.flags & kItemFlagWorn;
         Set(item.mainCategory, spec.category);
-        Set(item.flags, spec.flags);
+        item.flags = scriptFlags | item.mainCategory | worn;
         Set(item.nbQuestWord, spec.questWord);
-        Set(item.munition, spec.munition);
+        if (spec.munition) {
+            item.munition = Number(*spec.munition);
+        }
         Set(item.armorWord, spec.armor);
         Set(item.vob.flagBits, spec.vobBits);
         Set(item.groundCheck, spec.groundCheck);
         ApplyVob(item.vob, spec.position, spec.visual, spec.room);
+        if (spec.worn) {
+            if (*spec.worn) {
+                SimEngine::Wear(item);
+            } else {
+                engine_.TakeOff(item);
+            }
+        }
     }
 
+    // An item as the game makes it from its instance, with what the scenario gives it besides.
     SimItem& CreateItem(const ItemSpec& spec) const {
-        SimItem& item = engine_.CreateItem(spec.id, *spec.instance);
-        // An item is named after its instance unless the scenario names it.
-        item.name = zSTRING(*spec.instance);
+        if (engine_.FindItemInstance(*spec.instance) == nullptr) {
+            // The scripts make all items of an instance alike: the first item of an instance the
+            // scenario does not define defines it.
+            Define(*spec.instance, spec);
+        }
+        SimItem& item = engine_.MakeItem(spec.id, *spec.instance);
         ApplyItem(item, spec);
         return item;
+    }
+
+    // A worn item is one item: the game splits one off a stack to put it on.
+    static void RequireOne(const SimItem& item, const std::string& field) {
+        if (item.amount > 1) {
+            throw std::runtime_error(field + ": the item \"" + item.vob.id + "\" is a stack of " +
+                                     std::to_string(item.amount) +
+                                     " when the step is played; a worn item is one item");
+        }
+    }
+
+    // The NPC holds a worn item of its inventory as a weapon, or none.
+    void SetWeapon(SimNpc& npc, SimItem*& weapon,
+                   const std::optional<std::optional<std::string>>& id,
+                   const std::string& field) const {
+        if (!id) {
+            return;
+        }
+        if (!*id) {
+            weapon = nullptr;
+            return;
+        }
+        SimItem* item = engine_.FindItem(**id);
+        if (item == nullptr || engine_.HolderOf(item) != &npc) {
+            throw std::runtime_error(npc.vob.id + "." + field + ": the item \"" + **id +
+                                     "\" is not in the inventory of " + npc.vob.id +
+                                     " when the step is played");
+        }
+        RequireOne(*item, npc.vob.id + "." + field);
+        SimEngine::Wear(*item);
+        weapon = item;
+    }
+
+    void SetWeapons(SimNpc& npc, const NpcSpec& given) const {
+        SetWeapon(npc, npc.drawnWeapon, given.drawnWeapon, "drawnWeapon");
+        SetWeapon(npc, npc.rangedWeapon, given.rangedWeapon, "rangedWeapon");
     }
 
     void ApplyNpc(SimNpc& npc, const NpcSpec& spec) const {
@@ -94,6 +184,7 @@ public:
         }
         SetFocus(npc, spec);
         ApplyVob(npc.vob, spec.position, spec.visual, spec.room);
+        SetWeapons(npc, spec);
     }
 
     SimNpc& CreateNpc(const NpcSpec& spec) const {
@@ -103,12 +194,15 @@ public:
         NpcSpec withoutFocus = spec;
         withoutFocus.focus.reset();  // focus is set once every object exists
         withoutFocus.focusField.reset();
+        withoutFocus.drawnWeapon.reset();  // weapons are items of the inventory, made next
+        withoutFocus.rangedWeapon.reset();
         ApplyNpc(npc, withoutFocus);
         for (const ItemSpec& itemSpec : spec.inventory) {
             SimItem& item = CreateItem(itemSpec);
             item.vob.inWorld = false;
             npc.inventory.entries.Append(&item);
         }
+        SetWeapons(npc, spec);
         return npc;
     }
 
@@ -177,7 +271,34 @@ void MoveInOrOut(SimEngine& engine, Object& object, std::optional<bool> inWorld)
     }
 }
 
+// The NPC whose inventory holds an item a step names: the game may have moved it since.
+SimNpc& HolderFor(const SimEngine& engine, const std::string& id, const std::string& step) {
+    SimNpc* holder = engine.HolderOf(engine.FindItem(id));
+    if (holder == nullptr) {
+        throw std::runtime_error(step + ": the item \"" + id +
+                                 "\" is in no inventory when the step is played");
+    }
+    return *holder;
+}
+
+InventoryChange Change(InventoryChange::Kind kind, const SimNpc& npc, const SimItem& item) {
+    return {kind, npc.vob.id, item.vob.id, item.vob.instanceName, item.amount, item.vob.position};
+}
+
 }  // namespace
+
+void DefineItemInstances(SimGame& game, const Scenario& scenario) {
+    for (const auto& [name, number] : scenario.instanceNumbers) {
+        if (!game.engine.NumberInstance(name, number)) {
+            throw std::runtime_error("the instance " + name + " cannot have the number " +
+                                     std::to_string(number) + ": it is taken");
+        }
+    }
+    const Builder builder(game);
+    for (const auto& [name, definition] : scenario.instances) {
+        builder.Define(name, definition);
+    }
+}
 
 void BuildWorld(SimGame& game, const WorldSpec& world) {
     const Builder builder(game);
@@ -217,13 +338,24 @@ void ApplyGameData(SimGame& game, const GameDataSpec& data) {
     }
 }
 
-void ApplyWorldStep(SimGame& game, const WorldStep& step) {
+std::vector<InventoryChange> ApplyWorldStep(SimGame& game, const WorldStep& step) {
     const Builder builder(game);
+    std::vector<InventoryChange> changes;
     for (const NpcSpec& spec : step.spawnNpcs) {
         builder.PlaceOrHide(builder.CreateNpc(spec), spec);
     }
     for (const ItemSpec& spec : step.spawnItems) {
         builder.PlaceOrHide(builder.CreateItem(spec), spec);
+    }
+    // New items, made as the game makes them in an inventory: joining a stack of their
+    // instance there.
+    for (const auto& [id, items] : step.give) {
+        SimNpc& npc = *game.engine.FindNpc(id);
+        for (const ItemSpec& given : items) {
+            SimItem& item = builder.CreateItem(given);
+            changes.push_back(Change(InventoryChange::Kind::Give, npc, item));
+            game.engine.PutInInventory(npc, item);
+        }
     }
     for (const NpcSpec& spec : step.updateNpcs) {
         SimNpc& npc = *game.engine.FindNpc(spec.id);
@@ -232,8 +364,25 @@ void ApplyWorldStep(SimGame& game, const WorldStep& step) {
     }
     for (const ItemSpec& spec : step.updateItems) {
         SimItem& item = *game.engine.FindItem(spec.id);
+        if (spec.worn.value_or(false)) {
+            static_cast<void>(HolderFor(game.engine, spec.id, "worn"));
+            Builder::RequireOne(item, "worn");
+        }
         builder.ApplyItem(item, spec);
         MoveInOrOut(game.engine, item, spec.inWorld);
+    }
+    for (const std::string& id : step.take) {
+        SimItem& item = *game.engine.FindItem(id);
+        changes.push_back(
+            Change(InventoryChange::Kind::Take, HolderFor(game.engine, id, "take"), item));
+        game.engine.TakeOutOfInventory(item);
+    }
+    for (const std::string& id : step.drop) {
+        SimItem& item = *game.engine.FindItem(id);
+        const SimNpc& holder = HolderFor(game.engine, id, "drop");
+        item.vob.position = holder.vob.position;
+        changes.push_back(Change(InventoryChange::Kind::Drop, holder, item));
+        game.engine.PlaceInWorld(item);
     }
     for (const std::string& id : step.remove) {
         if (SimNpc* npc = game.engine.FindNpc(id)) {
@@ -244,6 +393,7 @@ void ApplyWorldStep(SimGame& game, const WorldStep& step) {
     }
     builder.ApplySymbols(step.symbols);
     builder.ApplyGame(step.game);
+    return changes;
 }
 
 }  // namespace pilfern::sim

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "sim/scenario/scenario.h"
 #include "sim/sim_game.h"
 
@@ -10,7 +13,25 @@ namespace pilfern::sim {
 void BuildWorld(SimGame& game, const WorldSpec& world);
 // Gives the game the fonts and textures a scenario's game data names, before the game starts.
 void ApplyGameData(SimGame& game, const GameDataSpec& data);
-// Changes the world as a timeline step says.
-void ApplyWorldStep(SimGame& game, const WorldStep& step);
+// Gives the game's scripts the scenario's item instances and script numbers, before the world
+// is built.
+void DefineItemInstances(SimGame& game, const Scenario& scenario);
+
+// What an inventory step of a world step did: items given to an NPC, taken out of the game,
+// or dropped onto the ground at the NPC's feet.
+struct InventoryChange {
+    enum class Kind { Give, Take, Drop };
+    Kind kind = Kind::Give;
+    std::string npc;   // whose inventory changed
+    std::string item;  // the item's id
+    std::string instance;
+    int amount = 0;
+    zVEC3 at;  // where a dropped item lies
+};
+
+// Changes the world as a timeline step says; answers what its inventory steps did, in order.
+// Throws std::runtime_error when the game has moved an item a step names to where the step
+// cannot take it from.
+std::vector<InventoryChange> ApplyWorldStep(SimGame& game, const WorldStep& step);
 
 }  // namespace pilfern::sim

@@ -69,7 +69,42 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenScenario{R"({"timeline": [{"world": {"remove": ["ghost"]}}]})",
                        "timeline[0].world.remove[0]: no object has the id \"ghost\""},
         BrokenScenario{R"({"files": {"../outside.txt": "x"}})",
-                       "files.../outside.txt: expected a path inside the game folder"}));
+                       "files.../outside.txt: expected a path inside the game folder"},
+        BrokenScenario{R"({"instances": {"ITMW_BOW": {"nmae": "Bow"}}})",
+                       "instances.ITMW_BOW.nmae: unknown field"},
+        BrokenScenario{R"({"instances": {"ITMW_BOW": {}, "ItMw_Bow": {}}})",
+                       "instances.ItMw_Bow: the instance ITMW_BOW is defined twice"},
+        BrokenScenario{R"({"instances": {"ITMW_BOW": {"munition": true}}})",
+                       "instances.ITMW_BOW.munition: expected an instance name or its script "
+                       "number"},
+        BrokenScenario{R"({"instances": {"A": {"instanceIndex": 3}},
+                           "world": {"items": [{"id": "b", "instance": "B", "instanceIndex": 3}]}})",
+                       "world.items[0].instanceIndex: the number 3 is the instance A's"},
+        BrokenScenario{R"({"world": {"items": [{"id": "a", "instance": "A", "instanceIndex": 1}]},
+                           "timeline": [{"world": {"items": [{"id": "a", "instanceIndex": 2}]}}]})",
+                       "timeline[0].world.items[0].instanceIndex: the instance A has the number 1 "
+                       "already"},
+        BrokenScenario{R"({"world": {"items": [{"id": "a", "instance": "X", "worn": true}]}})",
+                       "world.items[0].worn: only an item of an inventory can be worn"},
+        BrokenScenario{R"({"world": {"player": {"id": "hero", "instance": "PC_HERO", "inventory":
+                           [{"id": "r", "instance": "ITRI", "amount": 2, "worn": true}]}}})",
+                       "world.player.inventory[0].worn: a worn item is one item: give the rest as "
+                       "an item of its own"},
+        BrokenScenario{R"({"world": {"npcs": [{"id": "b", "instance": "B", "drawnWeapon": "axe"}],
+                                     "items": [{"id": "axe", "instance": "ITMW_AXE"}]}})",
+                       "world.npcs[0].drawnWeapon: \"axe\" is no item of this NPC's inventory"},
+        BrokenScenario{R"({"world": {"player": {"id": "hero", "instance": "PC_HERO"}},
+                           "timeline": [{"world": {"npcs": [{"id": "hero",
+                                                             "rangedWeapon": "hero"}]}}]})",
+                       "timeline[0].world.npcs[0].rangedWeapon: no item has the id \"hero\""},
+        BrokenScenario{R"({"timeline": [{"world": {"give": {"ghost": []}}}]})",
+                       "timeline[0].world.give.ghost: no NPC has the id \"ghost\""},
+        BrokenScenario{R"({"world": {"player": {"id": "hero", "instance": "PC_HERO"}},
+                           "timeline": [{"world": {"give": {"hero": [{"id": "gold"}]}}}]})",
+                       "timeline[0].world.give.hero[0].instance: missing"},
+        BrokenScenario{R"({"world": {"player": {"id": "hero", "instance": "PC_HERO"}},
+                           "timeline": [{"world": {"drop": ["hero"]}}]})",
+                       "timeline[0].world.drop[0]: no item has the id \"hero\""}));
 
 std::vector<nlohmann::ordered_json> JsonLines(const std::string& text) {
     std::vector<nlohmann::ordered_json> lines;

@@ -1,0 +1,340 @@
+// Items as the game makes and moves them: item script instances, making items from them,
+// stacks in inventories, worn items and weapons, and Gothic I's category lists.
+//
+// Every item is in at most one place: on the ground or in one inventory (a chest, once the
+// simulated game has chests, is such a place too, and OnGround and HolderOf's checks take it
+// in). The game's own operations do not check this: putting an item that is still somewhere
+// into an inventory makes the game hold it twice. The simulated game stops there instead,
+// naming the fault, so that plugin code which would duplicate items in the game fails here
+// first.
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+
+#include "host/engine_profile.h"
+#include "sim/sim_engine.h"
+
+namespace pilfern::sim {
+namespace {
+
+SimNpc* NpcOf(oCNpc* npc) {
+    return dynamic_cast<SimNpc*>(npc);
+}
+
+SimItem* ItemOf(oCItem* item) {
+    return dynamic_cast<SimItem*>(item);
+}
+
+// Gothic I keeps an inventory's items in nine lists by their main category. The first row
+// whose bits the item's category word has decides its list; a word of no category at all goes
+// to list 0, and a word of none of these bits to the last with everything else: plain things
+// such as gold and keys (ITEM_KAT_NONE, 0x1), lights (ITEM_KAT_LIGHT, 0x100).
+constexpr std::size_t kNoCategoryList = 0;
+constexpr std::size_t kOtherList = 8;
+constexpr std::array<std::pair<std::uint32_t, std::size_t>, 9> kGothicOneCategoryLists{{
+    {0x00000002, 1},  // melee weapons (ITEM_KAT_NF)
+    {0x00000004, 1},  // ranged weapons (ITEM_KAT_FF)
+    {0x00000008, 1},  // munition (ITEM_KAT_MUN)
+    {0x00000010, 2},  // armour (ITEM_KAT_ARMOR)
+    {0x00000200, 3},  // runes (ITEM_KAT_RUNE)
+    {0x80000000, 4},  // magic: rings and amulets (ITEM_KAT_MAGIC)
+    {0x00000020, 5},  // food (ITEM_KAT_FOOD)
+    {0x00000080, 6},  // potions (ITEM_KAT_POTIONS)
+    {0x00000040, 7},  // documents (ITEM_KAT_DOCS)
+}};
+
+std::size_t GothicOneCategoryList(std::uint32_t category) {
+    if (category == 0) {
+        return kNoCategoryList;
+    }
+    const auto* row = std::find_if(
+        kGothicOneCategoryLists.begin(), kGothicOneCategoryLists.end(),
+        [category](const auto& candidate) { return (category & candidate.first) != 0; });
+    return row == kGothicOneCategoryLists.end() ? kOtherList : row->second;
+}
+
+// A stack of an instance in an inventory that more items of it join: one that is not worn.
+SimItem* StackOf(const SimNpc& npc, const std::string& instanceName) {
+    for (oCItem* held : npc.inventory.entries.Objects()) {
+        auto* stack = dynamic_cast<SimItem*>(held);
+        if (stack != nullptr && (stack->flags & kItemFlagWorn) == 0 &&
+            stack->vob.instanceName == instanceName) {
+            return stack;
+        }
+    }
+    return nullptr;
+}
+
+// Brings a list to `wanted`, keeping the nodes of the objects it still holds: nodes the game
+// keeps while the list only grows stay valid, as the game's do.
+void KeepInStep(NodeList<oCItem>& list, const std::vector<oCItem*>& wanted) {
+    for (oCItem* held : list.Objects()) {
+        if (std::find(wanted.begin(), wanted.end(), held) == wanted.end()) {
+            list.Remove(held);
+        }
+    }
+    const std::vector<oCItem*> kept = list.Objects();
+    if (kept.size() > wanted.size() || !std::equal(kept.begin(), kept.end(), wanted.begin())) {
+        list.Clear();
+    }
+    for (std::size_t i = list.Objects().size(); i < wanted.size(); ++i) {
+        list.Append(wanted[i]);
+    }
+}
+
+void ReleaseWeapon(SimItem*& weapon, const SimItem& item) {
+    if (weapon == &item) {
+        weapon = nullptr;
+    }
+}
+
+}  // namespace
+
+void SimEngine::GameFault(const std::string& message) {
+    std::fprintf(stderr, "the simulated game stops: %s\n", message.c_str());
+    std::fflush(stderr);
+    std::abort();
+}
+
+// ---- Item script instances ----
+
+ItemInstance& SimEngine::DefineItemInstance(std::string_view instanceName) {
+    std::string name = SymbolName(instanceName);
+    const auto found = itemInstances_.find(name);
+    if (found != itemInstances_.end()) {
+        return found->second;
+    }
+    InstanceIndex(name);  // every instance of the scripts has its number
+    ItemInstance definition;
+    definition.instanceName = name;
+    return itemInstances_.emplace(std::move(name), std::move(definition)).first->second;
+}
+
+const ItemInstance* SimEngine::FindItemInstance(std::string_view instanceName) const {
+    const auto found = itemInstances_.find(SymbolName(instanceName));
+    return found == itemInstances_.end() ? nullptr : &found->second;
+}
+
+const ItemInstance* SimEngine::FindItemInstance(int instanceIndex) const {
+    for (const auto& [name, index] : instanceIndices_) {
+        if (index == instanceIndex) {
+            return FindItemInstance(name);
+        }
+    }
+    return nullptr;
+}
+
+bool SimEngine::NumberInstance(std::string_view instanceName, int index) {
+    std::string name = SymbolName(instanceName);
+    if (const auto own = instanceIndices_.find(name); own != instanceIndices_.end()) {
+        return own->second == index;
+    }
+    if (std::any_of(instanceIndices_.begin(), instanceIndices_.end(),
+                    [index](const auto& other) { return other.second == index; })) {
+        return false;
+    }
+    instanceIndices_.emplace(std::move(name), index);
+    return true;
+}
+
+SimItem& SimEngine::MakeItem(std::string id, std::string_view instanceName, int amount) {
+    const ItemInstance* definition = FindItemInstance(instanceName);
+    if (definition == nullptr) {
+        GameFault("the game's scripts define no item instance " + SymbolName(instanceName) +
+                  ", so no item of it can be made");
+    }
+    SimItem& item = CreateItem(std::move(id), definition->instanceName);
+    item.vob.inWorld = false;
+    item.instanceIndex = InstanceIndex(definition->instanceName);
+    item.amount = amount;
+    item.name = definition->name;
+    item.textField = definition->text;
+    item.displayName = definition->displayName;
+    item.arrowText = definition->arrowText;
+    item.mainCategory = definition->category;
+    // The engine adds the main category bit to the flag word of every item it makes.
+    item.flags = definition->flags | definition->category;
+    item.nbQuestWord = definition->questWord;
+    item.munition = definition->munition;
+    item.armorWord = definition->armorWord;
+    return item;
+}
+
+// ---- Where items are ----
+
+bool SimEngine::OnGround(const oCItem* item) const {
+    const std::vector<oCItem*> ground = worldItems_.Objects();
+    return item != nullptr && std::find(ground.begin(), ground.end(), item) != ground.end();
+}
+
+SimNpc* SimEngine::HolderOf(const oCItem* item) const {
+    for (const auto& npc : npcs_) {
+        const std::vector<oCItem*> held = npc->inventory.entries.Objects();
+        if (item != nullptr && std::find(held.begin(), held.end(), item) != held.end()) {
+            return npc.get();
+        }
+    }
+    return nullptr;
+}
+
+SimItem& SimEngine::Stow(SimNpc& npc, SimItem& item) {
+    item.vob.inWorld = false;
+    // Items of one instance share a stack; a worn item is one item of its own. An item that
+    // joins a stack is gone from the game, its amount added to the stack's.
+    if ((item.flags & kItemFlagWorn) == 0) {
+        if (SimItem* stack = StackOf(npc, item.vob.instanceName)) {
+            stack->amount += item.amount;
+            return *stack;
+        }
+    }
+    npc.inventory.entries.Append(&item);
+    return item;
+}
+
+SimItem& SimEngine::PutInInventory(SimNpc& npc, SimItem& item) {
+    if (OnGround(&item)) {
+        RemoveFromWorld(item);
+    }
+    TakeOutOfInventory(item);
+    return Stow(npc, item);
+}
+
+void SimEngine::TakeOutOfInventory(SimItem& item) {
+    if (SimNpc* holder = HolderOf(&item)) {
+        TakeOff(item);
+        holder->inventory.entries.Remove(&item);
+    }
+}
+
+void SimEngine::TakeOff(SimItem& item) {
+    item.flags &= ~kItemFlagWorn;
+    for (const auto& npc : npcs_) {
+        ReleaseWeapon(npc->drawnWeapon, item);
+        ReleaseWeapon(npc->rangedWeapon, item);
+    }
+}
+
+void SimEngine::RequireNoHolder(EngineOp op, const SimItem& item) const {
+    if (const SimNpc* holder = HolderOf(&item)) {
+        GameFault(std::string(kEngineOperations.at(op)) + " was asked to put " + item.vob.id +
+                  " into an inventory while the inventory of " + holder->vob.id +
+                  " holds it: the game would hold the item twice");
+    }
+}
+
+// ---- The engine's operations ----
+
+oCItem* SimEngine::eng_npc_weapon_query_1(const oCNpc* npc) {
+    Count(Op(__func__), npc);
+    const auto* sim = dynamic_cast<const SimNpc*>(npc);
+    return sim == nullptr ? nullptr : sim->drawnWeapon;
+}
+
+oCItem* SimEngine::eng_npc_weapon_query_2(const oCNpc* npc) {
+    Count(Op(__func__), npc);
+    const auto* sim = dynamic_cast<const SimNpc*>(npc);
+    return sim == nullptr ? nullptr : sim->rangedWeapon;
+}
+
+void SimEngine::eng_npc_put_in_inventory(oCNpc* npc, oCItem* item) {
+    Count(Op(__func__), npc, item);
+    SimNpc* receiver = NpcOf(npc);
+    SimItem* put = ItemOf(item);
+    if (receiver == nullptr || put == nullptr) {
+        return;
+    }
+    // The game puts the item into the inventory as it is: one still in a world stays there too.
+    if (OnGround(put)) {
+        GameFault(std::string(__func__) + " was asked to put " + put->vob.id +
+                  ", which lies in the world, into the inventory of " + receiver->vob.id +
+                  ": the game would hold the item twice (eng_npc_take_vob takes it from there)");
+    }
+    RequireNoHolder(Op(__func__), *put);
+    Stow(*receiver, *put);
+}
+
+void SimEngine::eng_npc_create_items(oCNpc* npc, int instance, int amount) {
+    Count(Op(__func__), npc, instance, amount);
+    SimNpc* receiver = NpcOf(npc);
+    if (receiver == nullptr) {
+        return;
+    }
+    const ItemInstance* definition = FindItemInstance(instance);
+    if (definition == nullptr) {
+        const auto named =
+            std::find_if(instanceIndices_.begin(), instanceIndices_.end(),
+                         [instance](const auto& numbered) { return numbered.second == instance; });
+        GameFault(std::string(__func__) + " was asked for items of instance " +
+                  std::to_string(instance) +
+                  (named == instanceIndices_.end() ? "" : " (" + named->first + ")") +
+                  ", which the game's scripts do not define as an item");
+    }
+    if (amount <= 0) {
+        return;
+    }
+    if (SimItem* stack = StackOf(*receiver, definition->instanceName)) {
+        stack->amount += amount;
+        return;
+    }
+    // A made item has no id in the scenario; the engine names it after its instance.
+    const std::string id = definition->instanceName + " #" + std::to_string(++itemsMade_);
+    receiver->inventory.entries.Append(&MakeItem(id, definition->instanceName, amount));
+}
+
+void SimEngine::eng_npc_remove_items(oCNpc* npc, oCItem* item, int amount) {
+    Count(Op(__func__), npc, item, amount);
+    SimNpc* owner = NpcOf(npc);
+    SimItem* stack = ItemOf(item);
+    // The game removes only what the NPC's own inventory holds.
+    if (owner == nullptr || stack == nullptr || amount <= 0 || HolderOf(stack) != owner) {
+        return;
+    }
+    if (amount < stack->amount) {
+        stack->amount -= amount;
+        return;
+    }
+    TakeOutOfInventory(*stack);
+}
+
+void SimEngine::eng_npc_unequip(oCNpc* npc, oCItem* item) {
+    Count(Op(__func__), npc, item);
+    SimNpc* wearer = NpcOf(npc);
+    SimItem* worn = ItemOf(item);
+    if (wearer == nullptr || worn == nullptr || HolderOf(worn) != wearer) {
+        return;
+    }
+    TakeOff(*worn);
+}
+
+std::array<const zCListSort<oCItem>*, 9> SimEngine::eng_inventory_category_lists(
+    const oCNpcInventory* inventory) {
+    Count(Op(__func__), inventory);
+    // Only Gothic I's inventory keeps category lists; Gothic II's has one list. Lists made up
+    // here would let plugin code that asks for them under Gothic II pass.
+    const EngineProfile* profile = FindEngineProfile(EngineVersion());
+    if (profile == nullptr || !profile->gothicOneRules) {
+        GameFault(std::string(__func__) + ": an inventory of " +
+                  (profile == nullptr ? "engine version " + std::to_string(EngineVersion())
+                                      : std::string(profile->engineNamespace)) +
+                  " has no category lists; only Gothic I keeps one list per category");
+    }
+    std::array<const zCListSort<oCItem>*, 9> firsts{};
+    if (inventory == nullptr) {
+        return firsts;
+    }
+    std::array<std::vector<oCItem*>, 9> wanted;
+    for (oCItem* held : inventory->entries.Objects()) {
+        const auto* sim = dynamic_cast<const SimItem*>(held);
+        wanted.at(GothicOneCategoryList(sim == nullptr ? 0 : sim->mainCategory)).push_back(held);
+    }
+    for (std::size_t list = 0; list < firsts.size(); ++list) {
+        KeepInStep(inventory->categoryLists.at(list), wanted.at(list));
+        firsts.at(list) = inventory->categoryLists.at(list).First();
+    }
+    return firsts;
+}
+
+}  // namespace pilfern::sim

@@ -1,0 +1,83 @@
+#include "support/item_census.h"
+
+#include <array>
+
+namespace pilfern::test {
+namespace {
+
+// One place that holds items, with what it holds.
+struct Place {
+    std::string name;
+    std::vector<const sim::SimItem*> items;
+};
+
+std::vector<const sim::SimItem*> SimItems(const std::vector<oCItem*>& listed) {
+    std::vector<const sim::SimItem*> items;
+    for (const oCItem* item : listed) {
+        if (const auto* sim = dynamic_cast<const sim::SimItem*>(item)) {
+            items.push_back(sim);
+        }
+    }
+    return items;
+}
+
+std::vector<Place> Ground(const sim::SimEngine& engine) {
+    return {{"ground", SimItems(engine.WorldItems().Objects())}};
+}
+
+std::vector<Place> Inventories(const sim::SimEngine& engine) {
+    std::vector<Place> places;
+    for (const auto& npc : engine.Npcs()) {
+        places.push_back(
+            {"inventory of " + npc->vob.id, SimItems(npc->inventory.entries.Objects())});
+    }
+    return places;
+}
+
+// Every kind of place an item can be in. Chests hold items as well: once the game has them,
+// their lister joins this table and every census counts them.
+using PlaceLister = std::vector<Place> (*)(const sim::SimEngine&);
+constexpr std::array<PlaceLister, 2> kPlaceKinds{&Ground, &Inventories};
+
+}  // namespace
+
+ItemCensus TakeCensus(const sim::SimEngine& engine) {
+    ItemCensus census;
+    for (const PlaceLister list : kPlaceKinds) {
+        for (const Place& place : list(engine)) {
+            for (const sim::SimItem* item : place.items) {
+                census.amounts[item->vob.instanceName] += item->amount;
+                census.places[item].push_back(place.name);
+            }
+        }
+    }
+    return census;
+}
+
+std::vector<std::string> ItemCensus::InSeveralPlaces() const {
+    std::vector<std::string> found;
+    for (const auto& [item, in] : places) {
+        if (in.size() > 1) {
+            std::string text = item->vob.id + " in";
+            for (const std::string& place : in) {
+                text += " [" + place + "]";
+            }
+            found.push_back(text);
+        }
+    }
+    return found;
+}
+
+int ItemCensus::AmountIn(const std::string& place, const std::string& instance) const {
+    int amount = 0;
+    for (const auto& [item, in] : places) {
+        for (const std::string& name : in) {
+            if (name == place && item->vob.instanceName == instance) {
+                amount += item->amount;
+            }
+        }
+    }
+    return amount;
+}
+
+}  // namespace pilfern::test
