@@ -69,7 +69,49 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenScenario{R"({"timeline": [{"world": {"remove": ["ghost"]}}]})",
                        "timeline[0].world.remove[0]: no object has the id \"ghost\""},
         BrokenScenario{R"({"files": {"../outside.txt": "x"}})",
-                       "files.../outside.txt: expected a path inside the game folder"}));
+                       "files.../outside.txt: expected a path inside the game folder"},
+        BrokenScenario{R"({"world": {"containers": [{"id": "c", "instance": "X", "lock": true}]}})",
+                       "world.containers[0].lock: unknown field"},
+        BrokenScenario{R"({"world": {"items": [{"id": "a", "instance": "X"}],
+                                     "containers": [{"id": "c", "instance": "X",
+                                                     "items": [{"id": "a", "instance": "X"}]}]}})",
+                       "world.containers[0].items[0].id: the id \"a\" is used twice"},
+        BrokenScenario{R"({"world": {"containers": [{"id": "c", "instance": "X", "state": 2}]}})",
+                       "world.containers[0].state: expected a state from 0 to 1"},
+        BrokenScenario{
+            R"({"world": {"containers": [{"id": "c", "instance": "X", "condition": "Chest_Cond"}],
+                          "scripts": {"functions": {"CHEST_COND_S1": 1}}}})",
+            "world.containers[0].condition: the scripts have no function CHEST_COND (give it in "
+            "scripts.functions)"},
+        BrokenScenario{R"({"world": {"containers": [{"id": "c", "instance": "X"}]},
+                           "timeline": [{"world": {"containers": [{"id": "c", "items": []}]}}]})",
+                       "timeline[0].world.containers[0].items: a chest's items are given where it "
+                       "is made"},
+        BrokenScenario{R"({"world": {"items": [{"id": "a", "instance": "X"}]},
+                           "timeline": [{"world": {"containers": [{"id": "a", "locked": true}]}}]})",
+                       "timeline[0].world.containers[0].id: no chest has the id \"a\""},
+        BrokenScenario{
+            R"({"world": {"scripts": {"functions": {"Chest_Cond": 1, "CHEST_COND": 0}}}})",
+            "world.scripts.functions.Chest_Cond: the function CHEST_COND is given twice "
+            "(script names are compared ignoring case)"},
+        BrokenScenario{R"({"world": {"scripts": {"functions": {"CHEST_COND": true}}}})",
+                       "world.scripts.functions.CHEST_COND: expected a whole number"},
+        BrokenScenario{R"({"world": {"symbols": {"ISFULLSNC": 1}},
+                           "timeline": [{"world": {"scripts": {"functions": {"isFullSnc": 0}}}}]})",
+                       "timeline[0].world.scripts.functions.isFullSnc: ISFULLSNC is a variable of "
+                       "the scripts (world.symbols.ISFULLSNC); a symbol is a variable or a "
+                       "function, not both"},
+        BrokenScenario{R"({"world": {"focusRanges": {"chests": 100}}})",
+                       "world.focusRanges.chests: unknown field"},
+        BrokenScenario{R"({"timeline": [{"world": {"focusRanges": {"mobs": -1}}}]})",
+                       "timeline[0].world.focusRanges.mobs: expected a distance of 0 or more"},
+        BrokenScenario{
+            R"({"world": {"player": {"id": "hero", "instance": "PC_HERO", "facing": [0, 1, 0]}}})",
+            "world.player.facing: expected a direction along the ground (x or z not 0)"},
+        BrokenScenario{R"({"world": {"player": {"id": "hero", "instance": "PC_HERO",
+                                                "focusList": ["chest", "ghost"]},
+                                     "containers": [{"id": "chest", "instance": "X"}]}})",
+                       "world.player.focusList[1]: no object has the id \"ghost\""}));
 
 std::vector<nlohmann::ordered_json> JsonLines(const std::string& text) {
     std::vector<nlohmann::ordered_json> lines;
