@@ -275,6 +275,55 @@ TEST(ScenarioRun, TheGameKeepsItsOptionsInMemoryAndWritesThemAtExit) {
     }
 }
 
+// The game events of a step are reported with it, in the order they happened and before what
+// they led to: the plugin clears the key buffer when ESC hides its history, so the second ESC
+// reaches the game. Chests are summed up at the end.
+TEST(ScenarioRun, ReportsGameEventsWithTheStepTheyHappenInAndChestsAtTheEnd) {
+    const std::string json = R"({
+        "world": {"player": {"id": "hero", "instance": "PC_HERO"},
+                  "containers": [{"id": "chest1", "instance": "MOB_CHEST", "locked": true,
+                                  "items": [{"id": "gold", "instance": "ITMI_GOLD",
+                                             "amount": 25}]}]},
+        "timeline": [{"frames": 2, "hold": ["KEY_RSHIFT"], "press": ["KEY_SEMICOLON"]},
+                     {"frames": 1, "press": ["KEY_ESCAPE"]},
+                     {"frames": 1, "press": ["KEY_ESCAPE"]},
+                     {"world": {"spawn": {"containers": [
+                         {"id": "crate", "instance": "MOB_CRATE",
+                          "items": [{"id": "apple", "instance": "ITFO_APPLE", "amount": 3}]}]}}}]
+    })";
+    const Scenario scenario = ParseScenario(json, "scene.json");
+    std::ostringstream out;
+    RunScenario(scenario, RunOptions{true, std::nullopt}, out);
+    std::vector<std::string> kinds;
+    const std::vector<nlohmann::ordered_json> lines = JsonLines(out.str());
+    for (const nlohmann::ordered_json& line : lines) {
+        if (line.contains("event") && line.at("event") != "start" && line.at("event") != "init") {
+            kinds.push_back(line.at("event"));
+        }
+    }
+    EXPECT_EQ(kinds, (std::vector<std::string>{"frames", "historyOverlay", "frames",
+                                               "keyBufferCleared", "historyOverlay", "frames",
+                                               "gameKey", "world", "container"}));
+    EXPECT_EQ(lines.at(lines.size() - 2),
+              nlohmann::ordered_json::parse(R"({"t": 64, "event": "container", "container": "crate",
+                                                "instance": "ITFO_APPLE", "change": 3})"));
+    EXPECT_EQ(lines.back().at("state").at("containers"), nlohmann::ordered_json::parse(R"({
+        "chest1": {"items": [{"id": "gold", "instance": "ITMI_GOLD", "amount": 25}],
+                   "locked": true, "state": 0, "user": null, "changing": null},
+        "crate": {"items": [{"id": "apple", "instance": "ITFO_APPLE", "amount": 3}],
+                  "locked": false, "state": 0, "user": null, "changing": null}})"));
+
+    std::ostringstream words;
+    RunScenario(scenario, RunOptions{false, std::nullopt}, words);
+    const std::string text = words.str();
+    EXPECT_LT(text.find("the key buffer is cleared"), text.find("loot history hidden")) << text;
+    EXPECT_NE(text.find("chest crate gets 3x ITFO_APPLE"), std::string::npos) << text;
+    EXPECT_NE(text.find("  chest chest1 holds: 25x ITMI_GOLD; locked, state 0\n"
+                        "  chest crate holds: 3x ITFO_APPLE; unlocked, state 0\n"),
+              std::string::npos)
+        << text;
+}
+
 TEST(ScenarioRun, RefusesAGameDirInsideTheScenariosGameFolder) {
     test::TempFolder scenarioFolder;
     scenarioFolder.Write("game/System/Gothic.ini", "");
