@@ -27,6 +27,10 @@ SimEngine::SimEngine(const std::uint32_t& clock, RedirectTable& redirects)
     textureFiles = {"QUICKLOOT_TARGET_BLUE", "QUICKLOOT_TARGET_GREEN", "QUICKLOOT_ICON",
                     "QUICK_LOOT_HISTORY_BG"};
     options.directories.at(2) = "SAVES\\";
+    // Every script set of the game declares these instance variables.
+    for (const std::string_view name : {"SELF", "OTHER", "VICTIM", "ITEM", "HERO"}) {
+        Declare(name, zCPar_Symbol::Kind::Instance);
+    }
 }
 
 void SimEngine::BeginStep() {
