@@ -1,6 +1,8 @@
 #include "sim/sim_engine.h"
 
 #include <array>
+#include <cstdio>
+#include <cstdlib>
 #include <utility>
 
 namespace pilfern::sim {
@@ -31,6 +33,12 @@ SimEngine::SimEngine(const std::uint32_t& clock, RedirectTable& redirects)
     for (const std::string_view name : {"SELF", "OTHER", "VICTIM", "ITEM", "HERO"}) {
         Declare(name, zCPar_Symbol::Kind::Instance);
     }
+}
+
+void SimEngine::GameFault(const std::string& message) {
+    std::fprintf(stderr, "the simulated game stops: %s\n", message.c_str());
+    std::fflush(stderr);
+    std::abort();
 }
 
 void SimEngine::BeginStep() {

@@ -363,6 +363,7 @@ public:
     // place at all (made and not placed yet, or gone from the game).
     [[nodiscard]] bool OnGround(const oCItem* item) const;
     [[nodiscard]] SimNpc* HolderOf(const oCItem* item) const;
+    [[nodiscard]] SimContainer* ChestHolding(const oCItem* item) const;
     // Puts an item into an NPC's inventory, out of the place it was in. It joins a stack of its
     // instance there that is not worn, as the game stacks; answers the entry that holds it.
     SimItem& PutInInventory(SimNpc& npc, SimItem& item);

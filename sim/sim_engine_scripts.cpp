@@ -31,9 +31,7 @@ std::string Quoted(const zSTRING& name) {
 }  // namespace
 
 void SimEngine::ScriptFault(const std::string& problem) {
-    std::fprintf(stderr, "the game's scripts cannot answer: %s\n", problem.c_str());
-    std::fflush(stderr);
-    std::abort();
+    GameFault("the game's scripts cannot answer: " + problem);
 }
 
 zCPar_Symbol& SimEngine::Declare(std::string_view name, zCPar_Symbol::Kind kind) {

@@ -3,21 +3,13 @@
 // wrong plugin code pass as if the game had given it. This file is the one place such
 // operations live: modelling an operation moves it out.
 
-#include <cstdio>
-#include <cstdlib>
-
 #include "sim/sim_engine.h"
 
 namespace pilfern::sim {
 
 void SimEngine::Unmodelled(EngineOp op) {
-    std::fprintf(stderr,
-                 "the simulated engine does not model %.*s yet: a game that reaches it cannot be "
-                 "played here\n",
-                 static_cast<int>(kEngineOperations.at(op).size()),
-                 kEngineOperations.at(op).data());
-    std::fflush(stderr);
-    std::abort();
+    GameFault("the simulated engine does not model " + std::string(kEngineOperations.at(op)) +
+              " yet: a game that reaches it cannot be played here");
 }
 
 zCCamera* SimEngine::eng_game_camera(const oCGame* /*running*/) {
