@@ -1,6 +1,8 @@
 #include "sim/sim_engine.h"
 
 #include <array>
+#include <cstdio>
+#include <cstdlib>
 #include <utility>
 
 namespace pilfern::sim {
@@ -27,6 +29,16 @@ SimEngine::SimEngine(const std::uint32_t& clock, RedirectTable& redirects)
     textureFiles = {"QUICKLOOT_TARGET_BLUE", "QUICKLOOT_TARGET_GREEN", "QUICKLOOT_ICON",
                     "QUICK_LOOT_HISTORY_BG"};
     options.directories.at(2) = "SAVES\\";
+    // Every script set of the game declares these instance variables.
+    for (const std::string_view name : {"SELF", "OTHER", "VICTIM", "ITEM", "HERO"}) {
+        Declare(name, zCPar_Symbol::Kind::Instance);
+    }
+}
+
+void SimEngine::GameFault(const std::string& message) {
+    std::fprintf(stderr, "the simulated game stops: %s\n", message.c_str());
+    std::fflush(stderr);
+    std::abort();
 }
 
 void SimEngine::BeginStep() {

@@ -7,12 +7,14 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "host/engine.h"
 #include "sim/draw_record.h"
 #include "sim/engine_operations.h"
 #include "sim/item_instance.h"
+#include "sim/game_events.h"
 #include "sim/redirects.h"
 #include "sim/sim_types.h"
 
@@ -262,6 +264,7 @@ public:
     [[nodiscard]] std::string Describe(const zCFont* font) const;
     [[nodiscard]] std::string Describe(const oCNpcInventory* inventory) const;
     [[nodiscard]] std::string Describe(const zCModel* model) const;
+    [[nodiscard]] std::string Describe(const zCEventManager* events) const;
     [[nodiscard]] std::string Describe(const zCListSort<oCItem>* node) const;
     [[nodiscard]] std::string Describe(const zCListSort<oCNpc>* node) const;
     [[nodiscard]] std::string Describe(const zCPar_Symbol* symbol) const;
@@ -288,6 +291,8 @@ public:
     // An NPC of the world; `extended` makes it the framework's extended NPC (oCNpcEx).
     SimNpc& CreateNpc(std::string id, std::string_view instanceName, bool extended = false);
     [[nodiscard]] static std::string SymbolName(std::string_view name);
+    // The simulator's side of a world object (an item, NPC or chest); none for anything else.
+    [[nodiscard]] static const VobData* Vob(const zCVob* vob);
     void PlaceInWorld(SimItem& item);
     void PlaceInWorld(SimNpc& npc);
     void RemoveFromWorld(SimItem& item);
@@ -302,8 +307,29 @@ public:
     // Script instance numbers by instance name, handed out in order of first use from 1.
     int InstanceIndex(std::string_view instanceName);
 
+    // Chests. A chest is placed in the world when made; it is in no world list, as the
+    // contract has none for mobs.
+    SimContainer& CreateContainer(std::string id, std::string_view instanceName);
+    [[nodiscard]] SimContainer* FindContainer(std::string_view id) const;
+    [[nodiscard]] const std::vector<std::unique_ptr<SimContainer>>& Containers() const {
+        return containers_;
+    }
+    void PlaceInWorld(SimContainer& container);
+    void RemoveFromWorld(SimContainer& container);
+
+    // The conversation messages the engine made, in order.
+    [[nodiscard]] const std::vector<std::unique_ptr<SimConversationMessage>>& Messages() const {
+        return messages_;
+    }
+
+    // The game events since the last TakeGameEvents, in the order they happened. The engine
+    // always keeps them; whoever reports them takes them.
+    [[nodiscard]] const std::vector<GameEvent>& GameEvents() const { return journal_; }
+    std::vector<GameEvent> TakeGameEvents();
+
     oCGame game;
     oCInformationManager dialogs;
+    oCNpcFocus focus;
     zCInput_Win32 input;
     zCOption options;
     zCParser parser;
@@ -337,6 +363,7 @@ public:
     // place at all (made and not placed yet, or gone from the game).
     [[nodiscard]] bool OnGround(const oCItem* item) const;
     [[nodiscard]] SimNpc* HolderOf(const oCItem* item) const;
+    [[nodiscard]] SimContainer* ChestHolding(const oCItem* item) const;
     // Puts an item into an NPC's inventory, out of the place it was in. It joins a stack of its
     // instance there that is not worn, as the game stacks; answers the entry that holds it.
     SimItem& PutInInventory(SimNpc& npc, SimItem& item);
@@ -349,6 +376,10 @@ public:
     // Script symbols with integer values.
     void SetSymbol(std::string_view name, int value);
     [[nodiscard]] const zCPar_Symbol* FindSymbol(std::string_view name) const;
+    // Script functions, with the result they answer. Functions share the one symbol table of
+    // the scripts with their variables and instance variables (SELF, OTHER, VICTIM, ITEM and
+    // HERO, which every script set declares); setting a symbol declares it as that kind.
+    void SetFunction(std::string_view name, int result);
 
     // The game's data: the fonts it has (by name, with their height in pixels; the first is
     // the screen's) and the textures it has (upper-case names). A font or texture the game
@@ -404,6 +435,18 @@ private:
     void RecordRendererText(const zCView& view, zPOINT2 at, const std::string& text);
     [[nodiscard]] zPOINT2 ScreenPosition(const zCView& view, int x, int y) const;
 
+    // Stops the game: the game's scripts lack what a call asks for.
+    [[noreturn]] static void ScriptFault(const std::string& problem);
+    // Keeps a game event for whoever reports them.
+    void Note(GameEvent event) { journal_.push_back(std::move(event)); }
+    zCPar_Symbol& Declare(std::string_view name, zCPar_Symbol::Kind kind);
+    // The function a call asks for; stops the game when the scripts have none.
+    const zCPar_Symbol& CalledFunction(const zCParser* scripts, const zSTRING& name) const;
+    int Call(const zCPar_Symbol& function);
+    [[nodiscard]] SimNpc* NpcOwning(const zCEventManager* events) const;
+    // The nearest focusable object in front of `npc`, within its kind's focus range.
+    [[nodiscard]] zCVob* NearestInFocus(const SimNpc& npc) const;
+
     const std::uint32_t& clock_;
     RedirectTable& redirects_;
     std::array<std::uint32_t, kEngineOperationCount> stepCalls_{};
@@ -428,6 +471,9 @@ private:
     zCView* screen_ = nullptr;
     std::vector<zCView*> screenChildren_;
     std::vector<DrawRecord> drawRecords_;
+    std::vector<std::unique_ptr<SimContainer>> containers_;
+    std::vector<std::unique_ptr<SimConversationMessage>> messages_;
+    std::vector<GameEvent> journal_;
 };
 
 }  // namespace pilfern::sim

@@ -43,6 +43,12 @@ std::string SimEngine::Describe(const zCObject* object) const {
     if (const auto* npc = dynamic_cast<const SimNpc*>(object)) {
         return npc->vob.id;
     }
+    if (const auto* container = dynamic_cast<const SimContainer*>(object)) {
+        return container->vob.id;
+    }
+    if (const auto* message = dynamic_cast<const SimConversationMessage*>(object)) {
+        return "message " + std::to_string(message->number);
+    }
     if (const auto* texture = dynamic_cast<const SimTexture*>(object)) {
         return "texture " + texture->name;
     }
@@ -82,6 +88,13 @@ std::string SimEngine::Describe(const zCModel* model) const {
         }
     }
     return model == nullptr ? std::string(kNone) : "model";
+}
+
+std::string SimEngine::Describe(const zCEventManager* events) const {
+    if (const SimNpc* owner = NpcOwning(events)) {
+        return "event manager of " + owner->vob.id;
+    }
+    return events == nullptr ? std::string(kNone) : "event manager";
 }
 
 std::string SimEngine::Describe(const zCListSort<oCItem>* node) const {
@@ -142,9 +155,10 @@ std::string SimEngine::DescribeNumber(double number, bool isBool) {
 }
 
 std::string SimEngine::DescribeStructure(const void* structure) const {
-    const std::array<std::pair<const void*, std::string_view>, 5> kManagers{{
+    const std::array<std::pair<const void*, std::string_view>, 6> kManagers{{
         {&game, "game"},
         {&dialogs, "dialogs"},
+        {&focus, "focus settings"},
         {&input, "input"},
         {&options, "options"},
         {&parser, "parser"},

@@ -81,6 +81,7 @@ void SimEngine::eng_input_clear_key_buffer(zCInput* manager) {
     if (manager != nullptr) {
         manager->toggled.fill(false);
         manager->keyBuffer.clear();
+        Note(KeyBufferCleared{});
     }
 }
 

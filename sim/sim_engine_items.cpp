@@ -1,12 +1,10 @@
 // Items as the game makes and moves them: item script instances, making items from them,
 // stacks in inventories, worn items and weapons, and Gothic I's category lists.
 //
-// Every item is in at most one place: on the ground or in one inventory (a chest, once the
-// simulated game has chests, is such a place too, and OnGround and HolderOf's checks take it
-// in). The game's own operations do not check this: putting an item that is still somewhere
-// into an inventory makes the game hold it twice. The simulated game stops there instead,
-// naming the fault, so that plugin code which would duplicate items in the game fails here
-// first.
+// Every item is in at most one place: on the ground, in one inventory or in one chest. The game's
+// own operations do not check this: putting an item that is still somewhere into an inventory makes
+// the game hold it twice. The simulated game stops there instead, naming the fault, so that plugin
+// code which would duplicate items in the game fails here first.
 
 #include <algorithm>
 #include <array>
@@ -93,12 +91,6 @@ void ReleaseWeapon(SimItem*& weapon, const SimItem& item) {
 
 }  // namespace
 
-void SimEngine::GameFault(const std::string& message) {
-    std::fprintf(stderr, "the simulated game stops: %s\n", message.c_str());
-    std::fflush(stderr);
-    std::abort();
-}
-
 // ---- Item script instances ----
 
 ItemInstance& SimEngine::DefineItemInstance(std::string_view instanceName) {
@@ -180,6 +172,16 @@ SimNpc* SimEngine::HolderOf(const oCItem* item) const {
     return nullptr;
 }
 
+SimContainer* SimEngine::ChestHolding(const oCItem* item) const {
+    for (const auto& chest : containers_) {
+        const std::vector<oCItem*> held = chest->items.Objects();
+        if (item != nullptr && std::find(held.begin(), held.end(), item) != held.end()) {
+            return chest.get();
+        }
+    }
+    return nullptr;
+}
+
 SimItem& SimEngine::Stow(SimNpc& npc, SimItem& item) {
     item.vob.inWorld = false;
     // Items of one instance share a stack; a worn item is one item of its own. An item that
@@ -197,6 +199,9 @@ SimItem& SimEngine::Stow(SimNpc& npc, SimItem& item) {
 SimItem& SimEngine::PutInInventory(SimNpc& npc, SimItem& item) {
     if (OnGround(&item)) {
         RemoveFromWorld(item);
+    }
+    if (SimContainer* chest = ChestHolding(&item)) {
+        chest->items.Remove(&item);
     }
     TakeOutOfInventory(item);
     return Stow(npc, item);
@@ -222,6 +227,12 @@ void SimEngine::RequireNoHolder(EngineOp op, const SimItem& item) const {
         GameFault(std::string(kEngineOperations.at(op)) + " was asked to put " + item.vob.id +
                   " into an inventory while the inventory of " + holder->vob.id +
                   " holds it: the game would hold the item twice");
+    }
+    if (const SimContainer* chest = ChestHolding(&item)) {
+        GameFault(std::string(kEngineOperations.at(op)) + " was asked to put " + item.vob.id +
+                  " into an inventory while the chest " + chest->vob.id +
+                  " holds it: the game would hold the item twice (eng_container_remove_item "
+                  "takes it out first)");
     }
 }
 

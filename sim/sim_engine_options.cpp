@@ -1,4 +1,4 @@
-// The options object over Gothic.ini and the script parser's symbols.
+// The options object over Gothic.ini.
 
 #include <algorithm>
 #include <cctype>
@@ -87,40 +87,6 @@ zSTRING SimEngine::eng_options_directory(const zCOption* opts, int setting) {
         return zSTRING("");
     }
     return zSTRING(opts->directories.at(static_cast<std::size_t>(setting)));
-}
-
-void SimEngine::SetSymbol(std::string_view name, int value) {
-    for (const auto& symbol : parser.symbols) {
-        if (EqualI(symbol->name, name)) {
-            symbol->value = value;
-            return;
-        }
-    }
-    auto& symbol = parser.symbols.emplace_back(std::make_unique<zCPar_Symbol>());
-    symbol->name = std::string(name);
-    symbol->value = value;
-}
-
-const zCPar_Symbol* SimEngine::FindSymbol(std::string_view name) const {
-    const auto found =
-        std::find_if(parser.symbols.begin(), parser.symbols.end(),
-                     [name](const auto& symbol) { return EqualI(symbol->name, name); });
-    return found == parser.symbols.end() ? nullptr : found->get();
-}
-
-zCParser* SimEngine::eng_script_parser() {
-    Count(Op(__func__));
-    return &parser;
-}
-
-zCPar_Symbol* SimEngine::eng_script_find_symbol(zCParser* scripts, const zSTRING& name) {
-    Count(Op(__func__), scripts, name);
-    return scripts == &parser ? const_cast<zCPar_Symbol*>(FindSymbol(name.Text())) : nullptr;
-}
-
-int SimEngine::eng_script_symbol_int(const zCPar_Symbol* symbol) {
-    Count(Op(__func__), symbol);
-    return symbol == nullptr ? 0 : symbol->value;
 }
 
 }  // namespace pilfern::sim

@@ -12,6 +12,7 @@
 namespace pilfern::sim {
 namespace {
 
+constexpr int kVobTypeMob = 128;
 constexpr int kVobTypeItem = 129;
 constexpr int kVobTypeNpc = 130;
 
@@ -21,6 +22,9 @@ const VobData* VobOf(const zCVob* vob) {
     }
     if (const auto* npc = dynamic_cast<const SimNpc*>(vob)) {
         return &npc->vob;
+    }
+    if (const auto* container = dynamic_cast<const SimContainer*>(vob)) {
+        return &container->vob;
     }
     return nullptr;
 }
@@ -63,6 +67,10 @@ float Distance(const zCVob* from, const zCVob* to) {
 }
 
 }  // namespace
+
+const VobData* SimEngine::Vob(const zCVob* vob) {
+    return VobOf(vob);
+}
 
 std::string SimEngine::SymbolName(std::string_view name) {
     std::string upper(name);
@@ -284,6 +292,9 @@ int SimEngine::eng_vob_type(const zCVob* vob) {
     Count(Op(__func__), vob);
     if (dynamic_cast<const SimItem*>(vob) != nullptr) {
         return kVobTypeItem;
+    }
+    if (dynamic_cast<const SimContainer*>(vob) != nullptr) {
+        return kVobTypeMob;
     }
     return dynamic_cast<const SimNpc*>(vob) != nullptr ? kVobTypeNpc : 0;
 }

@@ -140,6 +140,16 @@ public:
     std::vector<std::string> activeAnimations;
 };
 
+// An NPC's event manager: the messages handed to it, in order, with the object each came from.
+class zCEventManager {
+public:
+    struct Received {
+        zCEventMessage* message = nullptr;
+        zCVob* source = nullptr;
+    };
+    std::vector<Received> received;
+};
+
 namespace pilfern::sim {
 
 // An NPC of the world. The engine makes most NPCs as plain oCNpc; SimNpcEx is the
@@ -162,6 +172,13 @@ public:
     // changes set both; they differ while the field lags behind or runs ahead.
     zCVob* focusVob = nullptr;
     zCVob* focusField = nullptr;
+    // Where the NPC looks; only its course along the ground (x and z) counts. The engine's
+    // focus refresh looks for objects in front of it.
+    zVEC3 facing{0, 0, 1};
+    // The objects the engine's focus refresh picks in turn, when a scenario gives them; without
+    // them the refresh picks the nearest focusable object in front.
+    std::optional<std::vector<zCVob*>> focusList;
+    zCEventManager events;
     oCNpcInventory inventory;
     zCModel model;
     // The weapon the NPC holds drawn and its equipped ranged weapon: worn items of its
@@ -173,6 +190,41 @@ public:
 class SimNpcEx final : public SimNpc, public oCNpcEx {
 public:
     std::array<int, 3> exMarkers{};
+};
+
+// A state change of an interactive object that has begun and not ended yet.
+struct StateChange {
+    const oCNpc* user = nullptr;
+    int from = 0;
+    int to = 0;
+};
+
+// A chest of the world.
+class SimContainer final : public oCMobContainer {
+public:
+    VobData vob;
+    zSTRING shownName;  // the name the game shows; without character buffer when it has none
+    NodeList<oCItem> items;
+    std::uint32_t lockFlags = 0;  // bit 0: locked
+    zSTRING keyInstance{""};      // the instance name of its key; empty when it has none
+    // The script function that decides whether it may be used; without buffer when none.
+    zSTRING conditionFunction;
+    // The states after the closed one: a chest that opens has 1. Its state changes go between
+    // 0 and stateCount.
+    int stateCount = 1;
+    int state = 0;
+    oCNpc* user = nullptr;                // the NPC bound to it
+    std::optional<StateChange> changing;  // the state change begun and not ended yet
+};
+
+// A conversation message the engine made: what it plays, for which object, and how.
+class SimConversationMessage final : public oCMsgConversation {
+public:
+    int number = 0;  // the order in which the engine made its messages, from 1
+    int subtype = 0;
+    zSTRING name;
+    zCVob* target = nullptr;
+    int flag = 0;
 };
 
 }  // namespace pilfern::sim
@@ -254,8 +306,25 @@ class zCInput_Win32 final : public zCInput {};
 
 class zCPar_Symbol {
 public:
+    // What the scripts declared: an integer variable, a function, or an instance variable such
+    // as SELF that holds an object.
+    enum class Kind { Variable, Function, Instance };
     std::string name;
+    Kind kind = Kind::Variable;
+    // A variable's value; for a function, where its code starts in the parser's code stack.
     int value = 0;
+    int result = 0;                // what a function answers when it is called
+    zCObject* instance = nullptr;  // the object an instance variable holds
+};
+
+// The engine's focus settings: how far away each kind of object can be focused, and how far to
+// either side of where an NPC looks.
+class oCNpcFocus {
+public:
+    float itemRange = 700.0F;
+    float npcRange = 1000.0F;
+    float mobRange = 700.0F;
+    float azimuth = 45.0F;  // degrees to either side
 };
 
 class zCOption {

@@ -18,6 +18,7 @@
 #include "platform/platform.h"
 #include "sim/ini_file.h"
 #include "sim/plugin_module.h"
+#include "sim/scenario/game_event_report.h"
 #include "sim/scenario/state_dump.h"
 #include "sim/scenario/world_builder.h"
 #include "sim/settings_json.h"
@@ -111,6 +112,18 @@ public:
             out_ << '\n';
         }
         out_ << "  items on the ground: " << s.at("worldItems").size() << '\n';
+        for (const auto& [id, chest] : s.at("containers").items()) {
+            out_ << "  chest " << id << " holds:";
+            if (chest.at("items").empty()) {
+                out_ << " nothing";
+            }
+            for (const Json& item : chest.at("items")) {
+                out_ << ' ' << item.at("amount").get<int>() << "x "
+                     << item.at("instance").get<std::string>();
+            }
+            out_ << "; " << (chest.at("locked").get<bool>() ? "locked" : "unlocked") << ", state "
+                 << chest.at("state").get<int>() << '\n';
+        }
     }
 
 private:
@@ -146,6 +159,7 @@ struct Observed {
     std::vector<SeenRow> history;
     std::vector<SeenMessage> messages;
     std::map<std::string, std::map<std::string, int>> inventories;  // NPC id -> instance -> amount
+    std::map<std::string, std::map<std::string, int>> containers;  // chest id -> instance -> amount
     std::vector<std::string> worldItems;
     std::vector<std::string> timedTexts;
 };
@@ -176,6 +190,14 @@ Observed Observe(const SimGame& game, const Instance* instance) {
             seen.worldItems.push_back(item->vob.id);
         }
     }
+    for (const auto& chest : game.engine.Containers()) {
+        auto& amounts = seen.containers[chest->vob.id];
+        for (const oCItem* held : chest->items.Objects()) {
+            if (const auto* item = dynamic_cast<const SimItem*>(held)) {
+                amounts[item->vob.instanceName] += item->amount;
+            }
+        }
+    }
     for (const auto& view : game.engine.Views()) {
         for (const ViewText& line : view->texts) {
             if (line.expiresAt) {
@@ -197,6 +219,20 @@ std::size_t NewHistoryRows(const std::vector<SeenRow>& before, const std::vector
         }
     }
     return now.size();
+}
+
+// The changes of the amount of each instance between two looks at one holder.
+std::map<std::string, int> AmountChanges(const std::map<std::string, int>& before,
+                                         const std::map<std::string, int>& now) {
+    std::map<std::string, int> changes;
+    for (const auto& [instance, amount] : now) {
+        changes[instance] += amount;
+    }
+    for (const auto& [instance, amount] : before) {
+        changes[instance] -= amount;
+    }
+    std::erase_if(changes, [](const auto& change) { return change.second == 0; });
+    return changes;
 }
 
 class Player {
@@ -299,6 +335,7 @@ public:
         }
         ReportMessages(now, t);
         ReportInventories(now, t);
+        ReportContainers(now, t);
         for (const std::string& id : seen_.worldItems) {
             if (std::find(now.worldItems.begin(), now.worldItems.end(), id) ==
                 now.worldItems.end()) {
@@ -325,6 +362,7 @@ public:
             }
             game_.HoldKeys(down);
             const std::vector<int> unhandled = game_.Frame(static_cast<std::uint32_t>(step.ms));
+            ReportGameEvents();
             if (std::find(unhandled.begin(), unhandled.end(), kKeyEscape) != unhandled.end()) {
                 report_.Event(game_.clock, "gameKey", {{"key", "KEY_ESCAPE"}},
                               "ESC reaches the game (its menu opens)");
@@ -334,6 +372,14 @@ public:
             StopIfRequested();
         }
         game_.HoldKeys({});
+    }
+
+    // Reports the game events of the step just played, in the order they happened.
+    void ReportGameEvents() {
+        for (const GameEvent& event : game_.engine.TakeGameEvents()) {
+            ReportedEvent reported = ReportGameEvent(game_, event);
+            report_.Event(game_.clock, reported.kind, std::move(reported.fields), reported.words);
+        }
     }
 
 private:
@@ -381,6 +427,17 @@ private:
                                   npc + (change > 0 ? " gets " : " loses ") +
                                       std::to_string(std::abs(change)) + "x " + instance);
                 }
+            }
+        }
+    }
+
+    void ReportContainers(const Observed& now, std::uint32_t t) {
+        for (const auto& [chest, amounts] : now.containers) {
+            for (const auto& [instance, change] : AmountChanges(seen_.containers[chest], amounts)) {
+                report_.Event(t, "container",
+                              {{"container", chest}, {"instance", instance}, {"change", change}},
+                              "chest " + chest + (change > 0 ? " gets " : " loses ") +
+                                  std::to_string(std::abs(change)) + "x " + instance);
             }
         }
     }
@@ -561,6 +618,7 @@ void RunScenario(const Scenario& scenario, const RunOptions& options, std::ostre
     game.Init();
     Player player(game, instance, report, options);
     report.Event(game.clock, "init", Json::object(), "game initialised, options read");
+    player.ReportGameEvents();
     player.ReportCalls("init");
     player.Look();
 
@@ -593,12 +651,14 @@ void RunScenario(const Scenario& scenario, const RunOptions& options, std::ostre
             report.Event(game.clock, "save", {{"slot", save->slot}},
                          "saving slot " + std::to_string(save->slot));
             game.Save(save->slot);
+            player.ReportGameEvents();
             player.ReportCalls("save");
             player.Look();
         } else if (const auto* load = std::get_if<LoadStep>(&step)) {
             report.Event(game.clock, "load", {{"slot", load->slot}, {"eventSlot", load->eventSlot}},
                          "loading slot " + std::to_string(load->slot));
             game.Load(load->slot, load->eventSlot);
+            player.ReportGameEvents();
             player.ReportCalls("load");
             player.Look();
         } else if (const auto* optionsStep = std::get_if<OptionsStep>(&step)) {
@@ -619,6 +679,7 @@ void RunScenario(const Scenario& scenario, const RunOptions& options, std::ostre
                 }
             }
             game.ApplyOptions(inGameCodePage);
+            player.ReportGameEvents();
             player.ReportCalls("options");
             player.LookAtSettings();
             player.Look();

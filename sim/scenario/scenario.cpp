@@ -1,6 +1,7 @@
 #include "sim/scenario/scenario.h"
 
 #include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -137,6 +138,18 @@ std::optional<std::uint32_t> Fields::Optional<std::uint32_t>(const std::string& 
         Fail(PathOf(key), "expected a number from 0 to 4294967295, or its hexadecimal text");
     }
     return static_cast<std::uint32_t>(value->get<std::int64_t>());
+}
+
+template <>
+std::optional<float> Fields::Optional<float>(const std::string& key) {
+    const Json* value = Get(key);
+    if (value == nullptr) {
+        return std::nullopt;
+    }
+    if (!value->is_number()) {
+        Fail(PathOf(key), "expected a number");
+    }
+    return value->get<float>();
 }
 
 template <>
@@ -323,6 +336,11 @@ NpcSpec ReadNpc(Fields& f, bool creating) {
     npc.focus = f.Optional<std::optional<std::string>>("focus");
     npc.focusField = f.Optional<std::optional<std::string>>("focusField");
     npc.animations = f.Optional<std::vector<std::string>>("animations");
+    npc.facing = f.Optional<Position>("facing");
+    if (npc.facing && (*npc.facing)[0] == 0.0F && (*npc.facing)[2] == 0.0F) {
+        f.Fail(f.PathOf("facing"), "expected a direction along the ground (x or z not 0)");
+    }
+    npc.focusList = f.Optional<std::vector<std::string>>("focusList");
     // An NPC is made extended or not; the kind never changes afterwards.
     npc.extended = f.Optional<bool>("extended");
     if (!creating && npc.extended) {
@@ -339,6 +357,98 @@ NpcSpec ReadNpc(Fields& f, bool creating) {
     npc.drawnWeapon = f.Optional<std::optional<std::string>>("drawnWeapon");
     npc.rangedWeapon = f.Optional<std::optional<std::string>>("rangedWeapon");
     return npc;
+}
+
+ContainerSpec ReadContainer(Fields& f, bool creating) {
+    ContainerSpec chest;
+    chest.id = f.Required<std::string>("id");
+    chest.instance =
+        creating ? f.Required<std::string>("instance") : f.Optional<std::string>("instance");
+    chest.name = f.Optional<std::optional<std::string>>("name");
+    chest.position = f.Optional<Position>("position");
+    chest.locked = f.Optional<bool>("locked");
+    chest.key = f.Optional<std::optional<std::string>>("key");
+    chest.condition = f.Optional<std::optional<std::string>>("condition");
+    chest.states = f.Optional<int>("states");
+    chest.state = f.Optional<int>("state");
+    chest.vobBits = f.Optional<int>("vobBits");
+    chest.inWorld = f.Optional<bool>("inWorld");
+    chest.visual = f.Optional<bool>("visual");
+    chest.room = f.Optional<std::optional<std::string>>("room");
+    if (chest.states && *chest.states < 0) {
+        f.Fail(f.PathOf("states"), "expected 0 or more states after the closed one");
+    }
+    // A chest made without `states` has 1; an update that leaves them is checked in the game.
+    const bool statesKnown = creating || chest.states.has_value();
+    const int states = chest.states.value_or(1);
+    if (chest.state && (*chest.state < 0 || (statesKnown && *chest.state > states))) {
+        f.Fail(f.PathOf("state"), statesKnown
+                                      ? "expected a state from 0 to " + std::to_string(states)
+                                      : "expected a state of 0 or more");
+    }
+    if (creating) {
+        EachObject(f, "items",
+                   [&chest](Fields& item) { chest.items.push_back(ReadItem(item, true)); });
+    } else if (f.Get("items") != nullptr) {
+        f.Fail(f.PathOf("items"), "a chest's items are given where it is made");
+    }
+    return chest;
+}
+
+std::string Upper(std::string_view name) {
+    std::string upper(name);
+    std::transform(upper.begin(), upper.end(), upper.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return upper;
+}
+
+// The scripts' functions by name. The game compares script names ignoring case, so two names
+// that differ only in case are one function given twice.
+ScriptsSpec ReadScripts(Fields& parent) {
+    ScriptsSpec scripts;
+    const Json* value = parent.Get("scripts");
+    if (value == nullptr) {
+        return scripts;
+    }
+    Fields f(*value, parent.PathOf("scripts"), parent.File());
+    if (const Json* functions = f.Get("functions")) {
+        Fields named(*functions, f.PathOf("functions"), f.File());
+        std::set<std::string> seen;
+        for (const auto& [name, result] : functions->items()) {
+            if (name.empty()) {
+                named.Fail(named.PathOf(name), "expected a function name");
+            }
+            if (!seen.insert(Upper(name)).second) {
+                named.Fail(named.PathOf(name), "the function " + Upper(name) +
+                                                   " is given twice (script names are compared "
+                                                   "ignoring case)");
+            }
+            scripts.functions[name] = named.Required<int>(name);
+        }
+    }
+    f.Done();
+    return scripts;
+}
+
+FocusRangesSpec ReadFocusRanges(Fields& parent) {
+    FocusRangesSpec ranges;
+    const Json* value = parent.Get("focusRanges");
+    if (value == nullptr) {
+        return ranges;
+    }
+    Fields f(*value, parent.PathOf("focusRanges"), parent.File());
+    constexpr std::array<std::pair<std::string_view, std::optional<float> FocusRangesSpec::*>, 3>
+        kKinds{{{"items", &FocusRangesSpec::items},
+                {"npcs", &FocusRangesSpec::npcs},
+                {"mobs", &FocusRangesSpec::mobs}}};
+    for (const auto& [key, field] : kKinds) {
+        ranges.*field = f.Optional<float>(std::string(key));
+        if (ranges.*field && *(ranges.*field) < 0.0F) {
+            f.Fail(f.PathOf(std::string(key)), "expected a distance of 0 or more");
+        }
+    }
+    f.Done();
+    return ranges;
 }
 
 GameSpec ReadGame(Fields& parent, const std::string& key) {
@@ -511,12 +621,18 @@ Step ReadStep(Fields& f) {
                    [&step](Fields& npc) { step.updateNpcs.push_back(ReadNpc(npc, false)); });
         EachObject(w, "items",
                    [&step](Fields& item) { step.updateItems.push_back(ReadItem(item, false)); });
+        EachObject(w, "containers", [&step](Fields& chest) {
+            step.updateContainers.push_back(ReadContainer(chest, false));
+        });
         if (const Json* spawn = w.Get("spawn")) {
             Fields s(*spawn, w.PathOf("spawn"), f.File());
             EachObject(s, "npcs",
                        [&step](Fields& npc) { step.spawnNpcs.push_back(ReadNpc(npc, true)); });
             EachObject(s, "items",
                        [&step](Fields& item) { step.spawnItems.push_back(ReadItem(item, true)); });
+            EachObject(s, "containers", [&step](Fields& chest) {
+                step.spawnContainers.push_back(ReadContainer(chest, true));
+            });
             s.Done();
         }
         step.remove =
@@ -535,6 +651,8 @@ Step ReadStep(Fields& f) {
         step.drop =
             w.Optional<std::vector<std::string>>("drop").value_or(std::vector<std::string>{});
         step.symbols = ReadSymbols(w, "symbols");
+        step.scripts = ReadScripts(w);
+        step.focusRanges = ReadFocusRanges(w);
         step.game = ReadGame(w, "game");
         w.Done();
         return step;
@@ -545,7 +663,7 @@ Step ReadStep(Fields& f) {
 // Every object has one id, and steps name only objects that exist by then.
 void CheckIds(const Scenario& scenario) {
     const std::string file = scenario.file.generic_string();
-    std::map<std::string, char> kinds;  // 'n' NPC, 'i' item
+    std::map<std::string, char> kinds;  // 'n' NPC, 'i' item, 'c' chest
     const auto add = [&](const std::string& id, char kind, const std::string& field) {
         if (!kinds.emplace(id, kind).second) {
             throw ScenarioError(file, field, "the id \"" + id + "\" is used twice");
@@ -561,6 +679,12 @@ void CheckIds(const Scenario& scenario) {
             add(npc.inventory[i].id, 'i', field + ".inventory[" + std::to_string(i) + "].id");
         }
     };
+    const auto addContainer = [&](const ContainerSpec& chest, const std::string& at) {
+        add(chest.id, 'c', at + ".id");
+        for (std::size_t i = 0; i < chest.items.size(); ++i) {
+            add(chest.items[i].id, 'i', at + ".items[" + std::to_string(i) + "].id");
+        }
+    };
     const auto expect = [&](const std::string& id, const std::string& wanted,
                             const std::string& field) {
         const auto found = kinds.find(id);
@@ -569,6 +693,7 @@ void CheckIds(const Scenario& scenario) {
                                 "no " +
                                     std::string(wanted == "n"   ? "NPC"
                                                 : wanted == "i" ? "item"
+                                                : wanted == "c" ? "chest"
                                                                 : "object") +
                                     " has the id \"" + id + "\"");
         }
@@ -582,12 +707,20 @@ void CheckIds(const Scenario& scenario) {
     for (std::size_t i = 0; i < scenario.world.items.size(); ++i) {
         add(scenario.world.items[i].id, 'i', "world.items[" + std::to_string(i) + "].id");
     }
+    for (std::size_t i = 0; i < scenario.world.containers.size(); ++i) {
+        addContainer(scenario.world.containers[i], "world.containers[" + std::to_string(i) + "]");
+    }
     const auto checkFocus = [&](const NpcSpec& npc, const std::string& field) {
         if (npc.focus && *npc.focus) {
-            expect(**npc.focus, "ni", field + ".focus");
+            expect(**npc.focus, "nic", field + ".focus");
         }
         if (npc.focusField && *npc.focusField) {
-            expect(**npc.focusField, "ni", field + ".focusField");
+            expect(**npc.focusField, "nic", field + ".focusField");
+        }
+        if (npc.focusList) {
+            for (std::size_t i = 0; i < npc.focusList->size(); ++i) {
+                expect((*npc.focusList)[i], "nic", field + ".focusList[" + std::to_string(i) + "]");
+            }
         }
     };
     const auto checkWeapons = [&](const NpcSpec& npc, const std::string& field) {
@@ -622,6 +755,10 @@ void CheckIds(const Scenario& scenario) {
                 add(items[i].id, 'i', at + ".give." + npc + "[" + std::to_string(i) + "].id");
             }
         }
+        for (std::size_t i = 0; i < world->spawnContainers.size(); ++i) {
+            addContainer(world->spawnContainers[i],
+                         at + ".spawn.containers[" + std::to_string(i) + "]");
+        }
         for (std::size_t i = 0; i < world->updateNpcs.size(); ++i) {
             const std::string field = at + ".npcs[" + std::to_string(i) + "]";
             expect(world->updateNpcs[i].id, "n", field + ".id");
@@ -635,14 +772,74 @@ void CheckIds(const Scenario& scenario) {
         for (std::size_t i = 0; i < world->updateItems.size(); ++i) {
             expect(world->updateItems[i].id, "i", at + ".items[" + std::to_string(i) + "].id");
         }
+        for (std::size_t i = 0; i < world->updateContainers.size(); ++i) {
+            expect(world->updateContainers[i].id, "c",
+                   at + ".containers[" + std::to_string(i) + "].id");
+        }
         for (std::size_t i = 0; i < world->remove.size(); ++i) {
-            expect(world->remove[i], "ni", at + ".remove[" + std::to_string(i) + "]");
+            expect(world->remove[i], "nic", at + ".remove[" + std::to_string(i) + "]");
         }
         for (std::size_t i = 0; i < world->take.size(); ++i) {
             expect(world->take[i], "i", at + ".take[" + std::to_string(i) + "]");
         }
         for (std::size_t i = 0; i < world->drop.size(); ++i) {
             expect(world->drop[i], "i", at + ".drop[" + std::to_string(i) + "]");
+        }
+    }
+}
+
+// A name of the scripts is a variable or a function, never both; and a chest's condition is a
+// function the scripts have, at some time of the scenario.
+void CheckScripts(const Scenario& scenario) {
+    const std::string file = scenario.file.generic_string();
+    std::map<std::string, std::string> variables;  // upper-case name -> field
+    std::map<std::string, std::string> functions;
+    const auto collect = [&](const std::map<std::string, int>& symbols, const ScriptsSpec& scripts,
+                             const std::string& at) {
+        for (const auto& [name, value] : symbols) {
+            variables.emplace(Upper(name), at + ".symbols." + name);
+        }
+        for (const auto& [name, result] : scripts.functions) {
+            functions.emplace(Upper(name), at + ".scripts.functions." + name);
+        }
+    };
+    collect(scenario.world.symbols, scenario.world.scripts, "world");
+    for (std::size_t s = 0; s < scenario.timeline.size(); ++s) {
+        if (const auto* world = std::get_if<WorldStep>(&scenario.timeline[s])) {
+            collect(world->symbols, world->scripts, "timeline[" + std::to_string(s) + "].world");
+        }
+    }
+    for (const auto& [name, field] : functions) {
+        const auto variable = variables.find(name);
+        if (variable != variables.end()) {
+            throw ScenarioError(file, field,
+                                name + " is a variable of the scripts (" + variable->second +
+                                    "); a symbol is a variable or a function, not both");
+        }
+    }
+    const auto checkCondition = [&](const ContainerSpec& chest, const std::string& field) {
+        if (chest.condition && *chest.condition && !functions.contains(Upper(**chest.condition))) {
+            throw ScenarioError(file, field + ".condition",
+                                "the scripts have no function " + Upper(**chest.condition) +
+                                    " (give it in scripts.functions)");
+        }
+    };
+    for (std::size_t i = 0; i < scenario.world.containers.size(); ++i) {
+        checkCondition(scenario.world.containers[i], "world.containers[" + std::to_string(i) + "]");
+    }
+    for (std::size_t s = 0; s < scenario.timeline.size(); ++s) {
+        const auto* world = std::get_if<WorldStep>(&scenario.timeline[s]);
+        if (world == nullptr) {
+            continue;
+        }
+        const std::string at = "timeline[" + std::to_string(s) + "].world";
+        for (std::size_t i = 0; i < world->spawnContainers.size(); ++i) {
+            checkCondition(world->spawnContainers[i],
+                           at + ".spawn.containers[" + std::to_string(i) + "]");
+        }
+        for (std::size_t i = 0; i < world->updateContainers.size(); ++i) {
+            checkCondition(world->updateContainers[i],
+                           at + ".containers[" + std::to_string(i) + "]");
         }
     }
 }
@@ -841,7 +1038,12 @@ Scenario ParseScenario(const std::string& text, const std::filesystem::path& fil
         EachObject(w, "items", [&scenario](Fields& item) {
             scenario.world.items.push_back(ReadItem(item, true));
         });
+        EachObject(w, "containers", [&scenario](Fields& chest) {
+            scenario.world.containers.push_back(ReadContainer(chest, true));
+        });
         scenario.world.symbols = ReadSymbols(w, "symbols");
+        scenario.world.scripts = ReadScripts(w);
+        scenario.world.focusRanges = ReadFocusRanges(w);
         scenario.world.game = ReadGame(w, "game");
         w.Done();
     }
@@ -851,6 +1053,7 @@ Scenario ParseScenario(const std::string& text, const std::filesystem::path& fil
     CheckIds(scenario);
     CheckWornItems(scenario);
     NumberInstances(scenario);
+    CheckScripts(scenario);
     return scenario;
 }
 

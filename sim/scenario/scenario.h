@@ -82,6 +82,8 @@ struct NpcSpec {
     std::optional<std::optional<std::string>> room;
     std::optional<std::optional<std::string>> focus;       // id of the focused object, or null
     std::optional<std::optional<std::string>> focusField;  // the focus field, when apart
+    std::optional<Position> facing;                        // where it looks, along the ground
+    std::optional<std::vector<std::string>> focusList;     // what the focus refresh picks in turn
     std::optional<std::vector<std::string>> animations;
     std::optional<bool> extended;  // at creation only
     std::optional<std::array<int, 3>> markers;
@@ -89,6 +91,36 @@ struct NpcSpec {
     // Ids of worn items of its inventory, or null: the weapon it holds drawn, its ranged one.
     std::optional<std::optional<std::string>> drawnWeapon;
     std::optional<std::optional<std::string>> rangedWeapon;
+};
+
+// A chest. In world updates only the fields given change.
+struct ContainerSpec {
+    std::string id;
+    std::optional<std::string> instance;
+    std::optional<std::optional<std::string>> name;  // the shown name, or null for none
+    std::optional<Position> position;
+    std::optional<bool> locked;
+    std::optional<std::optional<std::string>> key;        // its key's instance, or null for none
+    std::optional<std::optional<std::string>> condition;  // a script function, or null for none
+    std::optional<int> states;
+    std::optional<int> state;
+    std::optional<int> vobBits;
+    std::optional<bool> inWorld;
+    std::optional<bool> visual;
+    std::optional<std::optional<std::string>> room;
+    std::vector<ItemSpec> items;  // at creation only
+};
+
+// The game's scripts: functions by name with the result they answer.
+struct ScriptsSpec {
+    std::map<std::string, int> functions;
+};
+
+// The engine's focus settings: how far each kind of object can be focused, in world units.
+struct FocusRangesSpec {
+    std::optional<float> items;
+    std::optional<float> npcs;
+    std::optional<float> mobs;
 };
 
 struct GameSpec {
@@ -101,7 +133,10 @@ struct WorldSpec {
     std::optional<NpcSpec> player;
     std::vector<NpcSpec> npcs;
     std::vector<ItemSpec> items;
+    std::vector<ContainerSpec> containers;
     std::map<std::string, int> symbols;
+    ScriptsSpec scripts;
+    FocusRangesSpec focusRanges;
     GameSpec game;
 };
 
@@ -143,8 +178,12 @@ struct WorldStep {
     std::vector<ItemSpec> updateItems;
     std::vector<NpcSpec> spawnNpcs;
     std::vector<ItemSpec> spawnItems;
+    std::vector<ContainerSpec> updateContainers;
+    std::vector<ContainerSpec> spawnContainers;
     std::vector<std::string> remove;
     std::map<std::string, int> symbols;
+    ScriptsSpec scripts;
+    FocusRangesSpec focusRanges;
     GameSpec game;
     std::map<std::string, std::vector<ItemSpec>> give;  // new items, by the receiving NPC's id
     std::vector<std::string> take;                      // items taken out of the game

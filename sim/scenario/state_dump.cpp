@@ -70,6 +70,32 @@ Json Inventory(const SimGame& game, const SimNpc& npc) {
     return items;
 }
 
+// A chest: its items in list order, whether it is locked, its state, the NPC bound to it and
+// the state change begun and not ended, if any.
+Json Container(const SimGame& game, const SimContainer& chest) {
+    constexpr std::uint32_t kLockedBit = 1;
+    Json items = Json::array();
+    for (const oCItem* held : chest.items.Objects()) {
+        if (const auto* item = dynamic_cast<const SimItem*>(held)) {
+            items.push_back({{"id", item->vob.id},
+                             {"instance", Utf8(game, item->vob.instanceName)},
+                             {"amount", item->amount}});
+        }
+    }
+    Json changing = nullptr;
+    if (chest.changing) {
+        changing = {{"user", game.engine.Describe(chest.changing->user)},
+                    {"from", chest.changing->from},
+                    {"to", chest.changing->to}};
+    }
+    return {
+        {"items", items},
+        {"locked", (chest.lockFlags & kLockedBit) != 0},
+        {"state", chest.state},
+        {"user", chest.user == nullptr ? Json(nullptr) : Json(game.engine.Describe(chest.user))},
+        {"changing", changing}};
+}
+
 // The files the game wrote during the run. Their content is shown as it is: as text when it
 // is UTF-8, else as its bytes, since guessing an encoding would show something no file holds.
 Json Files(const SimGame& game) {
@@ -132,7 +158,11 @@ Json DumpState(const SimGame& game, const Instance* instance, bool calls) {
     state["historyVisible"] = instance != nullptr && instance->historyVisible;
     state["inventories"] = inventories;
     state["worldItems"] = worldItems;
-    state["containers"] = Json::object();
+    Json containers = Json::object();
+    for (const auto& chest : game.engine.Containers()) {
+        containers[chest->vob.id] = Container(game, *chest);
+    }
+    state["containers"] = containers;
     state["files"] = Files(game);
     if (calls) {
         Json engineCalls = Json::object();

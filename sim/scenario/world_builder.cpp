@@ -178,6 +178,9 @@ public:
             Set(extended->exMarkers, spec.markers);
         }
         Set(npc.model.activeAnimations, spec.animations);
+        if (spec.facing) {
+            npc.facing = zVEC3{(*spec.facing)[0], (*spec.facing)[1], (*spec.facing)[2]};
+        }
         if (spec.interacting) {
             // The engine keeps the object interacted with; the NPC itself stands in for it.
             npc.interactionA = *spec.interacting ? &npc : nullptr;
@@ -196,6 +199,7 @@ public:
         withoutFocus.focusField.reset();
         withoutFocus.drawnWeapon.reset();  // weapons are items of the inventory, made next
         withoutFocus.rangedWeapon.reset();
+        withoutFocus.focusList.reset();
         ApplyNpc(npc, withoutFocus);
         for (const ItemSpec& itemSpec : spec.inventory) {
             SimItem& item = CreateItem(itemSpec);
@@ -226,7 +230,64 @@ public:
         if (SimNpc* npc = engine_.FindNpc(id)) {
             return npc;
         }
+        if (SimContainer* container = engine_.FindContainer(id)) {
+            return container;
+        }
         return engine_.FindItem(id);
+    }
+
+    void ApplyContainer(SimContainer& chest, const ContainerSpec& spec) const {
+        constexpr std::uint32_t kLockedBit = 1;
+        if (spec.instance) {
+            chest.vob.instanceName = SimEngine::SymbolName(*spec.instance);
+        }
+        if (spec.name) {
+            chest.shownName = *spec.name ? zSTRING(Text(**spec.name)) : zSTRING();
+        }
+        if (spec.locked) {
+            chest.lockFlags =
+                *spec.locked ? (chest.lockFlags | kLockedBit) : (chest.lockFlags & ~kLockedBit);
+        }
+        // The chest's texts are the level's, kept as written.
+        if (spec.key) {
+            chest.keyInstance = zSTRING(*spec.key ? Text(**spec.key) : std::string());
+        }
+        if (spec.condition) {
+            chest.conditionFunction = *spec.condition ? zSTRING(Text(**spec.condition)) : zSTRING();
+        }
+        Set(chest.stateCount, spec.states);
+        Set(chest.state, spec.state);
+        Set(chest.vob.flagBits, spec.vobBits);
+        ApplyVob(chest.vob, spec.position, spec.visual, spec.room);
+    }
+
+    // A chest with its items; they lie in no world unless the scenario says.
+    SimContainer& CreateContainer(const ContainerSpec& spec) const {
+        SimContainer& chest = engine_.CreateContainer(spec.id, *spec.instance);
+        ApplyContainer(chest, spec);
+        for (const ItemSpec& itemSpec : spec.items) {
+            SimItem& item = CreateItem(itemSpec);
+            item.vob.inWorld = itemSpec.inWorld.value_or(false);
+            chest.items.Append(&item);
+        }
+        if (spec.inWorld.value_or(true)) {
+            engine_.PlaceInWorld(chest);
+        } else {
+            chest.vob.inWorld = false;
+        }
+        return chest;
+    }
+
+    void ApplyScripts(const ScriptsSpec& scripts) const {
+        for (const auto& [name, result] : scripts.functions) {
+            engine_.SetFunction(Text(name), result);
+        }
+    }
+
+    void ApplyFocusRanges(const FocusRangesSpec& ranges) const {
+        Set(engine_.focus.itemRange, ranges.items);
+        Set(engine_.focus.npcRange, ranges.npcs);
+        Set(engine_.focus.mobRange, ranges.mobs);
     }
 
     void ApplyGame(const GameSpec& spec) const {
@@ -250,6 +311,12 @@ public:
         }
         if (spec.focusField) {
             npc.focusField = *spec.focusField ? FindVob(**spec.focusField) : nullptr;
+        }
+        if (spec.focusList) {
+            npc.focusList.emplace();
+            for (const std::string& id : *spec.focusList) {
+                npc.focusList->push_back(FindVob(id));
+            }
         }
     }
 
@@ -313,6 +380,9 @@ void BuildWorld(SimGame& game, const WorldSpec& world) {
     for (const ItemSpec& spec : world.items) {
         builder.PlaceOrHide(builder.CreateItem(spec), spec);
     }
+    for (const ContainerSpec& spec : world.containers) {
+        builder.CreateContainer(spec);
+    }
     if (world.player) {
         builder.SetFocus(*game.engine.FindNpc(world.player->id), *world.player);
     }
@@ -320,6 +390,8 @@ void BuildWorld(SimGame& game, const WorldSpec& world) {
         builder.SetFocus(*game.engine.FindNpc(spec.id), spec);
     }
     builder.ApplySymbols(world.symbols);
+    builder.ApplyScripts(world.scripts);
+    builder.ApplyFocusRanges(world.focusRanges);
     builder.ApplyGame(world.game);
 }
 
@@ -357,6 +429,12 @@ std::vector<InventoryChange> ApplyWorldStep(SimGame& game, const WorldStep& step
             game.engine.PutInInventory(npc, item);
         }
     }
+    for (const ContainerSpec& spec : step.spawnContainers) {
+        builder.CreateContainer(spec);
+    }
+    for (const NpcSpec& spec : step.spawnNpcs) {
+        builder.SetFocus(*game.engine.FindNpc(spec.id), spec);
+    }
     for (const NpcSpec& spec : step.updateNpcs) {
         SimNpc& npc = *game.engine.FindNpc(spec.id);
         builder.ApplyNpc(npc, spec);
@@ -384,14 +462,23 @@ std::vector<InventoryChange> ApplyWorldStep(SimGame& game, const WorldStep& step
         changes.push_back(Change(InventoryChange::Kind::Drop, holder, item));
         game.engine.PlaceInWorld(item);
     }
+    for (const ContainerSpec& spec : step.updateContainers) {
+        SimContainer& chest = *game.engine.FindContainer(spec.id);
+        builder.ApplyContainer(chest, spec);
+        MoveInOrOut(game.engine, chest, spec.inWorld);
+    }
     for (const std::string& id : step.remove) {
         if (SimNpc* npc = game.engine.FindNpc(id)) {
             MoveInOrOut(game.engine, *npc, false);
         } else if (SimItem* item = game.engine.FindItem(id)) {
             MoveInOrOut(game.engine, *item, false);
+        } else if (SimContainer* chest = game.engine.FindContainer(id)) {
+            MoveInOrOut(game.engine, *chest, false);
         }
     }
     builder.ApplySymbols(step.symbols);
+    builder.ApplyScripts(step.scripts);
+    builder.ApplyFocusRanges(step.focusRanges);
     builder.ApplyGame(step.game);
     return changes;
 }

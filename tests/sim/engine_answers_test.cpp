@@ -3,14 +3,12 @@
 #include <vector>
 
 #include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
 
 #include "core/engine_cast.h"
 #include "frame/hooks.h"
-#include "sim/scenario/scenario.h"
-#include "sim/scenario/world_builder.h"
 #include "sim/sim_game.h"
 #include "support/plugin_fixture.h"
+#include "support/scenario_game.h"
 #include "support/temp_folder.h"
 
 // The simulated engine answers as the game does, so that plugin code relying on an answer the
@@ -18,33 +16,7 @@
 namespace pilfern::sim {
 namespace {
 
-// A game built from a scenario's world and game data, written as JSON.
-class ScenarioGame {
-public:
-    explicit ScenarioGame(const std::string& json)
-        : json_(json), scenario_(ParseScenario(json, "answers.json")), game_(folder_.Path(), 4) {
-        ApplyGameData(game_, scenario_.gameData);
-        BuildWorld(game_, scenario_.world);
-    }
-
-    [[nodiscard]] SimGame& Game() { return game_; }
-    [[nodiscard]] SimEngine& Engine() { return game_.engine; }
-    [[nodiscard]] SimNpc& Npc(std::string_view id) const { return *game_.engine.FindNpc(id); }
-    [[nodiscard]] SimItem& Item(std::string_view id) const { return *game_.engine.FindItem(id); }
-    // Plays one world step, written as the scenario's timeline would have it.
-    void Step(const std::string& worldStepJson) {
-        nlohmann::json withStep = nlohmann::json::parse(json_);
-        withStep["timeline"] = {{{"world", nlohmann::json::parse(worldStepJson)}}};
-        const Scenario steps = ParseScenario(withStep.dump(), "answers.json");
-        ApplyWorldStep(game_, std::get<WorldStep>(steps.timeline.front()));
-    }
-
-private:
-    std::string json_;
-    test::TempFolder folder_;
-    Scenario scenario_;
-    SimGame game_;
-};
+using test::ScenarioGame;
 
 std::vector<std::string> Ids(const SimEngine& engine, const zCListSort<oCItem>* node) {
     std::vector<std::string> ids;

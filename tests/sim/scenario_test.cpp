@@ -104,7 +104,49 @@ INSTANTIATE_TEST_SUITE_P(
                        "timeline[0].world.give.hero[0].instance: missing"},
         BrokenScenario{R"({"world": {"player": {"id": "hero", "instance": "PC_HERO"}},
                            "timeline": [{"world": {"drop": ["hero"]}}]})",
-                       "timeline[0].world.drop[0]: no item has the id \"hero\""}));
+                       "timeline[0].world.drop[0]: no item has the id \"hero\""},
+        BrokenScenario{R"({"world": {"containers": [{"id": "c", "instance": "X", "lock": true}]}})",
+                       "world.containers[0].lock: unknown field"},
+        BrokenScenario{R"({"world": {"items": [{"id": "a", "instance": "X"}],
+                                     "containers": [{"id": "c", "instance": "X",
+                                                     "items": [{"id": "a", "instance": "X"}]}]}})",
+                       "world.containers[0].items[0].id: the id \"a\" is used twice"},
+        BrokenScenario{R"({"world": {"containers": [{"id": "c", "instance": "X", "state": 2}]}})",
+                       "world.containers[0].state: expected a state from 0 to 1"},
+        BrokenScenario{
+            R"({"world": {"containers": [{"id": "c", "instance": "X", "condition": "Chest_Cond"}],
+                          "scripts": {"functions": {"CHEST_COND_S1": 1}}}})",
+            "world.containers[0].condition: the scripts have no function CHEST_COND (give it in "
+            "scripts.functions)"},
+        BrokenScenario{R"({"world": {"containers": [{"id": "c", "instance": "X"}]},
+                           "timeline": [{"world": {"containers": [{"id": "c", "items": []}]}}]})",
+                       "timeline[0].world.containers[0].items: a chest's items are given where it "
+                       "is made"},
+        BrokenScenario{R"({"world": {"items": [{"id": "a", "instance": "X"}]},
+                           "timeline": [{"world": {"containers": [{"id": "a", "locked": true}]}}]})",
+                       "timeline[0].world.containers[0].id: no chest has the id \"a\""},
+        BrokenScenario{
+            R"({"world": {"scripts": {"functions": {"Chest_Cond": 1, "CHEST_COND": 0}}}})",
+            "world.scripts.functions.Chest_Cond: the function CHEST_COND is given twice "
+            "(script names are compared ignoring case)"},
+        BrokenScenario{R"({"world": {"scripts": {"functions": {"CHEST_COND": true}}}})",
+                       "world.scripts.functions.CHEST_COND: expected a whole number"},
+        BrokenScenario{R"({"world": {"symbols": {"ISFULLSNC": 1}},
+                           "timeline": [{"world": {"scripts": {"functions": {"isFullSnc": 0}}}}]})",
+                       "timeline[0].world.scripts.functions.isFullSnc: ISFULLSNC is a variable of "
+                       "the scripts (world.symbols.ISFULLSNC); a symbol is a variable or a "
+                       "function, not both"},
+        BrokenScenario{R"({"world": {"focusRanges": {"chests": 100}}})",
+                       "world.focusRanges.chests: unknown field"},
+        BrokenScenario{R"({"timeline": [{"world": {"focusRanges": {"mobs": -1}}}]})",
+                       "timeline[0].world.focusRanges.mobs: expected a distance of 0 or more"},
+        BrokenScenario{
+            R"({"world": {"player": {"id": "hero", "instance": "PC_HERO", "facing": [0, 1, 0]}}})",
+            "world.player.facing: expected a direction along the ground (x or z not 0)"},
+        BrokenScenario{R"({"world": {"player": {"id": "hero", "instance": "PC_HERO",
+                                                "focusList": ["chest", "ghost"]},
+                                     "containers": [{"id": "chest", "instance": "X"}]}})",
+                       "world.player.focusList[1]: no object has the id \"ghost\""}));
 
 std::vector<nlohmann::ordered_json> JsonLines(const std::string& text) {
     std::vector<nlohmann::ordered_json> lines;
@@ -266,6 +308,55 @@ TEST(ScenarioRun, TheGameKeepsItsOptionsInMemoryAndWritesThemAtExit) {
             EXPECT_EQ(written.Find(kOptionSection, entry.key), std::to_string(entry.defaultNumber));
         }
     }
+}
+
+// The game events of a step are reported with it, in the order they happened and before what
+// they led to: the plugin clears the key buffer when ESC hides its history, so the second ESC
+// reaches the game. Chests are summed up at the end.
+TEST(ScenarioRun, ReportsGameEventsWithTheStepTheyHappenInAndChestsAtTheEnd) {
+    const std::string json = R"({
+        "world": {"player": {"id": "hero", "instance": "PC_HERO"},
+                  "containers": [{"id": "chest1", "instance": "MOB_CHEST", "locked": true,
+                                  "items": [{"id": "gold", "instance": "ITMI_GOLD",
+                                             "amount": 25}]}]},
+        "timeline": [{"frames": 2, "hold": ["KEY_RSHIFT"], "press": ["KEY_SEMICOLON"]},
+                     {"frames": 1, "press": ["KEY_ESCAPE"]},
+                     {"frames": 1, "press": ["KEY_ESCAPE"]},
+                     {"world": {"spawn": {"containers": [
+                         {"id": "crate", "instance": "MOB_CRATE",
+                          "items": [{"id": "apple", "instance": "ITFO_APPLE", "amount": 3}]}]}}}]
+    })";
+    const Scenario scenario = ParseScenario(json, "scene.json");
+    std::ostringstream out;
+    RunScenario(scenario, RunOptions{true, std::nullopt}, out);
+    std::vector<std::string> kinds;
+    const std::vector<nlohmann::ordered_json> lines = JsonLines(out.str());
+    for (const nlohmann::ordered_json& line : lines) {
+        if (line.contains("event") && line.at("event") != "start" && line.at("event") != "init") {
+            kinds.push_back(line.at("event"));
+        }
+    }
+    EXPECT_EQ(kinds, (std::vector<std::string>{"frames", "historyOverlay", "frames",
+                                               "keyBufferCleared", "historyOverlay", "frames",
+                                               "gameKey", "world", "container"}));
+    EXPECT_EQ(lines.at(lines.size() - 2),
+              nlohmann::ordered_json::parse(R"({"t": 64, "event": "container", "container": "crate",
+                                                "instance": "ITFO_APPLE", "change": 3})"));
+    EXPECT_EQ(lines.back().at("state").at("containers"), nlohmann::ordered_json::parse(R"({
+        "chest1": {"items": [{"id": "gold", "instance": "ITMI_GOLD", "amount": 25}],
+                   "locked": true, "state": 0, "user": null, "changing": null},
+        "crate": {"items": [{"id": "apple", "instance": "ITFO_APPLE", "amount": 3}],
+                  "locked": false, "state": 0, "user": null, "changing": null}})"));
+
+    std::ostringstream words;
+    RunScenario(scenario, RunOptions{false, std::nullopt}, words);
+    const std::string text = words.str();
+    EXPECT_LT(text.find("the key buffer is cleared"), text.find("loot history hidden")) << text;
+    EXPECT_NE(text.find("chest crate gets 3x ITFO_APPLE"), std::string::npos) << text;
+    EXPECT_NE(text.find("  chest chest1 holds: 25x ITMI_GOLD; locked, state 0\n"
+                        "  chest crate holds: 3x ITFO_APPLE; unlocked, state 0\n"),
+              std::string::npos)
+        << text;
 }
 
 TEST(ScenarioRun, RefusesAGameDirInsideTheScenariosGameFolder) {

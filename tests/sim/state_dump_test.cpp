@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/scenario_game.h"
 #include "support/temp_folder.h"
 
 namespace pilfern::sim {
@@ -67,6 +68,30 @@ TEST(StateDump, FilesHoldsOnlyWhatTheGameWrote) {
     EXPECT_EQ(DumpState(game, nullptr).at("state").at("files"),
               nlohmann::ordered_json::parse(R"({"SAVES/quicksave/SAVEINFO.SAV": "slot 0\n",
                                                 "System/Gothic.ini": "[GAME]\r\nsubTitles=1\r\n"})"));
+}
+
+// Chests by id: what they hold in list order, their lock, their state, who is bound to them and
+// a state change begun and not ended.
+TEST(StateDump, ContainersShowTheirItemsLockStateAndUse) {
+    test::ScenarioGame world(R"({"world": {
+        "player": {"id": "hero", "instance": "PC_HERO"},
+        "containers": [
+            {"id": "chest", "instance": "MOB_CHEST", "locked": true,
+             "items": [{"id": "gold", "instance": "itmi_gold", "amount": 25},
+                       {"id": "ring", "instance": "ITRI_PROT_POINT_01"}]},
+            {"id": "crate", "instance": "MOB_CRATE", "states": 2, "state": 2}]}})");
+    SimEngine& engine = world.Engine();
+    SimContainer& chest = world.Container("chest");
+    engine.eng_container_remove_item(&chest, &world.Item("ring"));
+    engine.eng_npc_bind_mob(&world.Npc("hero"), &chest);
+    engine.eng_mob_begin_state_change(&chest, &world.Npc("hero"), 0, 1);
+
+    EXPECT_EQ(DumpState(world.Game(), nullptr).at("state").at("containers"),
+              nlohmann::ordered_json::parse(R"({
+        "chest": {"items": [{"id": "gold", "instance": "ITMI_GOLD", "amount": 25}],
+                  "locked": true, "state": 0, "user": "hero",
+                  "changing": {"user": "hero", "from": 0, "to": 1}},
+        "crate": {"items": [], "locked": false, "state": 2, "user": null, "changing": null}})"));
 }
 
 }  // namespace

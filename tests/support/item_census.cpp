@@ -34,10 +34,17 @@ std::vector<Place> Inventories(const sim::SimEngine& engine) {
     return places;
 }
 
-// Every kind of place an item can be in. Chests hold items as well: once the game has them,
-// their lister joins this table and every census counts them.
+std::vector<Place> Chests(const sim::SimEngine& engine) {
+    std::vector<Place> places;
+    for (const auto& chest : engine.Containers()) {
+        places.push_back({"chest " + chest->vob.id, SimItems(chest->items.Objects())});
+    }
+    return places;
+}
+
+// Every kind of place an item can be in.
 using PlaceLister = std::vector<Place> (*)(const sim::SimEngine&);
-constexpr std::array<PlaceLister, 2> kPlaceKinds{&Ground, &Inventories};
+constexpr std::array<PlaceLister, 3> kPlaceKinds{&Ground, &Inventories, &Chests};
 
 }  // namespace
 
