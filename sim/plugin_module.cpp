@@ -25,6 +25,7 @@ LoadedPluginModule::LoadedPluginModule(SimGame& game) {
         ClearHost();
         throw std::runtime_error("the plugin module " + path + " built no plugin in this game");
     }
+    // The module's plugin, which the simulator only reads, but for the record watcher it sets.
     running_ = plugin->Find(game.framework.engineVersion);
 }
 

@@ -24,9 +24,31 @@ public:
     // know. Read only: it lives in the module.
     [[nodiscard]] const Instance* Running() const { return running_; }
 
+    // Tells `watcher` of every loot record the running instance makes while this lives.
+    class Watching {
+    public:
+        Watching(LoadedPluginModule& plugin, RecordWatcher& watcher) : plugin_(plugin) {
+            plugin_.Watch(&watcher);
+        }
+        Watching(const Watching&) = delete;
+        Watching& operator=(const Watching&) = delete;
+        Watching(Watching&&) = delete;
+        Watching& operator=(Watching&&) = delete;
+        ~Watching() { plugin_.Watch(nullptr); }
+
+    private:
+        LoadedPluginModule& plugin_;
+    };
+
 private:
+    void Watch(RecordWatcher* watcher) {
+        if (running_ != nullptr) {
+            running_->recordWatcher = watcher;
+        }
+    }
+
     ModuleHandle module_ = nullptr;
-    const Instance* running_ = nullptr;
+    Instance* running_ = nullptr;
 };
 
 }  // namespace pilfern::sim

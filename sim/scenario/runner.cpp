@@ -138,14 +138,8 @@ private:
     bool json_;
 };
 
-// A history row and a message as the runner keeps them: in UTF-8 and in the runner's own
-// memory, so that watching the plugin takes nothing from the framework's heap.
-struct SeenRow {
-    std::string text;
-    std::string source;
-    int category = 0;
-    friend bool operator==(const SeenRow&, const SeenRow&) = default;
-};
+// A message as the runner keeps it: in UTF-8 and in the runner's own memory, so that watching
+// the plugin takes nothing from the framework's heap.
 struct SeenMessage {
     std::string text;
     int category = 0;
@@ -156,7 +150,6 @@ struct SeenMessage {
 struct Observed {
     bool autoLootActive = false;
     bool historyVisible = false;
-    std::vector<SeenRow> history;
     std::vector<SeenMessage> messages;
     std::map<std::string, std::map<std::string, int>> inventories;  // NPC id -> instance -> amount
     std::map<std::string, std::map<std::string, int>> containers;  // chest id -> instance -> amount
@@ -169,10 +162,6 @@ Observed Observe(const SimGame& game, const Instance* instance) {
     if (instance != nullptr) {
         seen.autoLootActive = instance->autoLootActive;
         seen.historyVisible = instance->historyVisible;
-        for (const HistoryEntity& row : instance->lootHistory) {
-            seen.history.push_back(
-                {Utf8(game, row.text.Str()), Utf8(game, row.source.Str()), row.category});
-        }
         for (const MessageData& message : instance->lootMessages) {
             seen.messages.push_back({Utf8(game, message.text.Str()), message.category});
         }
@@ -208,19 +197,6 @@ Observed Observe(const SimGame& game, const Instance* instance) {
     return seen;
 }
 
-// The number of rows at the front of `now` that `before` did not have: the rows after them
-// must be the older rows, possibly cut at the end by the list's limit.
-std::size_t NewHistoryRows(const std::vector<SeenRow>& before, const std::vector<SeenRow>& now) {
-    for (std::size_t added = 0; added <= now.size(); ++added) {
-        const std::size_t kept = now.size() - added;
-        if (kept <= before.size() && std::equal(now.begin() + static_cast<std::ptrdiff_t>(added),
-                                                now.end(), before.begin())) {
-            return added;
-        }
-    }
-    return now.size();
-}
-
 // The changes of the amount of each instance between two looks at one holder.
 std::map<std::string, int> AmountChanges(const std::map<std::string, int>& before,
                                          const std::map<std::string, int>& now) {
@@ -235,7 +211,9 @@ std::map<std::string, int> AmountChanges(const std::map<std::string, int>& befor
     return changes;
 }
 
-class Player {
+// Plays the timeline and reports what happens. It watches the plugin's records as the plugin
+// makes them, so that each is reported once, in its place among the game events.
+class Player final : public RecordWatcher {
 public:
     Player(SimGame& game, const Instance* instance, Report& report, const RunOptions& options)
         : game_(game),
@@ -323,17 +301,7 @@ public:
             report_.Event(t, "historyOverlay", {{"visible", now.historyVisible}},
                           std::string("loot history ") + (now.historyVisible ? "shown" : "hidden"));
         }
-        const std::size_t added = NewHistoryRows(seen_.history, now.history);
-        for (std::size_t i = added; i-- > 0;) {
-            const SeenRow& row = now.history[i];
-            const std::string& text = row.text;
-            const std::string& source = row.source;
-            report_.Event(t, "loot",
-                          {{"text", text}, {"source", source}, {"category", row.category}},
-                          "loot: " + text + (source.empty() ? "" : " from " + source) + "  [" +
-                              CategoryName(row.category) + "]");
-        }
-        ReportMessages(now, t);
+        ReportExpiredMessages(now, t);
         ReportInventories(now, t);
         ReportContainers(now, t);
         for (const std::string& id : seen_.worldItems) {
@@ -374,35 +342,61 @@ public:
         game_.HoldKeys({});
     }
 
-    // Reports the game events of the step just played, in the order they happened.
+    // Reports the game events of the step just played and the plugin's records, in the order
+    // they happened.
     void ReportGameEvents() {
-        for (const GameEvent& event : game_.engine.TakeGameEvents()) {
-            ReportedEvent reported = ReportGameEvent(game_, event);
-            report_.Event(game_.clock, reported.kind, std::move(reported.fields), reported.words);
+        const std::vector<GameEvent> events = game_.engine.TakeGameEvents();
+        auto record = records_.begin();
+        for (std::size_t at = 0; at <= events.size(); ++at) {
+            for (; record != records_.end() && record->atEvent <= at; ++record) {
+                report_.Event(game_.clock, record->reported.kind, record->reported.fields,
+                              record->reported.words);
+            }
+            if (at < events.size()) {
+                ReportedEvent reported = ReportGameEvent(game_, events[at]);
+                report_.Event(game_.clock, reported.kind, std::move(reported.fields),
+                              reported.words);
+            }
         }
+        records_.clear();
+    }
+
+    void OnLootMessage(const MessageData& message) override {
+        const std::string text = Utf8(game_, message.text.Str());
+        addedMessages_.push_back({text, message.category});
+        Keep("message", {{"text", text}, {"category", message.category}}, "message: " + text);
+    }
+
+    void OnHistoryRow(const HistoryEntity& row) override {
+        const std::string text = Utf8(game_, row.text.Str());
+        const std::string source = Utf8(game_, row.source.Str());
+        Keep("loot", {{"text", text}, {"source", source}, {"category", row.category}},
+             "loot: " + text + (source.empty() ? "" : " from " + source) + "  [" +
+                 CategoryName(row.category) + "]");
     }
 
 private:
-    void ReportMessages(const Observed& now, std::uint32_t t) {
-        // Messages leave the front of the list and arrive at its end.
-        std::size_t removed = 0;
-        while (removed < seen_.messages.size()) {
-            const std::size_t kept = seen_.messages.size() - removed;
-            if (kept <= now.messages.size() &&
-                std::equal(seen_.messages.begin() + static_cast<std::ptrdiff_t>(removed),
-                           seen_.messages.end(), now.messages.begin())) {
-                break;
-            }
-            ++removed;
-        }
+    // A record of the plugin, kept until the step's game events are reported: it goes after the
+    // events that happened before it.
+    struct KeptRecord {
+        std::size_t atEvent = 0;
+        ReportedEvent reported;
+    };
+
+    void Keep(std::string kind, Json fields, std::string words) {
+        records_.push_back({game_.engine.GameEvents().size(),
+                            {std::move(kind), std::move(fields), std::move(words)}});
+    }
+
+    // Messages leave the list at its front: the ones seen before, then the ones made since.
+    void ReportExpiredMessages(const Observed& now, std::uint32_t t) {
+        std::vector<SeenMessage> all = seen_.messages;
+        all.insert(all.end(), addedMessages_.begin(), addedMessages_.end());
+        addedMessages_.clear();
+        const std::size_t removed = all.size() - std::min(all.size(), now.messages.size());
         for (std::size_t i = 0; i < removed; ++i) {
-            const std::string& text = seen_.messages[i].text;
-            report_.Event(t, "messageExpired", {{"text", text}}, "message gone: " + text);
-        }
-        for (std::size_t i = seen_.messages.size() - removed; i < now.messages.size(); ++i) {
-            const std::string& text = now.messages[i].text;
-            report_.Event(t, "message", {{"text", text}, {"category", now.messages[i].category}},
-                          "message: " + text);
+            report_.Event(t, "messageExpired", {{"text", all[i].text}},
+                          "message gone: " + all[i].text);
         }
     }
 
@@ -452,6 +446,8 @@ private:
     Report& report_;
     const RunOptions& options_;
     Observed seen_;
+    std::vector<KeptRecord> records_;
+    std::vector<SeenMessage> addedMessages_;
     Json settings_;
 };
 
@@ -605,7 +601,7 @@ void RunScenario(const Scenario& scenario, const RunOptions& options, std::ostre
     Report report(out, options.json);
     // The plugin module as the framework loads it: its own copy of the plugin, its memory in
     // the framework's heap.
-    const LoadedPluginModule plugin(game);
+    LoadedPluginModule plugin(game);
     const Instance* instance = plugin.Running();
     const bool registered = game.framework.Registered();
     report.Event(game.clock, "start",
@@ -617,6 +613,7 @@ void RunScenario(const Scenario& scenario, const RunOptions& options, std::ostre
                                  : "no handlers registered, the plugin stays inactive"));
     game.Init();
     Player player(game, instance, report, options);
+    const LoadedPluginModule::Watching watching(plugin, player);
     report.Event(game.clock, "init", Json::object(), "game initialised, options read");
     player.ReportGameEvents();
     player.ReportCalls("init");
