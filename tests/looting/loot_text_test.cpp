@@ -25,7 +25,9 @@ struct CategoryCase {
     ItemCategory expected;
 };
 
-void PrintTo(const CategoryCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const CategoryCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class ItemCategories : public ::testing::TestWithParam<CategoryCase> {};
 
@@ -36,9 +38,9 @@ TEST_P(ItemCategories, FollowTheRulesInTheirOrder) {
     settings.rareItemNames = SplitRareItemNames(CStringA("itpl_perm_herb|itpo_megadrink"));
     settings.allowMarkQuestItems = c.markQuestItems;
     settings.newBalanceMode = c.newBalance;
-    EXPECT_EQ(ClassifyItem(settings, c.categoryWord, c.flagWord, CStringA(c.instanceName),
-                           c.questWord),
-              c.expected);
+    EXPECT_EQ(
+        ClassifyItem(settings, c.categoryWord, c.flagWord, CStringA(c.instanceName), c.questWord),
+        c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -50,23 +52,22 @@ INSTANTIATE_TEST_SUITE_P(
         CategoryCase{"RareWeaponIsRare", 0x2, 0, "ITPO_MEGADRINK", 0, true, false, kCategoryRare},
         CategoryCase{"QuestWeaponIsRare", 0x2, kQuestFlag, "ITMW_SWORD", 0, true, false,
                      kCategoryRare},
-        CategoryCase{"QuestWeaponUnmarkedIsWeapon", 0x2, kQuestFlag, "ITMW_SWORD", 0, false,
-                     false, kCategoryWeapon},
+        CategoryCase{"QuestWeaponUnmarkedIsWeapon", 0x2, kQuestFlag, "ITMW_SWORD", 0, false, false,
+                     kCategoryWeapon},
         CategoryCase{"RangedWeapon", 0x4, 0, "ITRW_BOW", 0, true, false, kCategoryWeapon},
         CategoryCase{"WeaponBeatsArmour", 0x2 | 0x10, 0, "ITAR_ODD", 0, true, false,
                      kCategoryWeapon},
         CategoryCase{"Armour", 0x10, 0x10, "ITAR_LEATHER", 0, true, false, kCategoryArmorRings},
-        CategoryCase{"Jewellery", 0x80000000, 0, "ITRI_RING", 0, true, false,
-                     kCategoryArmorRings},
+        CategoryCase{"Jewellery", 0x80000000, 0, "ITRI_RING", 0, true, false, kCategoryArmorRings},
         CategoryCase{"ArmourBeatsBooks", 0x10 | 0x40, 0, "ITAR_ODD", 0, true, false,
                      kCategoryArmorRings},
         CategoryCase{"Document", 0x40, 0, "ITWR_MAP", 0, true, false, kCategoryBooksScrolls},
         CategoryCase{"Rune", 0x200, 0, "ITRU_LIGHT", 0, true, false, kCategoryBooksScrolls},
         // NewBalance marks quest items in a word of its own; the flag word is not asked then.
-        CategoryCase{"NewBalanceQuestWord", 0x1, 0, "ITMI_PACKET", kNewBalanceQuestMark, true,
-                     true, kCategoryRare},
-        CategoryCase{"NewBalanceIgnoresTheQuestFlag", 0x1, kQuestFlag, "ITMI_PACKET", 0, true,
-                     true, kCategoryPlain},
+        CategoryCase{"NewBalanceQuestWord", 0x1, 0, "ITMI_PACKET", kNewBalanceQuestMark, true, true,
+                     kCategoryRare},
+        CategoryCase{"NewBalanceIgnoresTheQuestFlag", 0x1, kQuestFlag, "ITMI_PACKET", 0, true, true,
+                     kCategoryPlain},
         CategoryCase{"QuestWordOutsideNewBalance", 0x1, 0, "ITMI_PACKET", kNewBalanceQuestMark,
                      true, false, kCategoryPlain}),
     [](const auto& tested) { return tested.param.name; });

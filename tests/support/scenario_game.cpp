@@ -11,6 +11,7 @@ ScenarioGame::ScenarioGame(const std::string& json, int engineVersion)
       scenario_(sim::ParseScenario(json, "answers.json")),
       game_(folder_.Path(), engineVersion) {
     sim::ApplyGameData(game_, scenario_.gameData);
+    sim::DefineItemInstances(game_, scenario_);
     sim::BuildWorld(game_, scenario_.world);
 }
 

@@ -15,6 +15,7 @@ public:
     explicit ScenarioGame(const std::string& json, int engineVersion = 4);
 
     [[nodiscard]] sim::SimGame& Game() { return game_; }
+    [[nodiscard]] const sim::SimGame& Game() const { return game_; }
     [[nodiscard]] sim::SimEngine& Engine() { return game_.engine; }
     [[nodiscard]] sim::SimNpc& Npc(std::string_view id) const { return *game_.engine.FindNpc(id); }
     [[nodiscard]] sim::SimItem& Item(std::string_view id) const {
