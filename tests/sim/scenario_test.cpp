@@ -303,7 +303,8 @@ TEST(ScenarioRun, TheGameKeepsItsOptionsInMemoryAndWritesThemAtExit) {
         if (entry.key == "maxDistanceAutoLoot") {
             EXPECT_EQ(written.Find(kOptionSection, entry.key), "0") << "set by the menu";
         } else if (ReaderOf(entry.kind) == OptionReader::Text) {
-            EXPECT_EQ(written.Find(kOptionSection, entry.key), std::string(DefaultTextFor(entry, 0)));
+            EXPECT_EQ(written.Find(kOptionSection, entry.key),
+                      std::string(DefaultTextFor(entry, 0)));
         } else {
             EXPECT_EQ(written.Find(kOptionSection, entry.key), std::to_string(entry.defaultNumber));
         }
@@ -357,6 +358,37 @@ TEST(ScenarioRun, ReportsGameEventsWithTheStepTheyHappenInAndChestsAtTheEnd) {
                         "  chest crate holds: 3x ITFO_APPLE; unlocked, state 0\n"),
               std::string::npos)
         << text;
+}
+
+// A history at its limit pushes out a row identical to the one it takes in: the list looks
+// the same, yet each record is reported, once.
+TEST(ScenarioRun, EveryLootRecordIsReportedOnceAlsoWhenTheHistoryIsFull) {
+    const std::string json = R"({
+        "files": {"System/Gothic.ini": "[VARKO_UNION_PILFERN]\r\nhistoryCntRowsInColumn=1\r\n"},
+        "instances": {"ITFO_APPLE": {"name": "Apple"}},
+        "world": {
+            "player": {"id": "hero", "instance": "PC_HERO", "focus": "a1",
+                       "focusList": ["a2", "a3", "a4"]},
+            "items": [{"id": "a1", "instance": "ITFO_APPLE", "position": [0, 0, 100]},
+                      {"id": "a2", "instance": "ITFO_APPLE", "position": [0, 0, 110]},
+                      {"id": "a3", "instance": "ITFO_APPLE", "position": [0, 0, 120]},
+                      {"id": "a4", "instance": "ITFO_APPLE", "position": [0, 0, 130]}]
+        },
+        "timeline": [{"frames": 4, "hold": ["KEY_V"]}]
+    })";
+    const Scenario scenario = ParseScenario(json, "scene.json");
+    std::ostringstream out;
+    RunScenario(scenario, RunOptions{true, std::nullopt}, out);
+    int rows = 0;
+    int messages = 0;
+    for (const nlohmann::ordered_json& line : JsonLines(out.str())) {
+        const std::string kind = line.value("event", "");
+        rows += kind == "loot" ? 1 : 0;
+        messages += kind == "message" ? 1 : 0;
+    }
+    EXPECT_EQ(rows, 4);
+    EXPECT_EQ(messages, 4);
+    EXPECT_EQ(JsonLines(out.str()).back().at("state").at("lootHistory").size(), 2U);
 }
 
 TEST(ScenarioRun, RefusesAGameDirInsideTheScenariosGameFolder) {
