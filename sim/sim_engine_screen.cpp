@@ -12,13 +12,6 @@ namespace {
 
 constexpr int kVirtualSize = 8192;
 
-std::string UpperName(std::string_view name) {
-    std::string upper(name);
-    std::transform(upper.begin(), upper.end(), upper.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return upper;
-}
-
 }  // namespace
 
 int ENGINE_MEMBER_CALL EngineGetFontData(zCFont* font, unsigned char character, int& width,
@@ -64,7 +57,7 @@ void ENGINE_MEMBER_CALL EnginePrintChars(zCView* view, int x, int y, const zSTRI
 
 zCFont& SimEngine::AddFont(std::string_view name, int height) {
     auto& font = fonts_.emplace_back(std::make_unique<zCFont>());
-    font->name = UpperName(name);
+    font->name = SymbolName(name);
     font->height = height;
     font->designHeight = height;
     // Glyphs are half as wide as the font is high; blanks and thin letters less.
@@ -78,14 +71,14 @@ zCFont& SimEngine::AddFont(std::string_view name, int height) {
 }
 
 zCFont* SimEngine::FindFont(std::string_view name) const {
-    const std::string wanted = UpperName(name);
+    const std::string wanted = SymbolName(name);
     const auto found = std::find_if(fonts_.begin(), fonts_.end(),
                                     [&wanted](const auto& font) { return font->name == wanted; });
     return found == fonts_.end() ? nullptr : found->get();
 }
 
 SimTexture* SimEngine::LoadTexture(std::string_view name) {
-    const std::string wanted = UpperName(name);
+    const std::string wanted = SymbolName(name);
     if (!textureFiles.contains(wanted)) {
         return nullptr;
     }

@@ -395,11 +395,9 @@ ContainerSpec ReadContainer(Fields& f, bool creating) {
     return chest;
 }
 
+// Names of the scripts, as the game keeps them: in upper case.
 std::string Upper(std::string_view name) {
-    std::string upper(name);
-    std::transform(upper.begin(), upper.end(), upper.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return upper;
+    return SimEngine::SymbolName(name);
 }
 
 // The scripts' functions by name. The game compares script names ignoring case, so two names
