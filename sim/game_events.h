@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -58,7 +59,21 @@ struct MobLockSet {
 // The input manager's key buffer was cleared: the presses of this frame are gone.
 struct KeyBufferCleared {};
 
+// A visual effect was started at an object. `shown` is false when the game's scripts define no
+// effect of that name: the game then shows nothing.
+struct VisualEffectPlayed {
+    std::string effect;
+    std::string origin;
+    std::array<float, 3> at{};  // where the origin stood
+    std::optional<std::string> target;
+    int level = 0;
+    float damage = 0;
+    int damageType = 0;
+    int isProjectile = 0;
+    bool shown = false;
+};
+
 using GameEvent = std::variant<ScriptCalled, MessageReceived, MobBound, MobStateChanged, MobLockSet,
-                               KeyBufferCleared>;
+                               KeyBufferCleared, VisualEffectPlayed>;
 
 }  // namespace pilfern::sim

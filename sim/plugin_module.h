@@ -27,7 +27,7 @@ public:
     // Tells `watcher` of every loot record the running instance makes while this lives.
     class Watching {
     public:
-        Watching(LoadedPluginModule& plugin, RecordWatcher& watcher) : plugin_(plugin) {
+        Watching(LoadedPluginModule& plugin, LootWatcher& watcher) : plugin_(plugin) {
             plugin_.Watch(&watcher);
         }
         Watching(const Watching&) = delete;
@@ -41,9 +41,9 @@ public:
     };
 
 private:
-    void Watch(RecordWatcher* watcher) {
+    void Watch(LootWatcher* watcher) {
         if (running_ != nullptr) {
-            running_->recordWatcher = watcher;
+            running_->lootWatcher = watcher;
         }
     }
 

@@ -28,6 +28,7 @@ SimEngine::SimEngine(const std::uint32_t& clock, RedirectTable& redirects)
     AddFont("FONT_OLD_20_WHITE.TGA", 32);
     textureFiles = {"QUICKLOOT_TARGET_BLUE", "QUICKLOOT_TARGET_GREEN", "QUICKLOOT_ICON",
                     "QUICK_LOOT_HISTORY_BG"};
+    visualEffects = {"SPELLFX_SLEEP_ORIGIN"};
     options.directories.at(2) = "SAVES\\";
     // Every script set of the game declares these instance variables.
     for (const std::string_view name : {"SELF", "OTHER", "VICTIM", "ITEM", "HERO"}) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -13,8 +14,8 @@
 #include "host/engine.h"
 #include "sim/draw_record.h"
 #include "sim/engine_operations.h"
-#include "sim/item_instance.h"
 #include "sim/game_events.h"
+#include "sim/item_instance.h"
 #include "sim/redirects.h"
 #include "sim/sim_types.h"
 
@@ -394,6 +395,23 @@ public:
         return textures_;
     }
 
+    // The game camera, the active one while the game runs.
+    zCCamera camera;
+    // What stands in the way of sight in the world.
+    std::vector<Blocker> blockers;
+    // The game's registry of rooms it keeps records of; none when the world has no registry.
+    std::optional<oCPortalRoomManager> roomRegistry;
+    // The visual effects the game's scripts define (upper-case names).
+    std::set<std::string, std::less<>> visualEffects;
+    // The first blocker, by id, that the straight line between two world objects passes
+    // through; none when the line is free. An NPC looks from its eyes, 170 units above its
+    // position. Both must be objects of the world.
+    [[nodiscard]] std::optional<std::string> BlockerBetween(const zCVob& from,
+                                                            const zCVob& to) const;
+    // The game draws its world: a camera that follows the player takes its place behind the
+    // player, and the camera's matrix is brought up to date.
+    void RenderWorld();
+
     // What was drawn since the last call of ClearDrawRecords.
     [[nodiscard]] const std::vector<DrawRecord>& DrawRecords() const { return drawRecords_; }
     void ClearDrawRecords() { drawRecords_.clear(); }
@@ -434,6 +452,10 @@ private:
     void DrawView(zCView& view);
     void RecordRendererText(const zCView& view, zPOINT2 at, const std::string& text);
     [[nodiscard]] zPOINT2 ScreenPosition(const zCView& view, int x, int y) const;
+
+    // Where a camera-space point lands on the screen, in pixels, by the camera's perspective.
+    [[nodiscard]] zVEC2 Project(const zCCamera& projecting, const zVEC3& cameraSpace) const;
+    [[nodiscard]] const VobData& WorldObject(const zCVob* vob, std::string_view asking) const;
 
     // Stops the game: the game's scripts lack what a call asks for.
     [[noreturn]] static void ScriptFault(const std::string& problem);

@@ -155,8 +155,10 @@ std::string SimEngine::DescribeNumber(double number, bool isBool) {
 }
 
 std::string SimEngine::DescribeStructure(const void* structure) const {
-    const std::array<std::pair<const void*, std::string_view>, 6> kManagers{{
+    const std::array<std::pair<const void*, std::string_view>, 8> kManagers{{
         {&game, "game"},
+        {&camera, "camera"},
+        {roomRegistry ? &*roomRegistry : nullptr, "room registry"},
         {&dialogs, "dialogs"},
         {&focus, "focus settings"},
         {&input, "input"},
@@ -167,7 +169,7 @@ std::string SimEngine::DescribeStructure(const void* structure) const {
         return std::string(kNone);
     }
     for (const auto& [manager, name] : kManagers) {
-        if (manager == structure) {
+        if (manager != nullptr && manager == structure) {
             return std::string(name);
         }
     }

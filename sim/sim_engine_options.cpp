@@ -5,17 +5,11 @@
 #include <cstdlib>
 #include <limits>
 
+#include "host/cstring.h"
 #include "sim/sim_engine.h"
 
 namespace pilfern::sim {
 namespace {
-
-bool EqualI(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::toupper(static_cast<unsigned char>(x)) ==
-               std::toupper(static_cast<unsigned char>(y));
-    });
-}
 
 // The engine reads numbers as the C library does: the leading number, 0 when there is none.
 // Its long is 32 bits wide, so a number beyond that stops at the limit; read in 64 bits and
@@ -67,7 +61,7 @@ bool SimEngine::eng_options_read_bool(zCOption* opts, const zSTRING& section, co
     if (!value) {
         return fallback;
     }
-    return EqualI(*value, "true") || LeadingNumber(*value) != 0;
+    return EqualsIgnoringCase(*value, "true") || LeadingNumber(*value) != 0;
 }
 
 zSTRING SimEngine::eng_options_read_string(zCOption* opts, const zSTRING& section,

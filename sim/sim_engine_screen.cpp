@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 
 #include "sim/renderer_module.h"
 #include "sim/sim_engine.h"
@@ -11,6 +12,12 @@ namespace pilfern::sim {
 namespace {
 
 constexpr int kVirtualSize = 8192;
+
+// pixels × 8192 in the engine's 32-bit arithmetic, which wraps around as the processor's does.
+int ScaledToVirtual(int pixels) {
+    return static_cast<int>(static_cast<std::uint32_t>(pixels) *
+                            static_cast<std::uint32_t>(kVirtualSize));
+}
 
 }  // namespace
 
@@ -94,12 +101,12 @@ SimTexture* SimEngine::LoadTexture(std::string_view name) {
 
 int SimEngine::PixelToVirtualX(const zCView& view, int pixels) const {
     const int viewPixels = view.width * screenWidth / kVirtualSize;
-    return viewPixels <= 0 ? 0 : pixels * kVirtualSize / viewPixels;
+    return viewPixels <= 0 ? 0 : ScaledToVirtual(pixels) / viewPixels;
 }
 
 int SimEngine::PixelToVirtualY(const zCView& view, int pixels) const {
     const int viewPixels = view.height * screenHeight / kVirtualSize;
-    return viewPixels <= 0 ? 0 : pixels * kVirtualSize / viewPixels;
+    return viewPixels <= 0 ? 0 : ScaledToVirtual(pixels) / viewPixels;
 }
 
 int SimEngine::TextWidth(const zCView& view, std::string_view text) const {

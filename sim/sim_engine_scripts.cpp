@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "host/cstring.h"
 #include "sim/sim_engine.h"
 
 namespace pilfern::sim {
@@ -15,13 +16,6 @@ namespace {
 // The simulated scripts' functions take this much of the parser's code stack each, so that
 // every function starts at its own place.
 constexpr int kFunctionCodeSize = 64;
-
-bool EqualI(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::toupper(static_cast<unsigned char>(x)) ==
-               std::toupper(static_cast<unsigned char>(y));
-    });
-}
 
 std::string Quoted(const zSTRING& name) {
     return name.HasBuffer() ? "\"" + std::string(name.Text()) + "\""
@@ -35,8 +29,9 @@ void SimEngine::ScriptFault(const std::string& problem) {
 }
 
 zCPar_Symbol& SimEngine::Declare(std::string_view name, zCPar_Symbol::Kind kind) {
-    auto found = std::find_if(parser.symbols.begin(), parser.symbols.end(),
-                              [name](const auto& symbol) { return EqualI(symbol->name, name); });
+    auto found =
+        std::find_if(parser.symbols.begin(), parser.symbols.end(),
+                     [name](const auto& symbol) { return EqualsIgnoringCase(symbol->name, name); });
     if (found == parser.symbols.end()) {
         parser.symbols.push_back(std::make_unique<zCPar_Symbol>());
         found = std::prev(parser.symbols.end());
@@ -62,7 +57,7 @@ void SimEngine::SetFunction(std::string_view name, int result) {
 const zCPar_Symbol* SimEngine::FindSymbol(std::string_view name) const {
     const auto found =
         std::find_if(parser.symbols.begin(), parser.symbols.end(),
-                     [name](const auto& symbol) { return EqualI(symbol->name, name); });
+                     [name](const auto& symbol) { return EqualsIgnoringCase(symbol->name, name); });
     return found == parser.symbols.end() ? nullptr : found->get();
 }
 

@@ -12,54 +12,7 @@ void SimEngine::Unmodelled(EngineOp op) {
               " yet: a game that reaches it cannot be played here");
 }
 
-zCCamera* SimEngine::eng_game_camera(const oCGame* /*running*/) {
-    Unmodelled(Op(__func__));
-}
-
-oCPortalRoomManager* SimEngine::eng_game_room_registry(const oCGame* /*running*/) {
-    Unmodelled(Op(__func__));
-}
-
-const oCPortalRoom* SimEngine::eng_room_registry_player_room(const oCPortalRoomManager* /*rooms*/) {
-    Unmodelled(Op(__func__));
-}
-
 zSTRING SimEngine::eng_savegame_slot_folder(const oCGame* /*running*/, int /*slot*/) {
-    Unmodelled(Op(__func__));
-}
-
-bool SimEngine::eng_npc_can_see(const oCNpc* /*npc*/, const zCVob* /*vob*/, int /*mode*/) {
-    Unmodelled(Op(__func__));
-}
-
-zCCamera* SimEngine::eng_active_camera() {
-    Unmodelled(Op(__func__));
-}
-
-void SimEngine::eng_camera_update(zCCamera* /*camera*/) {
-    Unmodelled(Op(__func__));
-}
-
-zMAT34 SimEngine::eng_camera_view_matrix(const zCCamera* /*camera*/) {
-    Unmodelled(Op(__func__));
-}
-
-float SimEngine::eng_camera_near_plane(const zCCamera* /*camera*/) {
-    Unmodelled(Op(__func__));
-}
-
-zPOINT2 SimEngine::eng_camera_project(const zCCamera* /*camera*/, const zVEC3& /*cameraSpace*/) {
-    Unmodelled(Op(__func__));
-}
-
-zVEC2 SimEngine::eng_camera_project_float(const zCCamera* /*camera*/,
-                                          const zVEC3& /*cameraSpace*/) {
-    Unmodelled(Op(__func__));
-}
-
-void SimEngine::eng_visual_effect_play(const zSTRING& /*name*/, const zCVob* /*origin*/,
-                                       const zCVob* /*target*/, int /*level*/, float /*damage*/,
-                                       int /*damageType*/, int /*isProjectile*/) {
     Unmodelled(Op(__func__));
 }
 

@@ -42,6 +42,8 @@ void SimGame::ReadGameIni() {
 void SimGame::Init() {
     BeginStep();
     DetectRenderer();
+    // The world is drawn once before the game hands over: the camera has its place.
+    engine.RenderWorld();
     framework.FireEvent(kSlotGameInit);
 }
 
@@ -80,6 +82,7 @@ std::vector<int> SimGame::Frame(std::uint32_t ms) {
     engine.ClearDrawRecords();
     framework.FireEvent(kSlotFrameInput);
     framework.FireEvent(kSlotFrame);
+    engine.RenderWorld();
     engine.RenderScreen();
     return engine.TakeUnhandledKeyPresses();
 }

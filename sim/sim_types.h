@@ -350,3 +350,42 @@ class zCParser {
 public:
     std::vector<std::unique_ptr<zCPar_Symbol>> symbols;
 };
+
+// The game's camera. The game places it behind the player, looking where the player looks,
+// unless a scenario puts it somewhere; its world-to-camera matrix is brought up to date when
+// the game draws its world and when asked to.
+class zCCamera {
+public:
+    zVEC3 position;
+    zVEC3 direction{0, 0, 1};  // not straight up or down
+    bool followsPlayer = true;
+    float fieldOfView = 90.0F;  // degrees across the screen's width
+    float nearPlane = 1.0F;     // world units in front of the camera
+    // Whether it is the active camera; the game has none while a world loads.
+    bool active = true;
+    zMAT34 view;  // world to camera, as of the last update
+};
+
+// A room the game keeps a record of, by the name the world gives it.
+class oCPortalRoom {
+public:
+    std::string name;
+};
+
+// The game's registry of the rooms it keeps records of (rooms with an owner).
+class oCPortalRoomManager {
+public:
+    std::vector<oCPortalRoom> rooms;
+};
+
+namespace pilfern::sim {
+
+// Something that stands in the way of sight, such as a wall or a hut: the box between two
+// corners. Lines that only touch its faces pass.
+struct Blocker {
+    std::string id;
+    zVEC3 min;
+    zVEC3 max;
+};
+
+}  // namespace pilfern::sim

@@ -1,6 +1,6 @@
 // pilfern-sim: the simulated game on the command line.
 //
-//   pilfern-sim run SCENARIO [--json] [--calls] [--call-log] [--game-dir DIR]
+//   pilfern-sim run SCENARIO [--json] [--calls] [--call-log] [--explain] [--game-dir DIR]
 //   pilfern-sim config GOTHIC_INI [--systempack FILE] [--newbalance] [--language N] [--json]
 
 #include <charconv>
@@ -24,7 +24,7 @@ constexpr int kUsageError = 2;
 constexpr int kInterrupted = 130;
 
 constexpr std::string_view kUsage =
-    "usage: pilfern-sim run SCENARIO [--json] [--calls] [--call-log] [--game-dir DIR]\n"
+    "usage: pilfern-sim run SCENARIO [--json] [--calls] [--call-log] [--explain] [--game-dir DIR]\n"
     "       pilfern-sim config GOTHIC_INI [--systempack FILE] [--newbalance] [--language N]"
     " [--json]\n"
     "  run       play a scenario in the simulated game and tell what happened\n"
@@ -32,6 +32,8 @@ constexpr std::string_view kUsage =
     "            --calls      after every frame and event: the engine calls the plugin made\n"
     "                         and what it did with the framework's heap\n"
     "            --call-log   the same, with every engine call in order and its arguments\n"
+    "            --explain    after every auto-loot step: what it left within twice its\n"
+    "                         radius, and why\n"
     "            --game-dir   play in DIR and keep it (default: a fresh temporary folder)\n"
     "  config    tell how the plugin reads each option of a Gothic.ini and why a value\n"
     "            fell back\n"
@@ -62,6 +64,8 @@ int Run(std::span<const std::string_view> args) {
             options.calls = true;
         } else if (arg == "--call-log") {
             options.callLog = true;
+        } else if (arg == "--explain") {
+            options.explain = true;
         } else if (arg == "--game-dir") {
             if (i + 1 == args.size()) {
                 throw UsageError{"--game-dir needs a folder"};

@@ -1,5 +1,7 @@
 #include "sim/scenario/game_event_report.h"
 
+#include <sstream>
+
 #include "sim/scenario/state_dump.h"
 
 namespace pilfern::sim {
@@ -79,6 +81,25 @@ ReportedEvent Reported(const SimGame& /*game*/, const MobLockSet& lock) {
 
 ReportedEvent Reported(const SimGame& /*game*/, const KeyBufferCleared& /*cleared*/) {
     return {"keyBufferCleared", Json::object(), "the key buffer is cleared"};
+}
+
+ReportedEvent Reported(const SimGame& game, const VisualEffectPlayed& effect) {
+    const std::string name = Utf8(game, effect.effect);
+    const auto [x, y, z] = effect.at;
+    std::ostringstream where;
+    where << "(" << x << ", " << y << ", " << z << ")";
+    return {"visualEffect",
+            {{"effect", name},
+             {"origin", effect.origin},
+             {"at", {x, y, z}},
+             {"target", OrNull(effect.target)},
+             {"level", effect.level},
+             {"damage", effect.damage},
+             {"damageType", effect.damageType},
+             {"isProjectile", effect.isProjectile},
+             {"shown", effect.shown}},
+            "effect " + name + " plays at " + effect.origin + " " + where.str() +
+                (effect.shown ? "" : ", but the game's scripts define no such effect")};
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "platform/platform.h"
 #include "sim/ini_file.h"
 #include "sim/plugin_module.h"
+#include "sim/scenario/explain.h"
 #include "sim/scenario/game_event_report.h"
 #include "sim/scenario/state_dump.h"
 #include "sim/scenario/world_builder.h"
@@ -213,7 +214,7 @@ std::map<std::string, int> AmountChanges(const std::map<std::string, int>& befor
 
 // Plays the timeline and reports what happens. It watches the plugin's records as the plugin
 // makes them, so that each is reported once, in its place among the game events.
-class Player final : public RecordWatcher {
+class Player final : public LootWatcher {
 public:
     Player(SimGame& game, const Instance* instance, Report& report, const RunOptions& options)
         : game_(game),
@@ -336,6 +337,7 @@ public:
                               "ESC reaches the game (its menu opens)");
             }
             ReportCalls("frame");
+            ReportAutoLootLeft();
             Look();
             StopIfRequested();
         }
@@ -365,6 +367,28 @@ public:
         const std::string text = Utf8(game_, message.text.Str());
         addedMessages_.push_back({text, message.category});
         Keep("message", {{"text", text}, {"category", message.category}}, "message: " + text);
+    }
+
+    void OnGroundItemJudged(const oCItem& item, GroundVerdict verdict) override {
+        if (options_.explain) {
+            decisions_.push_back({&item, verdict, std::nullopt});
+        }
+    }
+
+    void OnCorpseJudged(const oCNpc& npc, CorpseVerdict verdict) override {
+        if (options_.explain) {
+            decisions_.push_back({&npc, std::nullopt, verdict});
+        }
+    }
+
+    // What the auto-loot step of the frame just played left, and why.
+    void ReportAutoLootLeft() {
+        if (instance_ != nullptr && !decisions_.empty()) {
+            for (ReportedEvent& left : ExplainAutoLootStep(game_, *instance_, decisions_)) {
+                report_.Event(game_.clock, left.kind, std::move(left.fields), left.words);
+            }
+        }
+        decisions_.clear();
     }
 
     void OnHistoryRow(const HistoryEntity& row) override {
@@ -447,6 +471,7 @@ private:
     const RunOptions& options_;
     Observed seen_;
     std::vector<KeptRecord> records_;
+    std::vector<AutoLootDecision> decisions_;
     std::vector<SeenMessage> addedMessages_;
     Json settings_;
 };
@@ -585,18 +610,8 @@ void RunScenario(const Scenario& scenario, const RunOptions& options, std::ostre
     const WorkingFolder folder(scenario, options);
     PlacePlayerFiles(scenario.files, scenario.codePage, folder.Path());
     SimGame game(folder.Path(), scenario.engineVersion, scenario.gameFolder);
-    game.clock = scenario.startTime;
-    game.framework.systemLanguage = scenario.language;
-    game.framework.codePage = scenario.codePage;
-    game.engine.screenWidth = scenario.screenWidth;
-    game.engine.screenHeight = scenario.screenHeight;
-    game.framework.missingFunctions.insert(scenario.missingEngineFunctions.begin(),
-                                           scenario.missingEngineFunctions.end());
-    game.engine.options.addMissingKeys = scenario.addMissingOptions;
     game.engine.LogCalls(options.callLog);
-    ApplyGameData(game, scenario.gameData);
-    DefineItemInstances(game, scenario);
-    BuildWorld(game, scenario.world);
+    SetUpGame(game, scenario);
 
     Report report(out, options.json);
     // The plugin module as the framework loads it: its own copy of the plugin, its memory in

@@ -20,6 +20,8 @@ struct RunOptions {
     // work; with callLog also every call in order with its arguments.
     bool calls = false;
     bool callLog = false;
+    // After every auto-loot step: each object within twice the radius that was left, and why.
+    bool explain = false;
 };
 
 // Asks a running scenario to stop after the frame or step it is playing (Ctrl-C). It only

@@ -463,6 +463,68 @@ GameSpec ReadGame(Fields& parent, const std::string& key) {
     return game;
 }
 
+CameraSpec ReadCamera(Fields& parent) {
+    CameraSpec camera;
+    const Json* value = parent.Get("camera");
+    if (value == nullptr) {
+        return camera;
+    }
+    Fields f(*value, parent.PathOf("camera"), parent.File());
+    camera.position = f.Optional<Position>("position");
+    camera.direction = f.Optional<Position>("direction");
+    if (camera.direction && (*camera.direction)[0] == 0.0F && (*camera.direction)[2] == 0.0F) {
+        f.Fail(f.PathOf("direction"),
+               "expected a direction not straight up or down (x or z not 0)");
+    }
+    camera.followPlayer = f.Optional<bool>("followPlayer");
+    if (camera.followPlayer.value_or(false) && (camera.position || camera.direction)) {
+        f.Fail(f.PathOf("followPlayer"),
+               "a camera that follows the player takes its own place and direction");
+    }
+    camera.fieldOfView = f.Optional<float>("fieldOfView");
+    if (camera.fieldOfView && (*camera.fieldOfView <= 0.0F || *camera.fieldOfView >= 180.0F)) {
+        f.Fail(f.PathOf("fieldOfView"), "expected an angle above 0 and below 180 degrees");
+    }
+    camera.nearPlane = f.Optional<float>("nearPlane");
+    if (camera.nearPlane && *camera.nearPlane <= 0.0F) {
+        f.Fail(f.PathOf("nearPlane"), "expected a distance above 0");
+    }
+    camera.active = f.Optional<bool>("active");
+    f.Done();
+    return camera;
+}
+
+std::vector<BlockerSpec> ReadBlockers(Fields& parent) {
+    std::vector<BlockerSpec> blockers;
+    EachObject(parent, "blockers", [&blockers](Fields& f) {
+        BlockerSpec blocker{f.Required<std::string>("id"), f.Required<Position>("min"),
+                            f.Required<Position>("max")};
+        for (std::size_t axis = 0; axis < 3; ++axis) {
+            if (blocker.min.at(axis) >= blocker.max.at(axis)) {
+                f.Fail(f.PathOf("max"), "expected a corner above min on every axis");
+            }
+        }
+        blockers.push_back(std::move(blocker));
+    });
+    return blockers;
+}
+
+// The room registry: absent, null (no registry) or an object with the rooms it records.
+std::optional<std::optional<RoomRegistrySpec>> ReadRoomRegistry(Fields& parent) {
+    const Json* value = parent.Get("roomRegistry");
+    if (value == nullptr) {
+        return std::nullopt;
+    }
+    if (value->is_null()) {
+        return std::optional<RoomRegistrySpec>();
+    }
+    Fields f(*value, parent.PathOf("roomRegistry"), parent.File());
+    RoomRegistrySpec registry{
+        f.Optional<std::vector<std::string>>("rooms").value_or(std::vector<std::string>{})};
+    f.Done();
+    return registry;
+}
+
 std::map<std::string, int> ReadSymbols(Fields& parent, const std::string& key) {
     std::map<std::string, int> symbols;
     const Json* value = parent.Get(key);
@@ -564,6 +626,7 @@ GameDataSpec ReadGameData(Fields& parent) {
         });
     }
     data.textures = f.Optional<std::vector<std::string>>("textures");
+    data.visualEffects = f.Optional<std::vector<std::string>>("visualEffects");
     f.Done();
     return data;
 }
@@ -652,6 +715,8 @@ Step ReadStep(Fields& f) {
         step.scripts = ReadScripts(w);
         step.focusRanges = ReadFocusRanges(w);
         step.game = ReadGame(w, "game");
+        step.camera = ReadCamera(w);
+        step.roomRegistry = ReadRoomRegistry(w);
         w.Done();
         return step;
     }
@@ -1043,6 +1108,9 @@ Scenario ParseScenario(const std::string& text, const std::filesystem::path& fil
         scenario.world.scripts = ReadScripts(w);
         scenario.world.focusRanges = ReadFocusRanges(w);
         scenario.world.game = ReadGame(w, "game");
+        scenario.world.camera = ReadCamera(w);
+        scenario.world.blockers = ReadBlockers(w);
+        scenario.world.roomRegistry = ReadRoomRegistry(w).value_or(std::nullopt);
         w.Done();
     }
     EachObject(f, "timeline",

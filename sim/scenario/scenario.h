@@ -123,6 +123,29 @@ struct FocusRangesSpec {
     std::optional<float> mobs;
 };
 
+// The game camera. Giving a position puts it there for good; `followPlayer` gives it back to
+// the game, which keeps it behind the player. In world updates only the fields given change.
+struct CameraSpec {
+    std::optional<Position> position;
+    std::optional<Position> direction;
+    std::optional<bool> followPlayer;
+    std::optional<float> fieldOfView;  // degrees across the screen
+    std::optional<float> nearPlane;
+    std::optional<bool> active;
+};
+
+// Something that blocks sight: the box between two corners.
+struct BlockerSpec {
+    std::string id;
+    Position min{};
+    Position max{};
+};
+
+// The rooms the game's room registry keeps records of, by name as the world spells them.
+struct RoomRegistrySpec {
+    std::vector<std::string> rooms;
+};
+
 struct GameSpec {
     std::optional<bool> paused;
     std::optional<bool> conversation;
@@ -138,10 +161,14 @@ struct WorldSpec {
     ScriptsSpec scripts;
     FocusRangesSpec focusRanges;
     GameSpec game;
+    CameraSpec camera;
+    std::vector<BlockerSpec> blockers;
+    std::optional<RoomRegistrySpec> roomRegistry;  // none: the game has no registry
 };
 
-// What the game's data holds, when the scenario says: fonts (the first is the screen's) and
-// textures. Each list given replaces the simulated installation's own.
+// What the game's data holds, when the scenario says: fonts (the first is the screen's),
+// textures and the visual effects its scripts define. Each list given replaces the simulated
+// installation's own.
 struct FontSpec {
     std::string name;
     int height = 20;
@@ -149,6 +176,7 @@ struct FontSpec {
 struct GameDataSpec {
     std::optional<std::vector<FontSpec>> fonts;
     std::optional<std::vector<std::string>> textures;
+    std::optional<std::vector<std::string>> visualEffects;
 };
 
 // Timeline steps.
@@ -185,6 +213,9 @@ struct WorldStep {
     ScriptsSpec scripts;
     FocusRangesSpec focusRanges;
     GameSpec game;
+    CameraSpec camera;
+    // The registry from now on: none when not given, null when the game has none from now on.
+    std::optional<std::optional<RoomRegistrySpec>> roomRegistry;
     std::map<std::string, std::vector<ItemSpec>> give;  // new items, by the receiving NPC's id
     std::vector<std::string> take;                      // items taken out of the game
     std::vector<std::string> drop;                      // items dropped at their holder's feet

@@ -7,6 +7,10 @@
 namespace pilfern::sim {
 namespace {
 
+zVEC3 Vector(const Position& position) {
+    return zVEC3{position[0], position[1], position[2]};
+}
+
 template <class T>
 void Set(T& target, const std::optional<T>& value) {
     if (value) {
@@ -33,7 +37,7 @@ public:
                   const std::optional<bool>& visual,
                   const std::optional<std::optional<std::string>>& room) const {
         if (position) {
-            vob.position = zVEC3{(*position)[0], (*position)[1], (*position)[2]};
+            vob.position = Vector(*position);
         }
         Set(vob.hasVisual, visual);
         if (room) {
@@ -296,6 +300,40 @@ public:
         Set(engine_.uiBlock, spec.uiBlock);
     }
 
+    // A camera change shows when the game next draws its world, at the end of a frame.
+    void ApplyCamera(const CameraSpec& spec) const {
+        zCCamera& camera = engine_.camera;
+        if (spec.position) {
+            camera.position = Vector(*spec.position);
+            camera.followsPlayer = false;
+        }
+        if (spec.direction) {
+            camera.direction = Vector(*spec.direction);
+            camera.followsPlayer = false;
+        }
+        Set(camera.followsPlayer, spec.followPlayer);
+        Set(camera.fieldOfView, spec.fieldOfView);
+        Set(camera.nearPlane, spec.nearPlane);
+        Set(camera.active, spec.active);
+    }
+
+    void ApplyRoomRegistry(const std::optional<RoomRegistrySpec>& spec) const {
+        engine_.roomRegistry.reset();
+        if (spec) {
+            engine_.roomRegistry.emplace();
+            for (const std::string& room : spec->rooms) {
+                engine_.roomRegistry->rooms.push_back(oCPortalRoom{Text(room)});
+            }
+        }
+    }
+
+    void ApplyBlockers(const std::vector<BlockerSpec>& blockers) const {
+        for (const BlockerSpec& blocker : blockers) {
+            engine_.blockers.push_back(
+                Blocker{blocker.id, Vector(blocker.min), Vector(blocker.max)});
+        }
+    }
+
     void ApplySymbols(const std::map<std::string, int>& symbols) const {
         for (const auto& [name, value] : symbols) {
             engine_.SetSymbol(name, value);
@@ -393,6 +431,9 @@ void BuildWorld(SimGame& game, const WorldSpec& world) {
     builder.ApplyScripts(world.scripts);
     builder.ApplyFocusRanges(world.focusRanges);
     builder.ApplyGame(world.game);
+    builder.ApplyCamera(world.camera);
+    builder.ApplyBlockers(world.blockers);
+    builder.ApplyRoomRegistry(world.roomRegistry);
 }
 
 void ApplyGameData(SimGame& game, const GameDataSpec& data) {
@@ -408,6 +449,26 @@ void ApplyGameData(SimGame& game, const GameDataSpec& data) {
             game.engine.textureFiles.insert(SimEngine::SymbolName(texture));
         }
     }
+    if (data.visualEffects) {
+        game.engine.visualEffects.clear();
+        for (const std::string& effect : *data.visualEffects) {
+            game.engine.visualEffects.insert(SimEngine::SymbolName(effect));
+        }
+    }
+}
+
+void SetUpGame(SimGame& game, const Scenario& scenario) {
+    game.clock = scenario.startTime;
+    game.framework.systemLanguage = scenario.language;
+    game.framework.codePage = scenario.codePage;
+    game.engine.screenWidth = scenario.screenWidth;
+    game.engine.screenHeight = scenario.screenHeight;
+    game.framework.missingFunctions.insert(scenario.missingEngineFunctions.begin(),
+                                           scenario.missingEngineFunctions.end());
+    game.engine.options.addMissingKeys = scenario.addMissingOptions;
+    ApplyGameData(game, scenario.gameData);
+    DefineItemInstances(game, scenario);
+    BuildWorld(game, scenario.world);
 }
 
 std::vector<InventoryChange> ApplyWorldStep(SimGame& game, const WorldStep& step) {
@@ -480,6 +541,10 @@ std::vector<InventoryChange> ApplyWorldStep(SimGame& game, const WorldStep& step
     builder.ApplyScripts(step.scripts);
     builder.ApplyFocusRanges(step.focusRanges);
     builder.ApplyGame(step.game);
+    builder.ApplyCamera(step.camera);
+    if (step.roomRegistry) {
+        builder.ApplyRoomRegistry(*step.roomRegistry);
+    }
     return changes;
 }
 

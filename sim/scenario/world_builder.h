@@ -17,6 +17,10 @@ void ApplyGameData(SimGame& game, const GameDataSpec& data);
 // is built.
 void DefineItemInstances(SimGame& game, const Scenario& scenario);
 
+// Makes the game the scenario describes before it starts: its clock, language, code page,
+// screen, framework, game data, item instances and world.
+void SetUpGame(SimGame& game, const Scenario& scenario);
+
 // What an inventory step of a world step did: items given to an NPC, taken out of the game,
 // or dropped onto the ground at the NPC's feet.
 struct InventoryChange {

@@ -88,8 +88,10 @@ bool IsRareItemName(const PluginSettings& settings, const CStringA& instanceName
         [&instanceName](const CStringA& entry) { return entry.CompareI(instanceName); });
 }
 
-bool IsAutoLootExcludedName(const PluginSettings& settings, const CStringA& instanceName) {
-    return Contains(settings.autoLootExcludedNames, instanceName);
+bool IsAutoLootExcludedName(const PluginSettings& settings, std::string_view instanceName) {
+    const auto& names = settings.autoLootExcludedNames;
+    return std::any_of(names.begin(), names.end(),
+                       [instanceName](const CStringA& name) { return name.Str() == instanceName; });
 }
 
 bool IsSummonedItemName(const PluginSettings& settings, const CStringA& instanceName) {

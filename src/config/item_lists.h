@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string_view>
 #include <vector>
 
 #include "core/settings.h"
@@ -20,7 +21,7 @@ void FillSummonedItemNames(std::vector<CStringA>& names);
 [[nodiscard]] bool IsRareItemName(const PluginSettings& settings, const CStringA& instanceName);
 // Whether auto-loot leaves a ground item of this instance name where it lies (exact match).
 [[nodiscard]] bool IsAutoLootExcludedName(const PluginSettings& settings,
-                                          const CStringA& instanceName);
+                                          std::string_view instanceName);
 // Whether an item of this instance name is a conjured one; the name is upper-cased before the
 // comparison, as every entry is.
 [[nodiscard]] bool IsSummonedItemName(const PluginSettings& settings, const CStringA& instanceName);

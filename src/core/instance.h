@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/auto_loot_verdicts.h"
 #include "core/loot_records.h"
 #include "core/settings.h"
 #include "host/cstring.h"
@@ -31,20 +32,22 @@ struct TextHookState {
     ModuleHandle rendererModule = nullptr;
 };
 
-// Told of each loot record as the plugin makes it. The game has none; the simulator watches
-// the records through it, so that it sees every one, also a row that the history's limit
-// pushes out again at once.
-class RecordWatcher {
+// Told of each loot record as the plugin makes it, and of each auto-loot decision. The game
+// has none; the simulator watches through it, so that it sees every record (also a row that
+// the history's limit pushes out again at once) and can say why auto-loot left an object.
+class LootWatcher {
 public:
-    RecordWatcher() = default;
-    RecordWatcher(const RecordWatcher&) = delete;
-    RecordWatcher& operator=(const RecordWatcher&) = delete;
-    RecordWatcher(RecordWatcher&&) = delete;
-    RecordWatcher& operator=(RecordWatcher&&) = delete;
-    virtual ~RecordWatcher() = default;
+    LootWatcher() = default;
+    LootWatcher(const LootWatcher&) = delete;
+    LootWatcher& operator=(const LootWatcher&) = delete;
+    LootWatcher(LootWatcher&&) = delete;
+    LootWatcher& operator=(LootWatcher&&) = delete;
+    virtual ~LootWatcher() = default;
 
     virtual void OnLootMessage(const MessageData& message) = 0;
     virtual void OnHistoryRow(const HistoryEntity& row) = 0;
+    virtual void OnGroundItemJudged(const oCItem& /*item*/, GroundVerdict /*verdict*/) {}
+    virtual void OnCorpseJudged(const oCNpc& /*npc*/, CorpseVerdict /*verdict*/) {}
 };
 
 // All state of the plugin for one engine version. Four are built when the library loads;
@@ -91,7 +94,7 @@ struct Instance {
     // The items one looting call takes from a corpse or a chest, kept between calls so that
     // looting reuses its memory.
     std::vector<oCItem*> takenItems;
-    RecordWatcher* recordWatcher = nullptr;
+    LootWatcher* lootWatcher = nullptr;
 };
 
 }  // namespace pilfern

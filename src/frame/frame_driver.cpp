@@ -3,7 +3,8 @@
 #include <array>
 #include <cstdint>
 
-#include "autoloot/auto_loot.h"
+#include "autoloot/corpses.h"
+#include "autoloot/ground_items.h"
 #include "feedback/history_overlay.h"
 #include "feedback/target_markers.h"
 #include "frame/input.h"

@@ -59,13 +59,20 @@ CStringA& CStringA::operator+=(const CStringA& other) {
     return *this;
 }
 
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), EqualI);
+}
+
 bool CStringA::CompareI(const CStringA& other) const {
-    return std::equal(text_.begin(), text_.end(), other.text_.begin(), other.text_.end(), EqualI);
+    return EqualsIgnoringCase(text_, other.text_);
+}
+
+bool ContainsIgnoringCase(std::string_view text, std::string_view word) {
+    return std::search(text.begin(), text.end(), word.begin(), word.end(), EqualI) != text.end();
 }
 
 bool CStringA::HasWordI(const CStringA& word) const {
-    return std::search(text_.begin(), text_.end(), word.text_.begin(), word.text_.end(), EqualI) !=
-           text_.end();
+    return ContainsIgnoringCase(text_, word.text_);
 }
 
 std::vector<CStringA> CStringA::Split(const CStringA& separator) const {

@@ -53,6 +53,12 @@ private:
     Text text_;
 };
 
+// Equality ignoring letter case (ASCII letters only), of texts in the game's code page, without
+// copying them.
+[[nodiscard]] bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+// Whether `text` contains `word` anywhere, ignoring letter case, without copying either.
+[[nodiscard]] bool ContainsIgnoringCase(std::string_view text, std::string_view word);
+
 [[nodiscard]] inline CStringA ToCString(const zSTRING& text) {
     return CStringA(text.Text());
 }

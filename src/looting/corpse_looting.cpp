@@ -21,7 +21,6 @@ struct CorpseLoot {
     const oCNpcEx* extended = nullptr;
     bool fullSync = false;
     bool automatic = false;
-    bool takeArmor = false;
 };
 
 // A corpse's items go to the hero's own body while the hero is transformed, when that body is
@@ -43,25 +42,14 @@ bool ShowsDeathAnimation(Engine& engine, const oCNpc& npc) {
     return name.IsEmpty() || name.HasWordI(kDeathAnimationPart);
 }
 
-// Whether the walk hands an item over: not worn, armour only when allowed, and a real stack.
-bool Qualifies(Engine& engine, const oCItem& item, bool takeArmor) {
-    if (!takeArmor && engine.eng_item_has_flag(&item, kFlagArmor)) {
-        return false;
-    }
-    if (engine.eng_item_has_flag(&item, kFlagWorn)) {
-        return false;
-    }
-    const int amount = engine.eng_item_amount(&item);
-    return amount > 0 && engine.eng_item_instance(&item) != -1;
-}
-
 // Hands one item's copy to the receivers and records it. Under full sync the receiver looks
 // at the corpse while it gets the copy, as the game's own looting has it, and looks back after.
 void HandOver(Instance& instance, const CorpseLoot& loot, oCItem& item) {
     Engine& engine = instance.engine;
     bool switchFocus = false;
     oCNpc* remembered = nullptr;
-    if (loot.fullSync && loot.extended != nullptr && engine.eng_npc_ex_marker_3(loot.extended) == 0) {
+    if (loot.fullSync && loot.extended != nullptr &&
+        engine.eng_npc_ex_marker_3(loot.extended) == 0) {
         remembered = engine.eng_npc_focus_npc(loot.receiver);
         switchFocus = remembered == nullptr || remembered != loot.npc;
     }
@@ -105,12 +93,15 @@ void FinishCorpse(Instance& instance, const CorpseLoot& loot) {
 }
 
 template <class Visit>
-void ForEachListItem(Engine& engine, const zCListSort<oCItem>* node, Visit visit) {
+bool ForEachListItem(Engine& engine, const zCListSort<oCItem>* node, Visit visit) {
     for (; node != nullptr; node = engine.eng_list_item_next(node)) {
         if (oCItem* item = engine.eng_list_item(node)) {
-            visit(*item);
+            if (visit(*item)) {
+                return true;
+            }
         }
     }
+    return false;
 }
 
 bool AnyInventoryOpen(Engine& engine, const oCNpc& npc, const oCNpc& player) {
@@ -119,6 +110,51 @@ bool AnyInventoryOpen(Engine& engine, const oCNpc& npc, const oCNpc& player) {
 }
 
 }  // namespace
+
+CorpseTakeRule CorpseTakeRuleOf(const Instance& instance) {
+    if (instance.profile.gothicOneRules) {
+        return {false, true};
+    }
+    return {instance.settings.showArmor, false};
+}
+
+bool GivesUp(Engine& engine, const oCItem& item, CorpseTakeRule rule) {
+    if (!rule.takeArmor && engine.eng_item_has_flag(&item, kFlagArmor)) {
+        return false;
+    }
+    if (engine.eng_item_has_flag(&item, kFlagWorn) &&
+        !(rule.takesOffWornWeapons && engine.eng_item_category(&item) != kCategoryArmor)) {
+        return false;
+    }
+    return engine.eng_item_amount(&item) > 0 && engine.eng_item_instance(&item) != -1;
+}
+
+bool HoldsSomethingToGiveUp(Instance& instance, const oCNpc& npc) {
+    Engine& engine = instance.engine;
+    const CorpseTakeRule rule = CorpseTakeRuleOf(instance);
+    const auto givenUp = [&engine, rule](const oCItem& item) {
+        return GivesUp(engine, item, rule);
+    };
+    oCNpcInventory* inventory = engine.eng_npc_inventory(&npc);
+    engine.eng_inventory_prepare(inventory);
+    if (!instance.profile.gothicOneRules) {
+        return ForEachListItem(engine, engine.eng_inventory_item_list(inventory), givenUp);
+    }
+    for (const zCListSort<oCItem>* list : engine.eng_inventory_category_lists(inventory)) {
+        if (ForEachListItem(engine, list, givenUp)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void LootCorpseOfEngine(Instance& instance, oCNpc* npc, bool automatic) {
+    if (instance.profile.gothicOneRules) {
+        LootCorpseGothicOne(instance, npc, automatic);
+    } else {
+        LootCorpse(instance, npc, !automatic, automatic);
+    }
+}
 
 zSTRING NpcAnimationName(Engine& engine, const oCNpc& npc) {
     const zCModel* model = engine.eng_npc_model(&npc);
@@ -143,8 +179,8 @@ void LootCorpse(Instance& instance, oCNpc* npc, bool requireItems, bool automati
     if (AnyInventoryOpen(engine, *npc, *player)) {
         return;
     }
-    if (dead && (engine.eng_npc_body_state(npc) != kBodyStateDead ||
-                 !ShowsDeathAnimation(engine, *npc))) {
+    if (dead &&
+        (engine.eng_npc_body_state(npc) != kBodyStateDead || !ShowsDeathAnimation(engine, *npc))) {
         return;
     }
     oCNpcInventory* inventory = engine.eng_npc_inventory(npc);
@@ -155,7 +191,6 @@ void LootCorpse(Instance& instance, oCNpc* npc, bool requireItems, bool automati
     CorpseLoot loot;
     loot.npc = npc;
     loot.automatic = automatic;
-    loot.takeArmor = settings.showArmor;
     if (settings.newBalanceMode) {
         loot.extended = AsExtendedNpc(engine, *npc);
         if (loot.extended != nullptr && (engine.eng_npc_ex_marker_1(loot.extended) == 1 ||
@@ -171,10 +206,12 @@ void LootCorpse(Instance& instance, oCNpc* npc, bool requireItems, bool automati
         loot.secondReceiver = instance.heroOriginalBody;
     }
     instance.takenItems.clear();
+    const CorpseTakeRule rule = CorpseTakeRuleOf(instance);
     ForEachListItem(engine, engine.eng_inventory_item_list(inventory), [&](oCItem& item) {
-        if (Qualifies(engine, item, loot.takeArmor)) {
+        if (GivesUp(engine, item, rule)) {
             HandOver(instance, loot, item);
         }
+        return false;
     });
     FinishCorpse(instance, loot);
 }
@@ -202,6 +239,7 @@ void LootCorpseGothicOne(Instance& instance, oCNpc* npc, bool automatic) {
     loot.automatic = automatic;
     loot.receiver = CorpseReceiver(instance, *player);
     instance.takenItems.clear();
+    const CorpseTakeRule rule = CorpseTakeRuleOf(instance);
     for (const zCListSort<oCItem>* list : engine.eng_inventory_category_lists(inventory)) {
         ForEachListItem(engine, list, [&](oCItem& item) {
             // A weapon the corpse still wears is taken off so that it can be taken; worn
@@ -210,9 +248,10 @@ void LootCorpseGothicOne(Instance& instance, oCNpc* npc, bool automatic) {
                 engine.eng_item_category(&item) != kCategoryArmor) {
                 engine.eng_npc_unequip(npc, &item);
             }
-            if (Qualifies(engine, item, false)) {
+            if (GivesUp(engine, item, rule)) {
                 HandOver(instance, loot, item);
             }
+            return false;
         });
     }
     FinishCorpse(instance, loot);

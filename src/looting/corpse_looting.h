@@ -13,7 +13,27 @@ void LootCorpse(Instance& instance, oCNpc* npc, bool requireItems, bool automati
 // taken off first, armour is never taken.
 void LootCorpseGothicOne(Instance& instance, oCNpc* npc, bool automatic);
 
+// Loots the corpse with the looter of the running engine: by the loot key (`automatic`
+// false: the Gothic II looter stops early at an empty inventory) or by auto-loot.
+void LootCorpseOfEngine(Instance& instance, oCNpc* npc, bool automatic);
+
 // The name of the first animation the NPC's model plays; empty when it plays none.
 [[nodiscard]] zSTRING NpcAnimationName(Engine& engine, const oCNpc& npc);
+
+// What a corpse gives up to its looter. Gothic II engines take armour only with "ShowArmor";
+// Gothic I engines take worn weapons off first and never take armour. Corpse auto-loot counts
+// with the same rule, so it never picks a corpse whose remaining items the looter refuses.
+struct CorpseTakeRule {
+    bool takeArmor = false;
+    bool takesOffWornWeapons = false;
+};
+[[nodiscard]] CorpseTakeRule CorpseTakeRuleOf(const Instance& instance);
+// Whether the looter hands the item over (a worn weapon counted as taken off, where the
+// rule takes it off). Only asks.
+[[nodiscard]] bool GivesUp(Engine& engine, const oCItem& item, CorpseTakeRule rule);
+// Whether the NPC's inventory, prepared, still holds an item the looter would hand over by
+// the engine's rule, walked in the looter's order: the item list (Gothic II) or the nine
+// category lists (Gothic I). Only asks.
+[[nodiscard]] bool HoldsSomethingToGiveUp(Instance& instance, const oCNpc& npc);
 
 }  // namespace pilfern

@@ -64,10 +64,9 @@ ItemCategory ClassifyItem(const PluginSettings& settings, std::uint32_t category
 
 ItemCategory ClassifyEngineItem(Instance& instance, const oCItem& item) {
     Engine& engine = instance.engine;
-    return ClassifyItem(instance.settings, engine.eng_item_category(&item),
-                        engine.eng_item_flags(&item),
-                        ToCString(engine.eng_object_instance_name(&item)),
-                        engine.eng_item_nb_quest_word(&item));
+    return ClassifyItem(
+        instance.settings, engine.eng_item_category(&item), engine.eng_item_flags(&item),
+        ToCString(engine.eng_object_instance_name(&item)), engine.eng_item_nb_quest_word(&item));
 }
 
 zSTRING ItemDisplayName(Engine& engine, const oCItem& item) {
@@ -97,16 +96,16 @@ CStringA PrefixLootText(const PluginSettings& settings, const CStringA& text, bo
 void AddLootMessage(Instance& instance, int category, const CStringA& text) {
     const MessageData& message =
         instance.lootMessages.emplace_back(MessageData{text, category, std::nullopt});
-    if (instance.recordWatcher != nullptr) {
-        instance.recordWatcher->OnLootMessage(message);
+    if (instance.lootWatcher != nullptr) {
+        instance.lootWatcher->OnLootMessage(message);
     }
 }
 
 void AddHistoryRow(Instance& instance, int category, const CStringA& text, const CStringA& source) {
     std::vector<HistoryEntity>& history = instance.lootHistory;
     history.insert(history.begin(), HistoryEntity{text, source, category});
-    if (instance.recordWatcher != nullptr) {
-        instance.recordWatcher->OnHistoryRow(history.front());
+    if (instance.lootWatcher != nullptr) {
+        instance.lootWatcher->OnHistoryRow(history.front());
     }
     // One row out per row in: a longer list, as a savegame may bring, shrinks one row at a
     // time.

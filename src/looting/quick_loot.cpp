@@ -14,12 +14,11 @@ namespace {
 constexpr int kMouseButtonRight = 525;
 constexpr int kVobTypeItem = 129;
 constexpr std::uint32_t kCategoryRanged = 0x4;
-const CStringA kNpcArrowText("PFEIL VON NSC");
+constexpr std::string_view kNpcArrowText = "PFEIL VON NSC";
 
 // The animations in which the player may open a chest in passing: standing, walking or
 // running, asked in this order.
-constexpr std::array<std::string_view, 4> kChestAnimations{"S_RUN", "S_RUNL", "S_WALK",
-                                                            "S_WALKL"};
+constexpr std::array<std::string_view, 4> kChestAnimations{"S_RUN", "S_RUNL", "S_WALK", "S_WALKL"};
 
 bool LootRequested(Instance& instance) {
     Engine& engine = instance.engine;
@@ -53,9 +52,8 @@ void LootFocusedItem(Instance& instance, const oCNpc& player) {
         return;
     }
     const zSTRING arrowText = engine.eng_item_arrow_text(item);
-    if (arrowText.HasBuffer() &&
-        IsNpcArrow(instance, engine.eng_item_instance(item), engine.eng_vob_flag_bits(item) & 0x3,
-                   arrowText)) {
+    if (arrowText.HasBuffer() && IsNpcArrow(instance, engine.eng_item_instance(item),
+                                            engine.eng_vob_flag_bits(item) & 0x3, arrowText)) {
         return;
     }
     TakeItem(instance, item, false);
@@ -66,11 +64,7 @@ void LootFocusedNpc(Instance& instance, const oCNpc& player) {
     if (npc == nullptr) {
         return;
     }
-    if (instance.profile.gothicOneRules) {
-        LootCorpseGothicOne(instance, npc, false);
-    } else {
-        LootCorpse(instance, npc, true, false);
-    }
+    LootCorpseOfEngine(instance, npc, false);
 }
 
 }  // namespace
@@ -107,7 +101,7 @@ bool IsNpcArrow(Instance& instance, int instanceIndex, int vobBits, const zSTRIN
     if (instanceIndex != engine.eng_item_munition(weapon) || vobBits == 0 || !text.HasBuffer()) {
         return false;
     }
-    return ToCString(text).HasWordI(kNpcArrowText);
+    return ContainsIgnoringCase(text.Text(), kNpcArrowText);
 }
 
 }  // namespace pilfern

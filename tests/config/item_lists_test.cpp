@@ -76,8 +76,8 @@ TEST_F(ItemLists, FixedListsAreExactAndRebuiltOnEveryLoad) {
 TEST_F(ItemLists, MembershipTestsOfTheFixedLists) {
     Start();
     // The excluded names are compared exactly, as the engine reports instance names.
-    EXPECT_TRUE(IsAutoLootExcludedName(Settings(), CStringA("ITMW_DS_MONWEAPON")));
-    EXPECT_FALSE(IsAutoLootExcludedName(Settings(), CStringA("ITMW_DS_MONWEAPON_MED")));
+    EXPECT_TRUE(IsAutoLootExcludedName(Settings(), "ITMW_DS_MONWEAPON"));
+    EXPECT_FALSE(IsAutoLootExcludedName(Settings(), "ITMW_DS_MONWEAPON_MED"));
     // Summoned names are upper-cased before the comparison, so letter case never matters.
     for (const char* name : {"ITMW_2H_SUMMONSPEAR_2", "ItMw_2H_SummonSpear_2", "bdmn_vob_summon",
                              "itmw_ds_monweapon"}) {

@@ -109,7 +109,7 @@ TEST(LootText, HistoryPrefixesFollowThePrefixMode) {
 }
 
 // Counts the records as they are made.
-class CountingWatcher final : public RecordWatcher {
+class CountingWatcher final : public LootWatcher {
 public:
     void OnLootMessage(const MessageData& /*message*/) override { ++messages; }
     void OnHistoryRow(const HistoryEntity& row) override { rows.emplace_back(row.text.Str()); }
@@ -144,11 +144,11 @@ TEST(LootHistory, EveryRecordIsToldOnceAlsoWhenTheLimitDropsItAtOnce) {
     Instance& plugin = game.Plugin();
     plugin.settings.historyCntRowsInColumn = 0;
     CountingWatcher watcher;
-    plugin.recordWatcher = &watcher;
+    plugin.lootWatcher = &watcher;
     AddLootMessage(plugin, kCategoryPlain, CStringA("Gold x1"));
     AddHistoryRow(plugin, kCategoryPlain, CStringA("Gold x1"), CStringA());
     AddHistoryRow(plugin, kCategoryPlain, CStringA("Gold x1"), CStringA());
-    plugin.recordWatcher = nullptr;
+    plugin.lootWatcher = nullptr;
     EXPECT_TRUE(plugin.lootHistory.empty());
     EXPECT_EQ(watcher.messages, 1);
     EXPECT_EQ(watcher.rows, (std::vector<std::string>{"Gold x1", "Gold x1"}));

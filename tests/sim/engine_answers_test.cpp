@@ -178,8 +178,8 @@ TEST(EngineAnswersDeathTest, AnOperationNotModelledYetStopsTheGameNamingIt) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     const test::TempFolder folder;
     SimGame game(folder.Path(), 4);
-    EXPECT_DEATH(static_cast<void>(game.engine.eng_camera_near_plane(nullptr)),
-                 "does not model eng_camera_near_plane yet");
+    EXPECT_DEATH(static_cast<void>(game.engine.eng_savegame_slot_folder(&game.engine.game, 1)),
+                 "does not model eng_savegame_slot_folder yet");
 }
 
 // The plugin in a game that lacks what it asks for: its fallbacks are reached and it goes on.

@@ -1,4 +1,5 @@
 #include <map>
+#include <set>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -12,13 +13,16 @@ namespace {
 
 // The events of a bundled scenario played to its end, or, without its timeline, only its
 // start.
-std::vector<nlohmann::json> PlayExample(const std::string& name, bool withTimeline = true) {
+std::vector<nlohmann::json> PlayExample(const std::string& name, bool withTimeline = true,
+                                        bool explain = false) {
     Scenario scenario = LoadScenario(std::filesystem::path(PILFERN_EXAMPLES_DIR) / name);
     if (!withTimeline) {
         scenario.timeline.clear();
     }
     std::ostringstream out;
-    RunScenario(scenario, RunOptions{true, std::nullopt}, out);
+    RunOptions options{true, std::nullopt};
+    options.explain = explain;
+    RunScenario(scenario, options, out);
     std::vector<nlohmann::json> events;
     std::istringstream lines(out.str());
     for (std::string line; std::getline(lines, line);) {
@@ -92,9 +96,91 @@ void ExpectLootingConserved(const std::string& example) {
     EXPECT_EQ(messages, stacksLeft);
 }
 
-TEST(Examples, LootingByKeyMovesEveryItemOnceWithOneMessageAndOneRow) {
+TEST(Examples, LootingMovesEveryItemOnceWithOneMessageAndOneRow) {
     ExpectLootingConserved("khorinis-looting.json");
     ExpectLootingConserved("colony-looting.json");
+    ExpectLootingConserved("camp-auto-loot.json");
+}
+
+// Auto-loot in the camp: what is in range and in view goes in the first period, the corpses
+// one a period, and the beer behind the palisade stays.
+TEST(Examples, AutoLootInTheCampTakesOneCorpseAPeriodAndNothingBehindThePalisade) {
+    const auto events = PlayExample("camp-auto-loot.json");
+    std::map<std::uint32_t, std::vector<std::string>> looted;  // by time
+    for (const nlohmann::json& event : events) {
+        if (event.value("event", "") == "loot") {
+            looted[event.at("t").get<std::uint32_t>()].push_back(
+                event.at("text").get<std::string>() +
+                (event.at("source") == "" ? "" : " from " + event.at("source").get<std::string>()));
+        }
+    }
+    std::vector<std::vector<std::string>> periods;
+    for (const auto& [time, rows] : looted) {
+        periods.push_back(rows);
+    }
+    EXPECT_EQ(periods, (std::vector<std::vector<std::string>>{
+                           {"Gold x12", "Apple x1", "Sausage x1", "Gold x14 from Bandit"},
+                           {"Sickle x1 from Bandit", "Gold x8 from Bandit"},
+                           {"Beer x1 from Bandit"},
+                           {"Ore Nugget x1"}}));
+    const auto& ground = events.back().at("state").at("worldItems");
+    std::vector<std::string> left;
+    for (const nlohmann::json& item : ground) {
+        left.push_back(item.at("id").get<std::string>());
+    }
+    EXPECT_EQ(left, (std::vector<std::string>{"beer", "hammer", "blade"}));
+}
+
+// An auto-loot step runs inside the game's frame: judging the objects around the player, the
+// corpses' inventories included, takes nothing from the framework's heap; only what is taken
+// makes records.
+TEST(Examples, AutoLootStepsThatTakeNothingDoNoHeapWork) {
+    Scenario scenario =
+        LoadScenario(std::filesystem::path(PILFERN_EXAMPLES_DIR) / "camp-auto-loot.json");
+    std::ostringstream out;
+    RunOptions options{true, std::nullopt};
+    options.calls = true;
+    RunScenario(scenario, options, out);
+    std::set<std::uint32_t> looting;
+    std::vector<nlohmann::json> frames;
+    std::istringstream lines(out.str());
+    for (std::string line; std::getline(lines, line);) {
+        const auto event = nlohmann::json::parse(line);
+        if (event.value("event", "") == "loot") {
+            looting.insert(event.at("t").get<std::uint32_t>());
+        } else if (event.value("event", "") == "calls" && event.at("step") == "frame" &&
+                   event.at("engine").contains("eng_world_npc_list")) {
+            frames.push_back(event);
+        }
+    }
+    int judgingOnly = 0;
+    for (const nlohmann::json& frame : frames) {
+        if (!looting.contains(frame.at("t").get<std::uint32_t>())) {
+            ++judgingOnly;
+            EXPECT_EQ(frame.at("heap").at("allocations"), 0) << frame.dump();
+        }
+    }
+    EXPECT_GT(judgingOnly, 2);
+}
+
+// --explain says why each object near the player was left, in the player's words.
+TEST(Examples, ExplainNamesTheWallTheDistanceAndTheRoom) {
+    std::map<std::string, std::set<std::string>> why;  // object -> words
+    for (const nlohmann::json& event : PlayExample("camp-auto-loot.json", true, true)) {
+        if (event.value("event", "") == "autoLootLeft") {
+            why[event.at("object").get<std::string>()].insert(
+                event.at("reason").get<std::string>() + ": " +
+                event.at("words").get<std::string>());
+        }
+    }
+    EXPECT_EQ(why["beer"], (std::set<std::string>{"notInView: not in direct view (palisade)",
+                                                  "tooFar: too far (980 > 600)"}));
+    EXPECT_EQ(why["hammer"], (std::set<std::string>{"tooFar: too far (609 > 600)",
+                                                    "tooFar: too far (1114 > 600)"}));
+    EXPECT_EQ(why["blade"],
+              (std::set<std::string>{"otherRoom: in another room (you: SMITHY, item: STOREROOM)"}));
+    EXPECT_TRUE(why["bandit-1"].contains("nothingToTake: nothing left to take"));
+    EXPECT_FALSE(why.contains("gold")) << "what was taken is not explained";
 }
 
 TEST(Examples, TheGothicOneCorpseKeepsItsArmourAndGivesUpItsWornSword) {

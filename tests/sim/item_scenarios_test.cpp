@@ -22,8 +22,7 @@ public:
     explicit ScenarioWorld(const std::string& json)
         : scenario_(ParseScenario(json, "items.json")),
           game_(folder_.Path(), scenario_.engineVersion) {
-        DefineItemInstances(game_, scenario_);
-        BuildWorld(game_, scenario_.world);
+        SetUpGame(game_, scenario_);
     }
 
     [[nodiscard]] SimEngine& Engine() { return game_.engine; }

@@ -143,6 +143,20 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenScenario{
             R"({"world": {"player": {"id": "hero", "instance": "PC_HERO", "facing": [0, 1, 0]}}})",
             "world.player.facing: expected a direction along the ground (x or z not 0)"},
+        BrokenScenario{R"({"world": {"camera": {"direction": [0, -1, 0]}}})",
+                       "world.camera.direction: expected a direction not straight up or down "
+                       "(x or z not 0)"},
+        BrokenScenario{R"({"timeline": [{"world": {"camera": {"fieldOfView": 180}}}]})",
+                       "timeline[0].world.camera.fieldOfView: expected an angle above 0 and "
+                       "below 180 degrees"},
+        BrokenScenario{R"({"world": {"camera": {"followPlayer": true, "position": [0, 0, 0]}}})",
+                       "world.camera.followPlayer: a camera that follows the player takes its "
+                       "own place and direction"},
+        BrokenScenario{
+            R"({"world": {"blockers": [{"id": "wall", "min": [0, 0, 0], "max": [10, 10, 0]}]}})",
+            "world.blockers[0].max: expected a corner above min on every axis"},
+        BrokenScenario{R"({"world": {"roomRegistry": {"rooms": "TAVERN"}}})",
+                       "world.roomRegistry.rooms: expected a list of texts"},
         BrokenScenario{R"({"world": {"player": {"id": "hero", "instance": "PC_HERO",
                                                 "focusList": ["chest", "ghost"]},
                                      "containers": [{"id": "chest", "instance": "X"}]}})",

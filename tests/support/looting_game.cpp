@@ -11,11 +11,11 @@ LootingGame::LootingGame(const std::string& json, int engineVersion)
     plugin_.emplace(Game().framework, Game().engine);
     OnLibraryAttach(Game().framework, 1);
     Game().Init();
-    Plugin().recordWatcher = this;
+    Plugin().lootWatcher = this;
 }
 
 LootingGame::~LootingGame() {
-    Plugin().recordWatcher = nullptr;
+    Plugin().lootWatcher = nullptr;
 }
 
 void LootingGame::Frame(const std::set<int>& keys, std::uint32_t ms) {

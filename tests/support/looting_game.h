@@ -26,7 +26,7 @@ struct LootRecord {
 
 // A game built from a scenario's JSON (its instances, world and game data) with the plugin
 // loaded and initialised, the records it makes watched, and its items counted.
-class LootingGame : private RecordWatcher {
+class LootingGame : private LootWatcher {
 public:
     explicit LootingGame(const std::string& json, int engineVersion = 4);
     LootingGame(const LootingGame&) = delete;

@@ -10,9 +10,7 @@ ScenarioGame::ScenarioGame(const std::string& json, int engineVersion)
     : json_(json),
       scenario_(sim::ParseScenario(json, "answers.json")),
       game_(folder_.Path(), engineVersion) {
-    sim::ApplyGameData(game_, scenario_.gameData);
-    sim::DefineItemInstances(game_, scenario_);
-    sim::BuildWorld(game_, scenario_.world);
+    sim::SetUpGame(game_, scenario_);
 }
 
 void ScenarioGame::Step(const std::string& worldStepJson) {
