@@ -94,6 +94,9 @@ struct Instance {
     // The items one looting call takes from a corpse or a chest, kept between calls so that
     // looting reuses its memory.
     std::vector<oCItem*> takenItems;
+    // The text of the history line being measured or drawn, kept between frames so that the
+    // overlay builds every line in the same memory.
+    zSTRING historyLine;
     LootWatcher* lootWatcher = nullptr;
 };
 
