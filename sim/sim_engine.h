@@ -395,6 +395,12 @@ public:
         return textures_;
     }
 
+    // The savegame manager's own folder names by slot ("MySave3\\"); for a slot without one
+    // it answers an empty name and the game uses its default, "savegame3\\".
+    std::map<int, std::string> savegameFolderNames;
+    // The folder a slot's savegame lies in, below the savegame directory, as the game names it.
+    [[nodiscard]] std::string SlotFolder(int slot) const;
+
     // The game camera, the active one while the game runs.
     zCCamera camera;
     // What stands in the way of sight in the world.

@@ -589,9 +589,10 @@ int ReadEngine(Fields& f) {
            "Gothic_II_Addon or the framework's version number");
 }
 
-// Files by their path inside the game folder, with their text.
-std::map<std::string, std::string> ReadFiles(Fields& parent) {
-    std::map<std::string, std::string> files;
+// Files by their path inside the game folder, with their text: a string, stored in the
+// game's code page, or {"text": ..., "encoding": "UTF-8" or "codePage"}.
+std::map<std::string, PlayerFile> ReadFiles(Fields& parent) {
+    std::map<std::string, PlayerFile> files;
     const Json* value = parent.Get("files");
     if (value == nullptr) {
         return files;
@@ -602,7 +603,22 @@ std::map<std::string, std::string> ReadFiles(Fields& parent) {
             std::filesystem::path(path).is_absolute()) {
             fields.Fail(fields.PathOf(path), "expected a path inside the game folder");
         }
-        files[path] = fields.Required<std::string>(path);
+        if (content.is_string()) {
+            files[path] = PlayerFile{content.get<std::string>(), false};
+            continue;
+        }
+        if (!content.is_object()) {
+            fields.Fail(fields.PathOf(path), "expected a text or {\"text\", \"encoding\"}");
+        }
+        Fields file(content, fields.PathOf(path), parent.File());
+        PlayerFile placed{file.Required<std::string>("text"), false};
+        const std::string encoding = file.Optional<std::string>("encoding").value_or("codePage");
+        if (encoding != "UTF-8" && encoding != "codePage") {
+            file.Fail(file.PathOf("encoding"), "expected \"UTF-8\" or \"codePage\"");
+        }
+        placed.utf8 = encoding == "UTF-8";
+        file.Done();
+        files[path] = std::move(placed);
     }
     return files;
 }
@@ -647,10 +663,16 @@ Step ReadStep(Fields& f) {
         return step;
     }
     if (f.Get("save") != nullptr) {
-        return SaveStep{f.Required<int>("save")};
+        SaveStep step{f.Required<int>("save"), f.Optional<bool>("slotTold").value_or(true),
+                      std::nullopt};
+        if (const auto space = f.Optional<std::uint32_t>("diskSpace")) {
+            step.diskSpace = *space;
+        }
+        return step;
     }
     if (f.Get("load") != nullptr) {
-        LoadStep step{f.Required<int>("load"), f.Optional<int>("event").value_or(11)};
+        LoadStep step{f.Required<int>("load"), f.Optional<int>("event").value_or(11),
+                      f.Optional<bool>("slotTold").value_or(true)};
         if (step.eventSlot != 11 && step.eventSlot != 13 && step.eventSlot != 15) {
             f.Fail(f.PathOf("event"), "expected load event slot 11, 13 or 15");
         }
@@ -1084,6 +1106,16 @@ Scenario ParseScenario(const std::string& text, const std::filesystem::path& fil
         }
     }
     scenario.files = ReadFiles(f);
+    if (const Json* folders = f.Get("savegameFolders")) {
+        Fields slots(*folders, "savegameFolders", fileName);
+        for (const auto& [slot, name] : folders->items()) {
+            if (!CStringA(slot).IsNumber()) {
+                slots.Fail(slots.PathOf(slot), "expected a slot number");
+            }
+            scenario.savegameFolders[CStringA(slot).ToInt32(10)] =
+                slots.Required<std::string>(slot);
+        }
+    }
     scenario.addMissingOptions = f.Optional<bool>("addMissingOptions").value_or(true);
     scenario.missingEngineFunctions = f.Optional<std::vector<std::string>>("missingEngineFunctions")
                                           .value_or(std::vector<std::string>{});
