@@ -215,7 +215,8 @@ TEST(ScenarioRun, PlaysOverTheGameFolderAndEndsWithTheFixedStateKeys) {
     EXPECT_EQ(state.at("worldItems"),
               nlohmann::ordered_json::parse(
                   R"([{"id": "gold", "instance": "ITMI_GOLD", "amount": 25}])"));
-    // Only what the game wrote: the save and the Gothic.ini it wrote at exit, which kept the
+    // Only what the game wrote: the save with the plugin's history, and the Gothic.ini it
+    // wrote at exit, which kept the
     // installed ini's lines and holds the value the options step set. The scenario's own notes
     // are not among them.
     std::vector<std::string> written;
@@ -223,7 +224,8 @@ TEST(ScenarioRun, PlaysOverTheGameFolderAndEndsWithTheFixedStateKeys) {
         written.push_back(file.key());
     }
     EXPECT_EQ(written,
-              (std::vector<std::string>{"SAVES/savegame1/SAVEINFO.SAV", "System/Gothic.ini"}));
+              (std::vector<std::string>{"SAVES/savegame1/PILFERN.SAV",
+                                        "SAVES/savegame1/SAVEINFO.SAV", "System/Gothic.ini"}));
     EXPECT_EQ(state.at("files").at("SAVES/savegame1/SAVEINFO.SAV"), "slot 1\n");
     const std::string ini = state.at("files").at("System/Gothic.ini");
     EXPECT_TRUE(ini.starts_with("[GAME]\r\nsubTitles=1\r\n[VARKO_UNION_PILFERN]\r\n")) << ini;
@@ -260,16 +262,18 @@ TEST(ScenarioRun, ALargeGameFolderIsReadInPlaceAndOnlyWhatTheGameWroteIsDumped) 
 
     // The working folder holds the player's file, in the game's code page, and what the game
     // wrote (the save, and Gothic.ini at exit); no copy of anything installed.
-    EXPECT_EQ(FilesBelow(work.Path() / "game"),
-              (std::vector<std::string>{"SAVES/savegame1/SAVEINFO.SAV", "System/Gothic.ini",
-                                        "System/notes.txt"}));
+    EXPECT_EQ(
+        FilesBelow(work.Path() / "game"),
+        (std::vector<std::string>{"SAVES/savegame1/PILFERN.SAV", "SAVES/savegame1/SAVEINFO.SAV",
+                                  "System/Gothic.ini", "System/notes.txt"}));
     std::ifstream notes(work.Path() / "game" / "System" / "notes.txt", std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(notes), {}),
               "Gr\xFC\xDF"
               "e");
     const nlohmann::ordered_json files = JsonLines(out.str()).back().at("state").at("files");
-    EXPECT_EQ(files.size(), 2U);
+    EXPECT_EQ(files.size(), 3U);
     EXPECT_EQ(files.at("SAVES/savegame1/SAVEINFO.SAV"), "slot 1\n");
+    EXPECT_EQ(files.at("SAVES/savegame1/PILFERN.SAV"), "QUICK_LOOT DATA\n");
     EXPECT_TRUE(files.contains("System/Gothic.ini"));
     EXPECT_EQ(FilesBelow(scenarioFolder.Path() / "game"), installed);
     EXPECT_EQ(std::filesystem::file_size(archive), kArchiveSize);
