@@ -2,6 +2,7 @@
 //
 //   pilfern-sim run SCENARIO [--json] [--calls] [--call-log] [--explain] [--game-dir DIR]
 //   pilfern-sim config GOTHIC_INI [--systempack FILE] [--newbalance] [--language N] [--json]
+//   pilfern-sim history PATH [--csv | --json] [--grep TEXT]
 
 #include <charconv>
 #include <csignal>
@@ -14,12 +15,15 @@
 
 #include "platform/platform.h"
 #include "sim/config_report.h"
+#include "sim/history_report.h"
 #include "sim/scenario/runner.h"
 #include "sim/scenario/scenario.h"
 
 namespace {
 
 constexpr int kUsageError = 2;
+// A file or folder that is there but cannot be read.
+constexpr int kReadError = 1;
 // The shells' exit code for a program ended by Ctrl-C (128 + SIGINT).
 constexpr int kInterrupted = 130;
 
@@ -27,6 +31,7 @@ constexpr std::string_view kUsage =
     "usage: pilfern-sim run SCENARIO [--json] [--calls] [--call-log] [--explain] [--game-dir DIR]\n"
     "       pilfern-sim config GOTHIC_INI [--systempack FILE] [--newbalance] [--language N]"
     " [--json]\n"
+    "       pilfern-sim history PATH [--csv | --json] [--grep TEXT]\n"
     "  run       play a scenario in the simulated game and tell what happened\n"
     "            --json       JSON Lines, ending with the state: {\"state\": {...}}\n"
     "            --calls      after every frame and event: the engine calls the plugin made\n"
@@ -40,7 +45,16 @@ constexpr std::string_view kUsage =
     "            --systempack  the framework's SystemPack.ini (for ShowArmor)\n"
     "            --newbalance  the game carries the NewBalance modification\n"
     "            --language    the system language the framework reports (1 is Russian)\n"
-    "            --json        one JSON object of the plugin's settings\n";
+    "            --json        one JSON object of the plugin's settings\n"
+    "  history   list the loot history kept with a savegame, as the overlay shows it, with\n"
+    "            totals by category and source; PATH is a PILFERN.SAV, a savegame's slot\n"
+    "            folder, or a game folder (every slot under its Saves folder)\n"
+    "            --csv         one line a row: slot, index (0 is the newest), text, source,\n"
+    "                          category\n"
+    "            --json        one JSON document of the slots, their rows and totals\n"
+    "            --grep        only the rows whose line holds TEXT, ignoring letter case\n"
+    "  exit codes: 0 done, 1 a file or folder that cannot be read, 2 a wrong command line,\n"
+    "              scenario or file\n";
 
 // A command line that cannot be followed: one line on stderr, exit code 2.
 struct UsageError {
@@ -130,6 +144,37 @@ int Config(std::span<const std::string_view> args) {
     return 0;
 }
 
+int History(std::span<const std::string_view> args) {
+    pilfern::sim::HistoryReportRequest request;
+    std::optional<std::string_view> path;
+    std::optional<std::string_view> format;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        if (arg == "--csv" || arg == "--json") {
+            if (format && *format != arg) {
+                throw UsageError{"--csv or --json, not both"};
+            }
+            format = arg;
+            request.format = arg == "--csv" ? pilfern::sim::HistoryFormat::Csv
+                                            : pilfern::sim::HistoryFormat::Json;
+        } else if (arg == "--grep") {
+            request.grep = std::string(ValueOf(args, i, "a text to look for"));
+        } else if (arg.starts_with("-")) {
+            throw UsageError{"unknown option " + std::string(arg)};
+        } else if (!path) {
+            path = arg;
+        } else {
+            throw UsageError{"one path at a time, not also " + std::string(arg)};
+        }
+    }
+    if (!path) {
+        throw UsageError{"history needs a PILFERN.SAV, a slot folder or a game folder"};
+    }
+    request.path = std::string(*path);
+    pilfern::sim::WriteHistoryReport(request, std::cout);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -148,6 +193,9 @@ int main(int argc, char** argv) {
         if (args.front() == "config") {
             return Config(rest);
         }
+        if (args.front() == "history") {
+            return History(rest);
+        }
         throw UsageError{"unknown command " + std::string(args.front())};
     } catch (const pilfern::sim::RunInterrupted&) {
         std::cout.flush();
@@ -162,6 +210,12 @@ int main(int argc, char** argv) {
     } catch (const pilfern::sim::ConfigReportError& error) {
         std::cerr << "pilfern-sim: " << error.what() << '\n';
         return kUsageError;
+    } catch (const pilfern::sim::HistoryPathError& error) {
+        std::cerr << "pilfern-sim: " << error.what() << '\n';
+        return kUsageError;
+    } catch (const pilfern::sim::HistoryReadError& error) {
+        std::cerr << "pilfern-sim: " << error.what() << '\n';
+        return kReadError;
     } catch (const std::exception& error) {
         std::cerr << "pilfern-sim: " << error.what() << '\n';
         return 1;
