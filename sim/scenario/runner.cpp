@@ -399,6 +399,25 @@ public:
                  CategoryName(row.category) + "]");
     }
 
+    // The history as a load left it: the rows the plugin read from the slot's file, or what
+    // it kept when it could not tell the slot.
+    void ReportLoadedHistory() {
+        if (instance_ == nullptr) {
+            return;
+        }
+        Json rows = Json::array();
+        std::string words = "loot history after loading: " +
+                            std::to_string(instance_->lootHistory.size()) + " rows";
+        for (const HistoryEntity& row : instance_->lootHistory) {
+            const std::string text = Utf8(game_, row.text.Str());
+            const std::string source = Utf8(game_, row.source.Str());
+            rows.push_back({{"text", text}, {"source", source}, {"category", row.category}});
+            words += "\n             " + text + (source.empty() ? "" : " from " + source) + "  [" +
+                     CategoryName(row.category) + "]";
+        }
+        report_.Event(game_.clock, "historyLoaded", {{"rows", rows}}, words);
+    }
+
 private:
     // A record of the plugin, kept until the step's game events are reported: it goes after the
     // events that happened before it.
@@ -583,12 +602,13 @@ private:
 
 // The player's own files, placed over the installation before the game starts or while it
 // runs; the game did not write them.
-void PlacePlayerFiles(const std::map<std::string, std::string>& files, int codePage,
+void PlacePlayerFiles(const std::map<std::string, PlayerFile>& files, int codePage,
                       const std::filesystem::path& folder) {
-    for (const auto& [relative, content] : files) {
+    for (const auto& [relative, file] : files) {
         const std::filesystem::path target = folder / std::filesystem::path(relative);
         std::filesystem::create_directories(target.parent_path());
-        std::ofstream(target, std::ios::binary) << platform::Utf8ToCodePage(content, codePage);
+        std::ofstream(target, std::ios::binary)
+            << (file.utf8 ? file.text : platform::Utf8ToCodePage(file.text, codePage));
     }
 }
 
@@ -660,17 +680,32 @@ void RunScenario(const Scenario& scenario, const RunOptions& options, std::ostre
             report.Event(game.clock, "frames", keys, words);
             player.Frames(*frames);
         } else if (const auto* save = std::get_if<SaveStep>(&step)) {
-            report.Event(game.clock, "save", {{"slot", save->slot}},
-                         "saving slot " + std::to_string(save->slot));
-            game.Save(save->slot);
+            Json fields{{"slot", save->slot}};
+            std::string words = "saving slot " + std::to_string(save->slot);
+            if (!save->slotTold) {
+                fields["slotTold"] = false;
+                words += " (the framework does not tell the slot)";
+            }
+            if (save->diskSpace) {
+                fields["diskSpace"] = *save->diskSpace;
+                words += " (the disk takes " + std::to_string(*save->diskSpace) + " bytes)";
+            }
+            report.Event(game.clock, "save", fields, words);
+            game.Save(save->slot, SimGame::SaveConditions{save->slotTold, save->diskSpace});
             player.ReportGameEvents();
             player.ReportCalls("save");
             player.Look();
         } else if (const auto* load = std::get_if<LoadStep>(&step)) {
-            report.Event(game.clock, "load", {{"slot", load->slot}, {"eventSlot", load->eventSlot}},
-                         "loading slot " + std::to_string(load->slot));
-            game.Load(load->slot, load->eventSlot);
+            Json fields{{"slot", load->slot}, {"eventSlot", load->eventSlot}};
+            std::string words = "loading slot " + std::to_string(load->slot);
+            if (!load->slotTold) {
+                fields["slotTold"] = false;
+                words += " (the framework does not tell the slot)";
+            }
+            report.Event(game.clock, "load", fields, words);
+            game.Load(load->slot, load->eventSlot, load->slotTold);
             player.ReportGameEvents();
+            player.ReportLoadedHistory();
             player.ReportCalls("load");
             player.Look();
         } else if (const auto* optionsStep = std::get_if<OptionsStep>(&step)) {

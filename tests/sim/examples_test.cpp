@@ -1,4 +1,6 @@
+#include <algorithm>
 #include <map>
+#include <optional>
 #include <set>
 #include <sstream>
 
@@ -195,6 +197,36 @@ TEST(Examples, TheDemoScenarioPlaysToTheEnd) {
     ASSERT_FALSE(events.empty());
     EXPECT_EQ(events.front().at("registered"), true);
     EXPECT_TRUE(events.back().contains("state"));
+}
+
+// The history travels with the savegame: the rows at the save come back at the load, though
+// the player looted the chest in between, and the slot's file holds them.
+TEST(Examples, ALoadBringsBackTheHistoryOfItsSave) {
+    const auto events = PlayExample("savegame-history.json");
+    std::vector<nlohmann::json> rowsAtSave;
+    std::optional<nlohmann::json> loaded;
+    bool saved = false;
+    for (const nlohmann::json& event : events) {
+        const std::string kind = event.value("event", "");
+        saved = saved || kind == "save";
+        if (kind == "loot" && !saved) {
+            rowsAtSave.insert(rowsAtSave.begin(),
+                              nlohmann::json{{"text", event.at("text")},
+                                             {"source", event.at("source")},
+                                             {"category", event.at("category")}});
+        } else if (kind == "historyLoaded") {
+            loaded = event.at("rows");
+        }
+    }
+    ASSERT_EQ(rowsAtSave.size(), 5U) << "five records before the save";
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(*loaded, nlohmann::json(rowsAtSave));
+    const nlohmann::json& state = events.back().at("state");
+    EXPECT_EQ(state.at("lootHistory"), nlohmann::json(rowsAtSave));
+    EXPECT_TRUE(state.at("historyVisible").get<bool>());
+    const std::string file = state.at("files").at("SAVES/savegame3/PILFERN.SAV");
+    EXPECT_EQ(file.substr(0, file.find('\n')), "QUICK_LOOT DATA");
+    EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 6);
 }
 
 }  // namespace
