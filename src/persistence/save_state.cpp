@@ -59,7 +59,7 @@ void SaveLootState(Instance& instance) {
     const std::string unfinished = *path + std::string(kUnfinishedSuffix);
     const CStringA content = SaveFileContent(instance.lootHistory);
     if (!instance.framework.WriteToFileUTF8(content, CStringA(unfinished), kAnsiCodePageDefault) ||
-        !platform::ReplaceFile(unfinished, *path)) {
+        !platform::MoveFileOver(unfinished, *path)) {
         // The previous file stays whole; what the failed write left goes.
         platform::RemoveFile(unfinished);
     }

@@ -53,7 +53,7 @@ void UseBinaryStandardOutput();
 [[nodiscard]] std::optional<std::string> ReadWholeFile(std::string_view path);
 // Puts `from` in the place of `to` in one step, replacing what `to` held: a reader sees the
 // old file or the new one, never a mixture. False when it could not.
-[[nodiscard]] bool ReplaceFile(std::string_view from, std::string_view to);
+[[nodiscard]] bool MoveFileOver(std::string_view from, std::string_view to);
 // Removes a file; false when there was none or it could not be removed.
 bool RemoveFile(std::string_view path);
 

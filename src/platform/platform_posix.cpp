@@ -68,7 +68,7 @@ bool FileExists(std::string_view path) {
     return stat(NativePath(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-bool ReplaceFile(std::string_view from, std::string_view to) {
+bool MoveFileOver(std::string_view from, std::string_view to) {
     return std::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0;
 }
 

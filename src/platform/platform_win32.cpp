@@ -86,7 +86,7 @@ bool FileExists(std::string_view path) {
 
 // MoveFileEx replaces the target in one step; write-through so that the new file is on the
 // disk before the call returns, as the game's own save files are.
-bool ReplaceFile(std::string_view from, std::string_view to) {
+bool MoveFileOver(std::string_view from, std::string_view to) {
     return MoveFileExA(NativePath(from).c_str(), NativePath(to).c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }

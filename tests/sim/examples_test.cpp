@@ -7,8 +7,10 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "sim/history_report.h"
 #include "sim/scenario/runner.h"
 #include "sim/scenario/scenario.h"
+#include "support/temp_folder.h"
 
 namespace pilfern::sim {
 namespace {
@@ -227,6 +229,37 @@ TEST(Examples, ALoadBringsBackTheHistoryOfItsSave) {
     const std::string file = state.at("files").at("SAVES/savegame3/PILFERN.SAV");
     EXPECT_EQ(file.substr(0, file.find('\n')), "QUICK_LOOT DATA");
     EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 6);
+}
+
+// The player's loot log of that run, in the three forms the history command gives.
+TEST(Examples, TheHistoryCommandListsTheSavedRowsInEveryForm) {
+    const test::TempFolder work;
+    const Scenario scenario =
+        LoadScenario(std::filesystem::path(PILFERN_EXAMPLES_DIR) / "savegame-history.json");
+    std::ostringstream run;
+    RunScenario(scenario, RunOptions{true, work.Path() / "game"}, run);
+
+    const auto report = [&work](HistoryFormat format) {
+        std::ostringstream out;
+        WriteHistoryReport({work.Path() / "game", format, std::nullopt}, out);
+        return out.str();
+    };
+    const std::string text = report(HistoryFormat::Text);
+    EXPECT_NE(text.find("savegame3"), std::string::npos) << text;
+    EXPECT_NE(text.find("(M) Letter to the Bandits x1 (Bandit)"), std::string::npos) << text;
+    EXPECT_EQ(text.find("Torch"), std::string::npos) << "looted after the save: " << text;
+
+    const std::string csv = report(HistoryFormat::Csv);
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 6) << csv;
+    EXPECT_NE(csv.find("savegame3,4,(M) Apple x1,,1\n"), std::string::npos) << csv;
+
+    const nlohmann::json json = nlohmann::json::parse(report(HistoryFormat::Json));
+    ASSERT_EQ(json.at("slots").size(), 1U);
+    const nlohmann::json& rows = json.at("slots").at(0).at("rows");
+    ASSERT_EQ(rows.size(), 5U);
+    EXPECT_EQ(rows.at(2).at("text"), "(M) Club x1");
+    EXPECT_EQ(rows.at(2).at("source"), "Bandit");
+    EXPECT_EQ(rows.at(2).at("category"), 3);
 }
 
 }  // namespace
