@@ -139,6 +139,21 @@ private:
     bool json_;
 };
 
+// Draws the frame just played into the screenshot folder and tells where it went.
+void TakeScreenshot(const SimGame& game, Report& report, const RunOptions& options,
+                    const std::string& name) {
+    const std::filesystem::path file = *options.shotsDir / (name + ".png");
+    WriteScreenshot(game, options.shotSize, file);
+    report.Event(game.clock, "screenshot", {{"name", name}, {"file", file.generic_string()}},
+                 "screenshot " + name + ": " + file.generic_string());
+}
+
+// The screenshots taken every so many frames are named by the frame: frame-000120.
+std::string FrameShotName(long long frame) {
+    std::string number = std::to_string(frame);
+    return "frame-" + std::string(number.size() < 6 ? 6 - number.size() : 0, '0') + number;
+}
+
 // A message as the runner keeps it: in UTF-8 and in the runner's own memory, so that watching
 // the plugin takes nothing from the framework's heap.
 struct SeenMessage {
@@ -339,6 +354,11 @@ public:
             ReportCalls("frame");
             ReportAutoLootLeft();
             Look();
+            ++framesPlayed_;
+            if (options_.shotsDir && options_.shotEvery > 0 &&
+                framesPlayed_ % options_.shotEvery == 0) {
+                TakeScreenshot(game_, report_, options_, FrameShotName(framesPlayed_));
+            }
             StopIfRequested();
         }
         game_.HoldKeys({});
@@ -406,8 +426,9 @@ public:
             return;
         }
         Json rows = Json::array();
-        std::string words = "loot history after loading: " +
-                            std::to_string(instance_->lootHistory.size()) + " rows";
+        std::string words =
+            "loot history after loading: " + std::to_string(instance_->lootHistory.size()) +
+            " rows";
         for (const HistoryEntity& row : instance_->lootHistory) {
             const std::string text = Utf8(game_, row.text.Str());
             const std::string source = Utf8(game_, row.source.Str());
@@ -493,6 +514,7 @@ private:
     std::vector<AutoLootDecision> decisions_;
     std::vector<SeenMessage> addedMessages_;
     Json settings_;
+    long long framesPlayed_ = 0;
 };
 
 // An item given, taken or dropped by a world step.
@@ -627,6 +649,17 @@ void ClearStopRequest() {
 }
 
 void RunScenario(const Scenario& scenario, const RunOptions& options, std::ostream& out) {
+    if (options.shotsDir) {
+        if (!ScreenshotsAvailable()) {
+            throw ScreenshotError("screenshots are not available in this build");
+        }
+        std::error_code error;
+        std::filesystem::create_directories(*options.shotsDir, error);
+        if (error) {
+            throw ScreenshotError("cannot make the folder " + options.shotsDir->generic_string() +
+                                  " for screenshots");
+        }
+    }
     const WorkingFolder folder(scenario, options);
     PlacePlayerFiles(scenario.files, scenario.codePage, folder.Path());
     SimGame game(folder.Path(), scenario.engineVersion, scenario.gameFolder);
@@ -745,6 +778,10 @@ void RunScenario(const Scenario& scenario, const RunOptions& options, std::ostre
                 ReportInventoryStep(report, game.clock, change);
             }
             player.Look();
+        } else if (const auto* shot = std::get_if<ScreenshotStep>(&step)) {
+            if (options.shotsDir) {
+                TakeScreenshot(game, report, options, shot->name);
+            }
         }
         StopIfRequested();
     }

@@ -722,7 +722,8 @@ Step ReadStep(Fields& f) {
             w.Optional<std::vector<std::string>>("remove").value_or(std::vector<std::string>{});
         if (const Json* give = w.Get("give")) {
             Fields receivers(*give, w.PathOf("give"), f.File());
-            for (const auto& [npc, items] : give->items()) {
+            for (const auto& entry : give->items()) {
+                const std::string& npc = entry.key();
                 step.give[npc];  // checked as an NPC even when given nothing
                 EachObject(receivers, npc, [&step, &npc](Fields& item) {
                     step.give[npc].push_back(ReadItem(item, true));
@@ -742,7 +743,31 @@ Step ReadStep(Fields& f) {
         w.Done();
         return step;
     }
-    f.Fail(f.Path(), "expected a step: frames, save, load, options, files or world");
+    if (f.Get("screenshot") != nullptr) {
+        ScreenshotStep step{f.Required<std::string>("screenshot")};
+        // The name becomes a file name: nothing that could lead out of the folder.
+        const bool plain = std::all_of(step.name.begin(), step.name.end(), [](char c) {
+            return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '-' || c == '_';
+        });
+        if (step.name.empty() || !plain) {
+            f.Fail(f.PathOf("screenshot"), "expected a name of letters, digits, - and _");
+        }
+        return step;
+    }
+    f.Fail(f.Path(), "expected a step: frames, save, load, options, files, world or screenshot");
+}
+
+// Every screenshot has a file of its own.
+void CheckScreenshotNames(const Scenario& scenario) {
+    std::set<std::string> names;
+    for (std::size_t s = 0; s < scenario.timeline.size(); ++s) {
+        const auto* shot = std::get_if<ScreenshotStep>(&scenario.timeline[s]);
+        if (shot != nullptr && !names.insert(shot->name).second) {
+            throw ScenarioError(scenario.file.generic_string(),
+                                "timeline[" + std::to_string(s) + "].screenshot",
+                                "the name \"" + shot->name + "\" is used twice");
+        }
+    }
 }
 
 // Every object has one id, and steps name only objects that exist by then.
@@ -1149,6 +1174,7 @@ Scenario ParseScenario(const std::string& text, const std::filesystem::path& fil
                [&scenario](Fields& step) { scenario.timeline.push_back(ReadStep(step)); });
     f.Done();
     CheckIds(scenario);
+    CheckScreenshotNames(scenario);
     CheckWornItems(scenario);
     NumberInstances(scenario);
     CheckScripts(scenario);

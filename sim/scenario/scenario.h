@@ -229,7 +229,13 @@ struct WorldStep {
     std::vector<std::string> take;                      // items taken out of the game
     std::vector<std::string> drop;                      // items dropped at their holder's feet
 };
-using Step = std::variant<FramesStep, SaveStep, LoadStep, OptionsStep, FilesStep, WorldStep>;
+// A picture of what the player sees after the frames played so far, when screenshots are
+// asked for; its name names the file.
+struct ScreenshotStep {
+    std::string name;
+};
+using Step =
+    std::variant<FramesStep, SaveStep, LoadStep, OptionsStep, FilesStep, WorldStep, ScreenshotStep>;
 
 struct Scenario {
     std::filesystem::path file;

@@ -201,6 +201,34 @@ TEST(Examples, TheDemoScenarioPlaysToTheEnd) {
     EXPECT_TRUE(events.back().contains("state"));
 }
 
+// The tour that ./dev demo plays shows every feature in turn, each where its screenshot is.
+TEST(Examples, TheTourShowsEveryFeatureInTurn) {
+    const auto events = PlayExample("khorinis-tour.json");
+    std::vector<std::string> seen;
+    for (const nlohmann::json& event : events) {
+        const std::string kind = event.value("event", "");
+        if (kind == "autoLoot" || kind == "historyOverlay") {
+            seen.push_back(kind + (event.at(kind == "autoLoot" ? "active" : "visible").get<bool>()
+                                       ? " on"
+                                       : " off"));
+        } else if (kind == "save" || kind == "historyLoaded" || kind == "notice") {
+            seen.push_back(kind);
+        } else if (kind == "messageExpired" && (seen.empty() || seen.back() != kind)) {
+            seen.push_back(kind);
+        }
+    }
+    EXPECT_EQ(seen, (std::vector<std::string>{"messageExpired", "autoLoot on", "messageExpired",
+                                              "historyOverlay on", "historyOverlay off", "save",
+                                              "messageExpired", "historyLoaded", "autoLoot off",
+                                              "notice"}));
+    // Looted by key: ground items, the corpse and the locked chest; then by auto-loot.
+    const nlohmann::json& state = events.back().at("state");
+    EXPECT_TRUE(state.at("worldItems").empty());
+    EXPECT_TRUE(state.at("containers").at("bandit-chest").at("items").empty());
+    EXPECT_EQ(state.at("lootHistory").size(), 12U);
+    EXPECT_FALSE(state.at("autoLootActive").get<bool>());
+}
+
 // The history travels with the savegame: the rows at the save come back at the load, though
 // the player looted the chest in between, and the slot's file holds them.
 TEST(Examples, ALoadBringsBackTheHistoryOfItsSave) {

@@ -65,7 +65,12 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenScenario{R"({"timeline": [{"load": 1, "event": 12}]})",
                        "timeline[0].event: expected load event slot 11, 13 or 15"},
         BrokenScenario{R"({"timeline": [{"jump": true}]})",
-                       "timeline[0]: expected a step: frames, save, load, options, files or world"},
+                       "timeline[0]: expected a step: frames, save, load, options, files, world "
+                       "or screenshot"},
+        BrokenScenario{R"({"timeline": [{"screenshot": "../chest"}]})",
+                       "timeline[0].screenshot: expected a name of letters, digits, - and _"},
+        BrokenScenario{R"({"timeline": [{"screenshot": "chest"}, {"screenshot": "chest"}]})",
+                       "timeline[1].screenshot: the name \"chest\" is used twice"},
         BrokenScenario{R"({"timeline": [{"world": {"remove": ["ghost"]}}]})",
                        "timeline[0].world.remove[0]: no object has the id \"ghost\""},
         BrokenScenario{R"({"files": {"../outside.txt": "x"}})",
