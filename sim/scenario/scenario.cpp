@@ -1106,6 +1106,9 @@ Scenario ParseScenario(const std::string& text, const std::filesystem::path& fil
         throw ScenarioError(fileName, "",
                             "not valid JSON at line " + std::to_string(line) + ", column " +
                                 std::to_string(column));
+    } catch (const Json::out_of_range&) {
+        // The parser refuses a number no double can hold (such as 5e5554) this way.
+        throw ScenarioError(fileName, "", "not valid JSON: a number too large for any number");
     }
     Scenario scenario;
     scenario.file = file;

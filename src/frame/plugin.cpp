@@ -86,6 +86,8 @@ std::unique_ptr<Instance> BuildInstance(const EngineProfile& profile, Engine& en
 
 // Unload undoes construction in reverse: the patch records staged last go first.
 void UnloadInstance(Instance& instance) {
+    // Reverse iterators, since the fuzzing build's clang cannot compile a reversed view here.
+    // NOLINTNEXTLINE(modernize-loop-convert)
     for (auto patch = kPatches.rbegin(); patch != kPatches.rend(); ++patch) {
         if (const auto& record = instance.patches.*(patch->record)) {
             record->Release();
@@ -156,6 +158,7 @@ PluginLibrary::PluginLibrary(Framework& framework, Engine& engine) {
 }
 
 PluginLibrary::~PluginLibrary() {
+    // NOLINTNEXTLINE(modernize-loop-convert): as in UnloadInstance
     for (auto instance = instances_.rbegin(); instance != instances_.rend(); ++instance) {
         UnloadInstance(**instance);
         instance->reset();

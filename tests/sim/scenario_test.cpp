@@ -41,6 +41,8 @@ INSTANTIATE_TEST_SUITE_P(
     Scenarios, MalformedScenario,
     ::testing::Values(
         BrokenScenario{"{\"engine\": 4,\n  ", "not valid JSON at line 2, column 2"},
+        BrokenScenario{"{\"startTime\": 5e5554}",
+                       "not valid JSON: a number too large for any number"},
         BrokenScenario{R"({"engin": 4})", "engin: unknown field"},
         BrokenScenario{R"({"engine": "Gothic III"})",
                        "engine: expected Gothic_I_Classic, Gothic_I_Addon, Gothic_II_Classic, "
