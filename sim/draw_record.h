@@ -23,6 +23,8 @@ struct DrawRecord {
     std::string text;
     zCOLOR color;
     int fontHeight = 0;
+    // How the view blends onto what lies below it (the engine's alpha function of the view).
+    int blendMode = 0;
 };
 
 }  // namespace pilfern::sim

@@ -39,11 +39,31 @@ bool IsFile(const std::filesystem::path& path) {
     return std::filesystem::is_regular_file(path, error);
 }
 
+std::optional<std::string> Bytes(const std::filesystem::path& path) {
+    return platform::ReadWholeFile(path.string());
+}
+
+// Every file below a folder: path relative to it with '/' -> bytes.
+std::map<std::string, std::string> FilesBelow(const std::filesystem::path& folder) {
+    std::map<std::string, std::string> files;
+    std::error_code error;
+    for (auto it = std::filesystem::recursive_directory_iterator(folder, error);
+         !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
+        if (IsFile(it->path())) {
+            if (auto bytes = Bytes(it->path())) {
+                files.emplace(it->path().lexically_relative(folder).generic_string(),
+                              std::move(*bytes));
+            }
+        }
+    }
+    return files;
+}
+
 }  // namespace
 
 GameFolder::GameFolder(const std::filesystem::path& working,
                        std::optional<std::filesystem::path> installed)
-    : working_(FolderPath(working)) {
+    : working_(FolderPath(working)), atStart_(FilesBelow(working_)) {
     if (installed) {
         installed_ = FolderPath(*installed);
     }
@@ -80,18 +100,7 @@ std::optional<std::filesystem::path> GameFolder::Find(std::string_view path) con
 
 std::optional<std::string> GameFolder::Read(std::string_view path) const {
     const auto found = Find(path);
-    if (!found) {
-        return std::nullopt;
-    }
-    std::ifstream file(*found, std::ios::binary);
-    if (!file) {
-        return std::nullopt;
-    }
-    std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    if (file.bad()) {
-        return std::nullopt;
-    }
-    return bytes;
+    return found ? Bytes(*found) : std::nullopt;
 }
 
 bool GameFolder::Write(std::string_view path, std::string_view bytes) {
@@ -110,6 +119,15 @@ bool GameFolder::Write(std::string_view path, std::string_view bytes) {
             return false;
         }
     }
+    if (diskSpace_ && bytes.size() > *diskSpace_) {
+        std::ofstream file(target, std::ios::binary | std::ios::trunc);
+        file.write(bytes.data(), static_cast<std::streamsize>(*diskSpace_));
+        diskSpace_ = 0;
+        return false;
+    }
+    if (diskSpace_) {
+        *diskSpace_ -= bytes.size();
+    }
     std::filesystem::path partial = target;
     partial += ".partial";
     {
@@ -126,14 +144,18 @@ bool GameFolder::Write(std::string_view path, std::string_view bytes) {
         std::filesystem::remove(partial, error);
         return false;
     }
-    if (location.gamePath) {
-        written_.insert(location.gamePath->generic_string());
-    }
     return true;
 }
 
 std::vector<std::string> GameFolder::Written() const {
-    return {written_.begin(), written_.end()};
+    std::vector<std::string> written;
+    for (const auto& [path, bytes] : FilesBelow(working_)) {
+        const auto before = atStart_.find(path);
+        if (before == atStart_.end() || before->second != bytes) {
+            written.push_back(path);
+        }
+    }
+    return written;
 }
 
 }  // namespace pilfern::sim

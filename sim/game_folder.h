@@ -1,8 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <map>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,12 +36,17 @@ public:
     // read.
     [[nodiscard]] std::optional<std::string> Read(std::string_view path) const;
     // Writes the file beside its target and renames it over it, so the file is either old or
-    // complete. A game path lands in the working folder, its folders made as needed, and is
-    // remembered as written. False when the file could not be written, or would land in the
-    // installed folder.
+    // complete. A game path lands in the working folder, its folders made as needed. False
+    // when the file could not be written, or would land in the installed folder. When the
+    // disk cannot take the whole file, the write goes into the file itself as a plain writer
+    // does: what fits is written, the rest is missing, and the write fails.
     bool Write(std::string_view path, std::string_view bytes);
 
-    // The game paths written so far, with '/', sorted.
+    // How many more bytes the disk takes; none: as many as are written.
+    void SetDiskSpace(std::optional<std::uintmax_t> bytes) { diskSpace_ = bytes; }
+
+    // The game paths of the working folder's files that the game wrote or changed since the
+    // folder was opened (whoever renamed or moved them there), with '/', sorted.
     [[nodiscard]] std::vector<std::string> Written() const;
 
 private:
@@ -53,7 +59,9 @@ private:
 
     std::filesystem::path working_;
     std::optional<std::filesystem::path> installed_;
-    std::set<std::string> written_;
+    // The working folder's files as they were when it was opened: path with '/' -> bytes.
+    std::map<std::string, std::string> atStart_;
+    std::optional<std::uintmax_t> diskSpace_;
 };
 
 }  // namespace pilfern::sim

@@ -395,6 +395,12 @@ public:
         return textures_;
     }
 
+    // The savegame manager's own folder names by slot ("MySave3\\"); for a slot without one
+    // it answers an empty name and the game uses its default, "savegame3\\".
+    std::map<int, std::string> savegameFolderNames;
+    // The folder a slot's savegame lies in, below the savegame directory, as the game names it.
+    [[nodiscard]] std::string SlotFolder(int slot) const;
+
     // The game camera, the active one while the game runs.
     zCCamera camera;
     // What stands in the way of sight in the world.
@@ -411,6 +417,9 @@ public:
     // The game draws its world: a camera that follows the player takes its place behind the
     // player, and the camera's matrix is brought up to date.
     void RenderWorld();
+    // Where a camera-space point lands on the screen, in pixels, by the camera's perspective
+    // (the screenshots draw the world through it too).
+    [[nodiscard]] zVEC2 Project(const zCCamera& projecting, const zVEC3& cameraSpace) const;
 
     // What was drawn since the last call of ClearDrawRecords.
     [[nodiscard]] const std::vector<DrawRecord>& DrawRecords() const { return drawRecords_; }
@@ -453,8 +462,6 @@ private:
     void RecordRendererText(const zCView& view, zPOINT2 at, const std::string& text);
     [[nodiscard]] zPOINT2 ScreenPosition(const zCView& view, int x, int y) const;
 
-    // Where a camera-space point lands on the screen, in pixels, by the camera's perspective.
-    [[nodiscard]] zVEC2 Project(const zCCamera& projecting, const zVEC3& cameraSpace) const;
     [[nodiscard]] const VobData& WorldObject(const zCVob* vob, std::string_view asking) const;
 
     // Stops the game: the game's scripts lack what a call asks for.

@@ -158,14 +158,12 @@ SimItem& SimEngine::MakeItem(std::string id, std::string_view instanceName, int 
 // ---- Where items are ----
 
 bool SimEngine::OnGround(const oCItem* item) const {
-    const std::vector<oCItem*> ground = worldItems_.Objects();
-    return item != nullptr && std::find(ground.begin(), ground.end(), item) != ground.end();
+    return item != nullptr && worldItems_.Contains(item);
 }
 
 SimNpc* SimEngine::HolderOf(const oCItem* item) const {
     for (const auto& npc : npcs_) {
-        const std::vector<oCItem*> held = npc->inventory.entries.Objects();
-        if (item != nullptr && std::find(held.begin(), held.end(), item) != held.end()) {
+        if (item != nullptr && npc->inventory.entries.Contains(item)) {
             return npc.get();
         }
     }
@@ -174,8 +172,7 @@ SimNpc* SimEngine::HolderOf(const oCItem* item) const {
 
 SimContainer* SimEngine::ChestHolding(const oCItem* item) const {
     for (const auto& chest : containers_) {
-        const std::vector<oCItem*> held = chest->items.Objects();
-        if (item != nullptr && std::find(held.begin(), held.end(), item) != held.end()) {
+        if (item != nullptr && chest->items.Contains(item)) {
             return chest.get();
         }
     }

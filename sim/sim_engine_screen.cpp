@@ -59,6 +59,7 @@ void ENGINE_MEMBER_CALL EnginePrintChars(zCView* view, int x, int y, const zSTRI
     record.text = text.Text();
     record.color = view->fontColor;
     record.fontHeight = view->font->height;
+    record.blendMode = view->blendMode;
     engine.Record(std::move(record));
 }
 
@@ -151,6 +152,7 @@ void SimEngine::DrawView(zCView& view) {
         quad.width = view.width;
         quad.height = view.height;
         quad.texture = view.textureName;
+        quad.blendMode = view.blendMode;
         Record(std::move(quad));
     }
     const auto printChars = redirects_.Resolve<ViewPrintCharsFn>(&EnginePrintChars);
@@ -189,6 +191,7 @@ void SimEngine::RecordRendererText(const zCView& view, zPOINT2 at, const std::st
     record.text = text;
     record.color = view.fontColor;
     record.fontHeight = static_cast<int>(static_cast<float>(view.font->height) * factor);
+    record.blendMode = view.blendMode;
     Record(std::move(record));
 }
 

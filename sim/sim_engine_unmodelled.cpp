@@ -12,8 +12,4 @@ void SimEngine::Unmodelled(EngineOp op) {
               " yet: a game that reaches it cannot be played here");
 }
 
-zSTRING SimEngine::eng_savegame_slot_folder(const oCGame* /*running*/, int /*slot*/) {
-    Unmodelled(Op(__func__));
-}
-
 }  // namespace pilfern::sim

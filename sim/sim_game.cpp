@@ -4,6 +4,14 @@
 #include "sim/renderer_module.h"
 
 namespace pilfern::sim {
+namespace {
+
+// The engine version of the first Gothic, as the framework numbers engines.
+constexpr int kGothicOneClassic = 1;
+// The options' directory setting of the savegame folder.
+constexpr std::size_t kSavegameDirectory = 2;
+
+}  // namespace
 
 SimGame::SimGame(std::filesystem::path workingFolder, int engineVersion,
                  std::optional<std::filesystem::path> installedFolder)
@@ -22,8 +30,11 @@ SimGame::SimGame(std::filesystem::path workingFolder, int engineVersion,
     if (!base.empty() && base.back() != '/' && base.back() != '\\') {
         base += static_cast<char>(std::filesystem::path::preferred_separator);
     }
-    engine.options.directories.at(23) = base;
-    engine.options.directories.at(24) = base;
+    // Gothic I keeps its base directory in setting 23, the later engines in 24; the other
+    // setting names a folder of its own, so a plugin that reads the wrong one saves elsewhere.
+    const bool baseIn23 = engineVersion == kGothicOneClassic;
+    engine.options.directories.at(baseIn23 ? 23 : 24) = base;
+    engine.options.directories.at(baseIn23 ? 24 : 23) = base + "_WORK\\";
     ReadGameIni();
 }
 
@@ -87,20 +98,26 @@ std::vector<int> SimGame::Frame(std::uint32_t ms) {
     return engine.TakeUnhandledKeyPresses();
 }
 
-void SimGame::Save(int slot) {
-    const std::string folder =
-        slot > 0 ? "savegame" + std::to_string(slot) : (slot == 0 ? "quicksave" : "current");
+void SimGame::Save(int slot, const SaveConditions& conditions) {
+    folder_.SetDiskSpace(conditions.diskSpace);
     // The save event fires even when the working folder could not take the slot's file.
-    WriteGameFile("SAVES/" + folder + "/SAVEINFO.SAV", "slot " + std::to_string(slot) + "\n");
+    WriteGameFile(engine.options.directories.at(kSavegameDirectory) + engine.SlotFolder(slot) +
+                      "SAVEINFO.SAV",
+                  "slot " + std::to_string(slot) + "\n");
     BeginStep();
-    framework.saveLoadInfo = TSaveLoadGameInfo{slot};
+    if (conditions.slotTold) {
+        framework.saveLoadInfo = TSaveLoadGameInfo{slot};
+    }
     framework.FireEvent(kSlotGameSave);
     framework.saveLoadInfo.reset();
+    folder_.SetDiskSpace(std::nullopt);
 }
 
-void SimGame::Load(int slot, int eventSlot) {
+void SimGame::Load(int slot, int eventSlot, bool slotTold) {
     BeginStep();
-    framework.saveLoadInfo = TSaveLoadGameInfo{slot};
+    if (slotTold) {
+        framework.saveLoadInfo = TSaveLoadGameInfo{slot};
+    }
     framework.FireEvent(eventSlot);
     framework.saveLoadInfo.reset();
 }

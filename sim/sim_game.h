@@ -76,10 +76,18 @@ public:
     // One frame of `ms` milliseconds: time passes, the per-frame events fire, the engine draws
     // the screen and then handles the key presses no one consumed (returned).
     std::vector<int> Frame(std::uint32_t ms);
+    // What a save meets besides the slot.
+    struct SaveConditions {
+        // Whether the framework tells the plugin which slot is saved or loaded.
+        bool slotTold = true;
+        // How many bytes the disk takes while the save is written; none: enough.
+        std::optional<std::uintmax_t> diskSpace;
+    };
     // The engine saves the slot's folder, then the framework fires the save event.
-    void Save(int slot);
+    void Save(int slot, const SaveConditions& conditions);
+    void Save(int slot) { Save(slot, SaveConditions{}); }
     // The framework fires a load event (slot 11, 13 or 15) for a savegame slot.
-    void Load(int slot, int eventSlot = kSlotGameLoad);
+    void Load(int slot, int eventSlot = kSlotGameLoad, bool slotTold = true);
     // The player changed options in the game's menu: the values are set in the options object
     // in memory (Gothic.ini on disk is not read again) and the options-applied event fires.
     void ApplyOptions(const OptionValues& values = {});

@@ -1,7 +1,9 @@
 // pilfern-sim: the simulated game on the command line.
 //
 //   pilfern-sim run SCENARIO [--json] [--calls] [--call-log] [--explain] [--game-dir DIR]
+//                   [--shots DIR [--shot-every N] [--size WxH]]
 //   pilfern-sim config GOTHIC_INI [--systempack FILE] [--newbalance] [--language N] [--json]
+//   pilfern-sim history PATH [--csv | --json] [--grep TEXT]
 
 #include <charconv>
 #include <csignal>
@@ -14,19 +16,25 @@
 
 #include "platform/platform.h"
 #include "sim/config_report.h"
+#include "sim/history_report.h"
+#include "sim/render/screenshot.h"
 #include "sim/scenario/runner.h"
 #include "sim/scenario/scenario.h"
 
 namespace {
 
 constexpr int kUsageError = 2;
+// A file or folder that is there but cannot be read.
+constexpr int kReadError = 1;
 // The shells' exit code for a program ended by Ctrl-C (128 + SIGINT).
 constexpr int kInterrupted = 130;
 
 constexpr std::string_view kUsage =
     "usage: pilfern-sim run SCENARIO [--json] [--calls] [--call-log] [--explain] [--game-dir DIR]\n"
+    "                       [--shots DIR [--shot-every N] [--size WxH]]\n"
     "       pilfern-sim config GOTHIC_INI [--systempack FILE] [--newbalance] [--language N]"
     " [--json]\n"
+    "       pilfern-sim history PATH [--csv | --json] [--grep TEXT]\n"
     "  run       play a scenario in the simulated game and tell what happened\n"
     "            --json       JSON Lines, ending with the state: {\"state\": {...}}\n"
     "            --calls      after every frame and event: the engine calls the plugin made\n"
@@ -35,12 +43,25 @@ constexpr std::string_view kUsage =
     "            --explain    after every auto-loot step: what it left within twice its\n"
     "                         radius, and why\n"
     "            --game-dir   play in DIR and keep it (default: a fresh temporary folder)\n"
+    "            --shots      write a PNG of what the player sees into DIR at each screenshot\n"
+    "                         step of the timeline, and tell the files written\n"
+    "            --shot-every also one after every N frames\n"
+    "            --size       the screenshots' size in pixels (default 1024x768)\n"
     "  config    tell how the plugin reads each option of a Gothic.ini and why a value\n"
     "            fell back\n"
     "            --systempack  the framework's SystemPack.ini (for ShowArmor)\n"
     "            --newbalance  the game carries the NewBalance modification\n"
     "            --language    the system language the framework reports (1 is Russian)\n"
-    "            --json        one JSON object of the plugin's settings\n";
+    "            --json        one JSON object of the plugin's settings\n"
+    "  history   list the loot history kept with a savegame, as the overlay shows it, with\n"
+    "            totals by category and source; PATH is a PILFERN.SAV, a savegame's slot\n"
+    "            folder, or a game folder (every slot under its Saves folder)\n"
+    "            --csv         one line a row: slot, index (0 is the newest), text, source,\n"
+    "                          category\n"
+    "            --json        one JSON document of the slots, their rows and totals\n"
+    "            --grep        only the rows whose line holds TEXT, ignoring letter case\n"
+    "  exit codes: 0 done, 1 a file or folder that cannot be read or written, or screenshots\n"
+    "              this build cannot take, 2 a wrong command line, scenario or file\n";
 
 // A command line that cannot be followed: one line on stderr, exit code 2.
 struct UsageError {
@@ -53,9 +74,36 @@ void OnInterrupt(int /*signal*/) {
     pilfern::sim::RequestStop();
 }
 
+// A whole number of 1 or more, written as nothing else.
+std::optional<int> PositiveNumber(std::string_view text) {
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < 1) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// A screenshot's size, written as 1280x720.
+pilfern::sim::ShotSize ShotSizeOf(std::string_view text) {
+    const std::size_t cross = text.find('x');
+    const auto width =
+        cross == std::string_view::npos ? std::nullopt : PositiveNumber(text.substr(0, cross));
+    const auto height =
+        cross == std::string_view::npos ? std::nullopt : PositiveNumber(text.substr(cross + 1));
+    if (!width || !height || *width > pilfern::sim::kLargestShotSide ||
+        *height > pilfern::sim::kLargestShotSide) {
+        throw UsageError{"--size needs WIDTHxHEIGHT in pixels, each 1 to " +
+                         std::to_string(pilfern::sim::kLargestShotSide) +
+                         " (such as 1280x720), not " + std::string(text)};
+    }
+    return {*width, *height};
+}
+
 int Run(std::span<const std::string_view> args) {
     std::optional<std::string_view> scenarioPath;
     pilfern::sim::RunOptions options;
+    bool sizeGiven = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
         if (arg == "--json") {
@@ -71,6 +119,22 @@ int Run(std::span<const std::string_view> args) {
                 throw UsageError{"--game-dir needs a folder"};
             }
             options.gameDir = std::string(args[++i]);
+        } else if (arg == "--shots") {
+            if (i + 1 == args.size()) {
+                throw UsageError{"--shots needs a folder"};
+            }
+            options.shotsDir = std::string(args[++i]);
+        } else if (arg == "--shot-every") {
+            const std::string_view every = i + 1 == args.size() ? "nothing" : args[++i];
+            const std::optional<int> frames = PositiveNumber(every);
+            if (!frames) {
+                throw UsageError{"--shot-every needs a number of frames, 1 or more, not " +
+                                 std::string(every)};
+            }
+            options.shotEvery = *frames;
+        } else if (arg == "--size") {
+            options.shotSize = ShotSizeOf(i + 1 == args.size() ? "nothing" : args[++i]);
+            sizeGiven = true;
         } else if (arg.starts_with("-")) {
             throw UsageError{"unknown option " + std::string(arg)};
         } else if (!scenarioPath) {
@@ -81,6 +145,12 @@ int Run(std::span<const std::string_view> args) {
     }
     if (!scenarioPath) {
         throw UsageError{"run needs a scenario file"};
+    }
+    if ((options.shotEvery > 0 || sizeGiven) && !options.shotsDir) {
+        throw UsageError{"--shot-every and --size go with --shots DIR"};
+    }
+    if (options.shotsDir && !pilfern::sim::ScreenshotsAvailable()) {
+        throw pilfern::sim::ScreenshotError("screenshots are not available in this build");
     }
     const pilfern::sim::Scenario scenario = pilfern::sim::LoadScenario(std::string(*scenarioPath));
     std::signal(SIGINT, OnInterrupt);
@@ -130,6 +200,37 @@ int Config(std::span<const std::string_view> args) {
     return 0;
 }
 
+int History(std::span<const std::string_view> args) {
+    pilfern::sim::HistoryReportRequest request;
+    std::optional<std::string_view> path;
+    std::optional<std::string_view> format;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        if (arg == "--csv" || arg == "--json") {
+            if (format && *format != arg) {
+                throw UsageError{"--csv or --json, not both"};
+            }
+            format = arg;
+            request.format = arg == "--csv" ? pilfern::sim::HistoryFormat::Csv
+                                            : pilfern::sim::HistoryFormat::Json;
+        } else if (arg == "--grep") {
+            request.grep = std::string(ValueOf(args, i, "a text to look for"));
+        } else if (arg.starts_with("-")) {
+            throw UsageError{"unknown option " + std::string(arg)};
+        } else if (!path) {
+            path = arg;
+        } else {
+            throw UsageError{"one path at a time, not also " + std::string(arg)};
+        }
+    }
+    if (!path) {
+        throw UsageError{"history needs a PILFERN.SAV, a slot folder or a game folder"};
+    }
+    request.path = std::string(*path);
+    pilfern::sim::WriteHistoryReport(request, std::cout);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -148,6 +249,9 @@ int main(int argc, char** argv) {
         if (args.front() == "config") {
             return Config(rest);
         }
+        if (args.front() == "history") {
+            return History(rest);
+        }
         throw UsageError{"unknown command " + std::string(args.front())};
     } catch (const pilfern::sim::RunInterrupted&) {
         std::cout.flush();
@@ -162,6 +266,15 @@ int main(int argc, char** argv) {
     } catch (const pilfern::sim::ConfigReportError& error) {
         std::cerr << "pilfern-sim: " << error.what() << '\n';
         return kUsageError;
+    } catch (const pilfern::sim::HistoryPathError& error) {
+        std::cerr << "pilfern-sim: " << error.what() << '\n';
+        return kUsageError;
+    } catch (const pilfern::sim::HistoryReadError& error) {
+        std::cerr << "pilfern-sim: " << error.what() << '\n';
+        return kReadError;
+    } catch (const pilfern::sim::ScreenshotError& error) {
+        std::cerr << "pilfern-sim: " << error.what() << '\n';
+        return kReadError;
     } catch (const std::exception& error) {
         std::cerr << "pilfern-sim: " << error.what() << '\n';
         return 1;

@@ -139,6 +139,21 @@ private:
     bool json_;
 };
 
+// Draws the frame just played into the screenshot folder and tells where it went.
+void TakeScreenshot(const SimGame& game, Report& report, const RunOptions& options,
+                    const std::string& name) {
+    const std::filesystem::path file = *options.shotsDir / (name + ".png");
+    WriteScreenshot(game, options.shotSize, file);
+    report.Event(game.clock, "screenshot", {{"name", name}, {"file", file.generic_string()}},
+                 "screenshot " + name + ": " + file.generic_string());
+}
+
+// The screenshots taken every so many frames are named by the frame: frame-000120.
+std::string FrameShotName(long long frame) {
+    std::string number = std::to_string(frame);
+    return "frame-" + std::string(number.size() < 6 ? 6 - number.size() : 0, '0') + number;
+}
+
 // A message as the runner keeps it: in UTF-8 and in the runner's own memory, so that watching
 // the plugin takes nothing from the framework's heap.
 struct SeenMessage {
@@ -339,6 +354,11 @@ public:
             ReportCalls("frame");
             ReportAutoLootLeft();
             Look();
+            ++framesPlayed_;
+            if (options_.shotsDir && options_.shotEvery > 0 &&
+                framesPlayed_ % options_.shotEvery == 0) {
+                TakeScreenshot(game_, report_, options_, FrameShotName(framesPlayed_));
+            }
             StopIfRequested();
         }
         game_.HoldKeys({});
@@ -397,6 +417,26 @@ public:
         Keep("loot", {{"text", text}, {"source", source}, {"category", row.category}},
              "loot: " + text + (source.empty() ? "" : " from " + source) + "  [" +
                  CategoryName(row.category) + "]");
+    }
+
+    // The history as a load left it: the rows the plugin read from the slot's file, or what
+    // it kept when it could not tell the slot.
+    void ReportLoadedHistory() {
+        if (instance_ == nullptr) {
+            return;
+        }
+        Json rows = Json::array();
+        std::string words =
+            "loot history after loading: " + std::to_string(instance_->lootHistory.size()) +
+            " rows";
+        for (const HistoryEntity& row : instance_->lootHistory) {
+            const std::string text = Utf8(game_, row.text.Str());
+            const std::string source = Utf8(game_, row.source.Str());
+            rows.push_back({{"text", text}, {"source", source}, {"category", row.category}});
+            words += "\n             " + text + (source.empty() ? "" : " from " + source) + "  [" +
+                     CategoryName(row.category) + "]";
+        }
+        report_.Event(game_.clock, "historyLoaded", {{"rows", rows}}, words);
     }
 
 private:
@@ -474,6 +514,7 @@ private:
     std::vector<AutoLootDecision> decisions_;
     std::vector<SeenMessage> addedMessages_;
     Json settings_;
+    long long framesPlayed_ = 0;
 };
 
 // An item given, taken or dropped by a world step.
@@ -583,12 +624,13 @@ private:
 
 // The player's own files, placed over the installation before the game starts or while it
 // runs; the game did not write them.
-void PlacePlayerFiles(const std::map<std::string, std::string>& files, int codePage,
+void PlacePlayerFiles(const std::map<std::string, PlayerFile>& files, int codePage,
                       const std::filesystem::path& folder) {
-    for (const auto& [relative, content] : files) {
+    for (const auto& [relative, file] : files) {
         const std::filesystem::path target = folder / std::filesystem::path(relative);
         std::filesystem::create_directories(target.parent_path());
-        std::ofstream(target, std::ios::binary) << platform::Utf8ToCodePage(content, codePage);
+        std::ofstream(target, std::ios::binary)
+            << (file.utf8 ? file.text : platform::Utf8ToCodePage(file.text, codePage));
     }
 }
 
@@ -607,6 +649,17 @@ void ClearStopRequest() {
 }
 
 void RunScenario(const Scenario& scenario, const RunOptions& options, std::ostream& out) {
+    if (options.shotsDir) {
+        if (!ScreenshotsAvailable()) {
+            throw ScreenshotError("screenshots are not available in this build");
+        }
+        std::error_code error;
+        std::filesystem::create_directories(*options.shotsDir, error);
+        if (error) {
+            throw ScreenshotError("cannot make the folder " + options.shotsDir->generic_string() +
+                                  " for screenshots");
+        }
+    }
     const WorkingFolder folder(scenario, options);
     PlacePlayerFiles(scenario.files, scenario.codePage, folder.Path());
     SimGame game(folder.Path(), scenario.engineVersion, scenario.gameFolder);
@@ -660,17 +713,32 @@ void RunScenario(const Scenario& scenario, const RunOptions& options, std::ostre
             report.Event(game.clock, "frames", keys, words);
             player.Frames(*frames);
         } else if (const auto* save = std::get_if<SaveStep>(&step)) {
-            report.Event(game.clock, "save", {{"slot", save->slot}},
-                         "saving slot " + std::to_string(save->slot));
-            game.Save(save->slot);
+            Json fields{{"slot", save->slot}};
+            std::string words = "saving slot " + std::to_string(save->slot);
+            if (!save->slotTold) {
+                fields["slotTold"] = false;
+                words += " (the framework does not tell the slot)";
+            }
+            if (save->diskSpace) {
+                fields["diskSpace"] = *save->diskSpace;
+                words += " (the disk takes " + std::to_string(*save->diskSpace) + " bytes)";
+            }
+            report.Event(game.clock, "save", fields, words);
+            game.Save(save->slot, SimGame::SaveConditions{save->slotTold, save->diskSpace});
             player.ReportGameEvents();
             player.ReportCalls("save");
             player.Look();
         } else if (const auto* load = std::get_if<LoadStep>(&step)) {
-            report.Event(game.clock, "load", {{"slot", load->slot}, {"eventSlot", load->eventSlot}},
-                         "loading slot " + std::to_string(load->slot));
-            game.Load(load->slot, load->eventSlot);
+            Json fields{{"slot", load->slot}, {"eventSlot", load->eventSlot}};
+            std::string words = "loading slot " + std::to_string(load->slot);
+            if (!load->slotTold) {
+                fields["slotTold"] = false;
+                words += " (the framework does not tell the slot)";
+            }
+            report.Event(game.clock, "load", fields, words);
+            game.Load(load->slot, load->eventSlot, load->slotTold);
             player.ReportGameEvents();
+            player.ReportLoadedHistory();
             player.ReportCalls("load");
             player.Look();
         } else if (const auto* optionsStep = std::get_if<OptionsStep>(&step)) {
@@ -710,6 +778,10 @@ void RunScenario(const Scenario& scenario, const RunOptions& options, std::ostre
                 ReportInventoryStep(report, game.clock, change);
             }
             player.Look();
+        } else if (const auto* shot = std::get_if<ScreenshotStep>(&step)) {
+            if (options.shotsDir) {
+                TakeScreenshot(game, report, options, shot->name);
+            }
         }
         StopIfRequested();
     }

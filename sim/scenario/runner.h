@@ -5,6 +5,7 @@
 #include <ostream>
 #include <stdexcept>
 
+#include "sim/render/screenshot.h"
 #include "sim/scenario/scenario.h"
 
 namespace pilfern::sim {
@@ -22,6 +23,12 @@ struct RunOptions {
     bool callLog = false;
     // After every auto-loot step: each object within twice the radius that was left, and why.
     bool explain = false;
+    // Where screenshots are written: a PNG per screenshot step of the timeline. None: the
+    // screenshot steps take none.
+    std::optional<std::filesystem::path> shotsDir = std::nullopt;
+    // With shotsDir, also a screenshot after every this many frames (0: none).
+    int shotEvery = 0;
+    ShotSize shotSize = {};
 };
 
 // Asks a running scenario to stop after the frame or step it is playing (Ctrl-C). It only

@@ -589,9 +589,10 @@ int ReadEngine(Fields& f) {
            "Gothic_II_Addon or the framework's version number");
 }
 
-// Files by their path inside the game folder, with their text.
-std::map<std::string, std::string> ReadFiles(Fields& parent) {
-    std::map<std::string, std::string> files;
+// Files by their path inside the game folder, with their text: a string, stored in the
+// game's code page, or {"text": ..., "encoding": "UTF-8" or "codePage"}.
+std::map<std::string, PlayerFile> ReadFiles(Fields& parent) {
+    std::map<std::string, PlayerFile> files;
     const Json* value = parent.Get("files");
     if (value == nullptr) {
         return files;
@@ -602,7 +603,22 @@ std::map<std::string, std::string> ReadFiles(Fields& parent) {
             std::filesystem::path(path).is_absolute()) {
             fields.Fail(fields.PathOf(path), "expected a path inside the game folder");
         }
-        files[path] = fields.Required<std::string>(path);
+        if (content.is_string()) {
+            files[path] = PlayerFile{content.get<std::string>(), false};
+            continue;
+        }
+        if (!content.is_object()) {
+            fields.Fail(fields.PathOf(path), "expected a text or {\"text\", \"encoding\"}");
+        }
+        Fields file(content, fields.PathOf(path), parent.File());
+        PlayerFile placed{file.Required<std::string>("text"), false};
+        const std::string encoding = file.Optional<std::string>("encoding").value_or("codePage");
+        if (encoding != "UTF-8" && encoding != "codePage") {
+            file.Fail(file.PathOf("encoding"), "expected \"UTF-8\" or \"codePage\"");
+        }
+        placed.utf8 = encoding == "UTF-8";
+        file.Done();
+        files[path] = std::move(placed);
     }
     return files;
 }
@@ -647,10 +663,16 @@ Step ReadStep(Fields& f) {
         return step;
     }
     if (f.Get("save") != nullptr) {
-        return SaveStep{f.Required<int>("save")};
+        SaveStep step{f.Required<int>("save"), f.Optional<bool>("slotTold").value_or(true),
+                      std::nullopt};
+        if (const auto space = f.Optional<std::uint32_t>("diskSpace")) {
+            step.diskSpace = *space;
+        }
+        return step;
     }
     if (f.Get("load") != nullptr) {
-        LoadStep step{f.Required<int>("load"), f.Optional<int>("event").value_or(11)};
+        LoadStep step{f.Required<int>("load"), f.Optional<int>("event").value_or(11),
+                      f.Optional<bool>("slotTold").value_or(true)};
         if (step.eventSlot != 11 && step.eventSlot != 13 && step.eventSlot != 15) {
             f.Fail(f.PathOf("event"), "expected load event slot 11, 13 or 15");
         }
@@ -700,7 +722,8 @@ Step ReadStep(Fields& f) {
             w.Optional<std::vector<std::string>>("remove").value_or(std::vector<std::string>{});
         if (const Json* give = w.Get("give")) {
             Fields receivers(*give, w.PathOf("give"), f.File());
-            for (const auto& [npc, items] : give->items()) {
+            for (const auto& entry : give->items()) {
+                const std::string& npc = entry.key();
                 step.give[npc];  // checked as an NPC even when given nothing
                 EachObject(receivers, npc, [&step, &npc](Fields& item) {
                     step.give[npc].push_back(ReadItem(item, true));
@@ -720,7 +743,31 @@ Step ReadStep(Fields& f) {
         w.Done();
         return step;
     }
-    f.Fail(f.Path(), "expected a step: frames, save, load, options, files or world");
+    if (f.Get("screenshot") != nullptr) {
+        ScreenshotStep step{f.Required<std::string>("screenshot")};
+        // The name becomes a file name: nothing that could lead out of the folder.
+        const bool plain = std::all_of(step.name.begin(), step.name.end(), [](char c) {
+            return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '-' || c == '_';
+        });
+        if (step.name.empty() || !plain) {
+            f.Fail(f.PathOf("screenshot"), "expected a name of letters, digits, - and _");
+        }
+        return step;
+    }
+    f.Fail(f.Path(), "expected a step: frames, save, load, options, files, world or screenshot");
+}
+
+// Every screenshot has a file of its own.
+void CheckScreenshotNames(const Scenario& scenario) {
+    std::set<std::string> names;
+    for (std::size_t s = 0; s < scenario.timeline.size(); ++s) {
+        const auto* shot = std::get_if<ScreenshotStep>(&scenario.timeline[s]);
+        if (shot != nullptr && !names.insert(shot->name).second) {
+            throw ScenarioError(scenario.file.generic_string(),
+                                "timeline[" + std::to_string(s) + "].screenshot",
+                                "the name \"" + shot->name + "\" is used twice");
+        }
+    }
 }
 
 // Every object has one id, and steps name only objects that exist by then.
@@ -1059,6 +1106,9 @@ Scenario ParseScenario(const std::string& text, const std::filesystem::path& fil
         throw ScenarioError(fileName, "",
                             "not valid JSON at line " + std::to_string(line) + ", column " +
                                 std::to_string(column));
+    } catch (const Json::out_of_range&) {
+        // The parser refuses a number no double can hold (such as 5e5554) this way.
+        throw ScenarioError(fileName, "", "not valid JSON: a number too large for any number");
     }
     Scenario scenario;
     scenario.file = file;
@@ -1084,6 +1134,16 @@ Scenario ParseScenario(const std::string& text, const std::filesystem::path& fil
         }
     }
     scenario.files = ReadFiles(f);
+    if (const Json* folders = f.Get("savegameFolders")) {
+        Fields slots(*folders, "savegameFolders", fileName);
+        for (const auto& [slot, name] : folders->items()) {
+            if (!CStringA(slot).IsNumber()) {
+                slots.Fail(slots.PathOf(slot), "expected a slot number");
+            }
+            scenario.savegameFolders[CStringA(slot).ToInt32(10)] =
+                slots.Required<std::string>(slot);
+        }
+    }
     scenario.addMissingOptions = f.Optional<bool>("addMissingOptions").value_or(true);
     scenario.missingEngineFunctions = f.Optional<std::vector<std::string>>("missingEngineFunctions")
                                           .value_or(std::vector<std::string>{});
@@ -1117,6 +1177,7 @@ Scenario ParseScenario(const std::string& text, const std::filesystem::path& fil
                [&scenario](Fields& step) { scenario.timeline.push_back(ReadStep(step)); });
     f.Done();
     CheckIds(scenario);
+    CheckScreenshotNames(scenario);
     CheckWornItems(scenario);
     NumberInstances(scenario);
     CheckScripts(scenario);

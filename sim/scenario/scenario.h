@@ -188,18 +188,27 @@ struct FramesStep {
 };
 struct SaveStep {
     int slot = 0;
+    bool slotTold = true;  // whether the framework tells the plugin the slot
+    std::optional<std::uintmax_t> diskSpace;
 };
 struct LoadStep {
     int slot = 0;
     int eventSlot = 11;
+    bool slotTold = true;
 };
 struct OptionsStep {
     // section -> key -> value, set in the game's options object before the event fires
     std::map<std::string, std::map<std::string, std::string>> values;
 };
-// Files the player writes into the game folder while the game runs (UTF-8 text).
+// A file the player puts into the game folder: its text (UTF-8 in the scenario) and how it is
+// stored: in the game's code page, as the game's own text files are, or as UTF-8.
+struct PlayerFile {
+    std::string text;
+    bool utf8 = false;
+};
+// Files the player writes into the game folder while the game runs.
 struct FilesStep {
-    std::map<std::string, std::string> files;
+    std::map<std::string, PlayerFile> files;
 };
 struct WorldStep {
     std::vector<NpcSpec> updateNpcs;
@@ -220,7 +229,13 @@ struct WorldStep {
     std::vector<std::string> take;                      // items taken out of the game
     std::vector<std::string> drop;                      // items dropped at their holder's feet
 };
-using Step = std::variant<FramesStep, SaveStep, LoadStep, OptionsStep, FilesStep, WorldStep>;
+// A picture of what the player sees after the frames played so far, when screenshots are
+// asked for; its name names the file.
+struct ScreenshotStep {
+    std::string name;
+};
+using Step =
+    std::variant<FramesStep, SaveStep, LoadStep, OptionsStep, FilesStep, WorldStep, ScreenshotStep>;
 
 struct Scenario {
     std::filesystem::path file;
@@ -232,7 +247,9 @@ struct Scenario {
     int screenHeight = 1080;
     std::uint32_t startTime = 0;
     std::optional<std::filesystem::path> gameFolder;  // the installed game, read in place
-    std::map<std::string, std::string> files;         // placed over it, UTF-8 text
+    std::map<std::string, PlayerFile> files;          // placed over it
+    // The savegame manager's own folder names by slot.
+    std::map<int, std::string> savegameFolders;
     std::vector<std::string> missingEngineFunctions;
     // Whether the engine's option readers add a key they miss, with its default (the game's do).
     bool addMissingOptions = true;

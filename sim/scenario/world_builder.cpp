@@ -466,6 +466,9 @@ void SetUpGame(SimGame& game, const Scenario& scenario) {
     game.framework.missingFunctions.insert(scenario.missingEngineFunctions.begin(),
                                            scenario.missingEngineFunctions.end());
     game.engine.options.addMissingKeys = scenario.addMissingOptions;
+    for (const auto& [slot, name] : scenario.savegameFolders) {
+        game.engine.savegameFolderNames[slot] = name;
+    }
     ApplyGameData(game, scenario.gameData);
     DefineItemInstances(game, scenario);
     BuildWorld(game, scenario.world);

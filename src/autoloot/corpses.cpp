@@ -1,5 +1,7 @@
 #include "autoloot/corpses.h"
 
+#include <string_view>
+
 #include "core/engine_cast.h"
 #include "host/engine_lists.h"
 #include "looting/corpse_looting.h"
@@ -9,7 +11,7 @@ namespace {
 
 constexpr int kBodyStateDead = 23;
 constexpr int kSightMode = 1;
-const CStringA kDeathAnimationPart("_Dead");
+constexpr std::string_view kDeathAnimationPart = "_Dead";
 
 // NewBalance marks NPCs that must not be looted in its extended NPC record; an NPC that is no
 // extended NPC has none.
@@ -35,8 +37,8 @@ CorpseVerdict JudgeCorpse(Instance& instance, const oCNpc& player, const oCNpc& 
     if (static_cast<int>(engine.eng_vob_distance_to(&player, &npc)) > settings.autoLootDistance) {
         return CorpseVerdict::TooFar;
     }
-    const CStringA animation = ToCString(NpcAnimationName(engine, npc));
-    if (!animation.IsEmpty() && !animation.HasWordI(kDeathAnimationPart)) {
+    const zSTRING animation = NpcAnimationName(engine, npc);
+    if (!animation.Text().empty() && !ContainsIgnoringCase(animation.Text(), kDeathAnimationPart)) {
         return CorpseVerdict::NoDeathAnimation;
     }
     if (engine.eng_npc_body_state(&npc) != kBodyStateDead) {

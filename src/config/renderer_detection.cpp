@@ -53,6 +53,8 @@ void DetectRendererFontScaling(Instance& instance) {
             text.rendererFontScaling = true;
         }
     }
+    // Found by name here, once, rather than twice for every message row drawn.
+    text.rendererScale = RendererScale(instance);
 }
 
 }  // namespace pilfern

@@ -12,6 +12,7 @@
 #include "host/engine_profile.h"
 #include "host/framework.h"
 #include "host/timer.h"
+#include "platform/platform.h"
 
 namespace pilfern {
 
@@ -30,6 +31,9 @@ struct TextHookState {
     bool rendererFontScaling = false;
     bool ddrawPresent = false;
     ModuleHandle rendererModule = nullptr;
+    // The renderer module's text-scale export, found once when the renderer is detected; none
+    // without the module or the export.
+    platform::RendererScaleFn rendererScale = nullptr;
 };
 
 // Told of each loot record as the plugin makes it, and of each auto-loot decision. The game
@@ -94,6 +98,11 @@ struct Instance {
     // The items one looting call takes from a corpse or a chest, kept between calls so that
     // looting reuses its memory.
     std::vector<oCItem*> takenItems;
+    // The text of the history line being measured or drawn, kept between frames so that the
+    // overlay builds every line in the same memory.
+    zSTRING historyLine;
+    // The same for the message row being drawn.
+    zSTRING messageLine;
     LootWatcher* lootWatcher = nullptr;
 };
 

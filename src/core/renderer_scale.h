@@ -6,7 +6,8 @@
 namespace pilfern {
 
 // The loaded renderer module's text-scale export ("UpdateCustomFontMultiplier"), looked up
-// by name on each use; none without a module or without the export.
+// by name; none without a module or without the export. Renderer detection keeps the answer
+// in the instance's text state.
 [[nodiscard]] platform::RendererScaleFn RendererScale(const Instance& instance);
 
 }  // namespace pilfern

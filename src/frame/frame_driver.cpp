@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string_view>
 
 #include "autoloot/corpses.h"
 #include "autoloot/ground_items.h"
@@ -24,18 +25,21 @@ constexpr float kNoticeDisplayMs = 3000.0F;
 // Body states in which the player cannot loot, tested in this order.
 constexpr std::array<int, 6> kBlockingBodyStates{8, 6, 9, 10, 20, 14};
 constexpr std::array<int, 2> kLateBlockingBodyStates{15, 16};
-const std::array<CStringA, 2> kWispInstances{CStringA("WISP_DETECTOR"), CStringA("UNION_WISP")};
+constexpr std::array<std::string_view, 2> kWispInstances{"WISP_DETECTOR", "UNION_WISP"};
 
 // Whether the player's body is not the hero's own: its instance name differs from the one
 // first seen. An engine that gives no name text for the player counts as not transformed.
 bool IsTransformed(const Instance& instance, const oCNpc& player) {
     const zSTRING name = instance.engine.eng_object_instance_name(&player);
-    return name.HasBuffer() && !ToCString(name).CompareI(instance.heroInstanceName);
+    return name.HasBuffer() && !EqualsIgnoringCase(name.Text(), instance.heroInstanceName.Str());
 }
 
 bool IsWisp(Engine& engine, const oCNpc& npc) {
-    const CStringA name = ToCString(engine.eng_object_instance_name(&npc));
-    if (!kWispInstances[0].CompareI(name) && !kWispInstances[1].CompareI(name)) {
+    // Compared where the engine's text lies: the search runs over every NPC of the world and
+    // must not copy a name per NPC.
+    const zSTRING name = engine.eng_object_instance_name(&npc);
+    if (!EqualsIgnoringCase(kWispInstances[0], name.Text()) &&
+        !EqualsIgnoringCase(kWispInstances[1], name.Text())) {
         return false;
     }
     if (engine.eng_vob_home_world(&npc) == nullptr || engine.eng_vob_visual(&npc) == nullptr) {
@@ -98,7 +102,8 @@ oCNpc* FindOriginalBody(Instance& instance) {
     Engine& engine = instance.engine;
     oCNpc* body = nullptr;
     ForEachWorldNpc(engine, [&](oCNpc& npc) {
-        if (ToCString(engine.eng_object_instance_name(&npc)).CompareI(instance.heroInstanceName)) {
+        if (EqualsIgnoringCase(engine.eng_object_instance_name(&npc).Text(),
+                               instance.heroInstanceName.Str())) {
             body = &npc;
         }
         return false;

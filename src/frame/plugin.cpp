@@ -1,6 +1,5 @@
 #include "frame/plugin.h"
 
-#include <ranges>
 #include <string>
 #include <string_view>
 
@@ -87,8 +86,10 @@ std::unique_ptr<Instance> BuildInstance(const EngineProfile& profile, Engine& en
 
 // Unload undoes construction in reverse: the patch records staged last go first.
 void UnloadInstance(Instance& instance) {
-    for (const PatchDescription& patch : std::views::reverse(kPatches)) {
-        if (const auto& record = instance.patches.*patch.record) {
+    // Reverse iterators, since the fuzzing build's clang cannot compile a reversed view here.
+    // NOLINTNEXTLINE(modernize-loop-convert)
+    for (auto patch = kPatches.rbegin(); patch != kPatches.rend(); ++patch) {
+        if (const auto& record = instance.patches.*(patch->record)) {
             record->Release();
         }
     }
@@ -157,9 +158,10 @@ PluginLibrary::PluginLibrary(Framework& framework, Engine& engine) {
 }
 
 PluginLibrary::~PluginLibrary() {
-    for (auto& instance : std::views::reverse(instances_)) {
-        UnloadInstance(*instance);
-        instance.reset();
+    // NOLINTNEXTLINE(modernize-loop-convert): as in UnloadInstance
+    for (auto instance = instances_.rbegin(); instance != instances_.rend(); ++instance) {
+        UnloadInstance(**instance);
+        instance->reset();
     }
 }
 

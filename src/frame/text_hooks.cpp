@@ -2,7 +2,6 @@
 
 #include <cstdint>
 
-#include "core/renderer_scale.h"
 #include "frame/hooks.h"
 
 namespace pilfern {
@@ -53,25 +52,22 @@ void DrawLootMessages(Instance& instance) {
         engine.eng_screen_insert(view, 0);
         text.scaledPrintActive = true;
         float previous = 1.0F;
-        if (text.rendererFontScaling) {
-            if (const platform::RendererScaleFn scale = RendererScale(instance)) {
-                previous = scale(settings.fontMultiplier);
-            }
+        if (text.rendererFontScaling && text.rendererScale != nullptr) {
+            previous = text.rendererScale(settings.fontMultiplier);
         }
         engine.eng_view_clear_text(view);
         if (const zCOLOR* color = CategoryColor(settings, message.category)) {
             engine.eng_view_set_font_color(view, *color);
         }
+        // Built in the instance's reused line, so that a steady list draws without allocating.
+        instance.messageLine.Assign(message.text.Str());
         engine.eng_view_print(view, settings.startQuickLootTextPosX,
-                              settings.startQuickLootTextPosY - offset - 50,
-                              ToZString(message.text));
+                              settings.startQuickLootTextPosY - offset - 50, instance.messageLine);
         engine.eng_view_blit(view);
         engine.eng_view_draw(view);
         engine.eng_screen_remove(view);
-        if (text.rendererFontScaling) {
-            if (const platform::RendererScaleFn scale = RendererScale(instance)) {
-                scale(previous);
-            }
+        if (text.rendererFontScaling && text.rendererScale != nullptr) {
+            text.rendererScale(previous);
         }
         text.scaledPrintActive = false;
         if (SpanMs(now, *message.shownAt) > settings.quickLootTimeDelay) {
@@ -93,12 +89,19 @@ void PrintChars_Hook(Instance& instance, zCView* view, int x, int y, const zSTRI
     const auto printChars = OriginalOf<ViewPrintCharsFn>(*instance.patches.printChars);
     Engine& engine = instance.engine;
     TextHookState& state = instance.text;
-    zCFont* font = engine.eng_view_font(view);
-    if (font == nullptr || state.rendererFontScaling || !state.scaledPrintActive) {
+    const float factor = instance.settings.fontMultiplier;
+    // Every text of the game passes here: only the plugin's own rows, and only when they are
+    // scaled, cost more than the engine's own call. At 1.0 scaling would set the height the
+    // font already has.
+    if (state.rendererFontScaling || !state.scaledPrintActive || factor == 1.0F) {
         printChars(view, x, y, text);
         return;
     }
-    const float factor = instance.settings.fontMultiplier;
+    zCFont* font = engine.eng_view_font(view);
+    if (font == nullptr) {
+        printChars(view, x, y, text);
+        return;
+    }
     const int height = engine.eng_font_height(font);
     state.glyphScale = factor;
     engine.eng_font_set_height(font, Scaled(height, factor));

@@ -71,6 +71,12 @@ bool ContainsIgnoringCase(std::string_view text, std::string_view word) {
     return std::search(text.begin(), text.end(), word.begin(), word.end(), EqualI) != text.end();
 }
 
+std::string_view TrimBlanks(std::string_view text) {
+    const auto first = std::find_if_not(text.begin(), text.end(), IsBlank);
+    const auto last = std::find_if_not(text.rbegin(), text.rend(), IsBlank).base();
+    return first < last ? std::string_view(first, last) : std::string_view();
+}
+
 bool CStringA::HasWordI(const CStringA& word) const {
     return ContainsIgnoringCase(text_, word.text_);
 }
@@ -94,9 +100,7 @@ std::vector<CStringA> CStringA::Split(const CStringA& separator) const {
 }
 
 CStringA& CStringA::Shrink() {
-    const auto first = std::find_if_not(text_.begin(), text_.end(), IsBlank);
-    const auto last = std::find_if_not(text_.rbegin(), text_.rend(), IsBlank).base();
-    text_ = first < last ? Text(first, last) : Text();
+    text_ = Text(TrimBlanks(text_));
     return *this;
 }
 

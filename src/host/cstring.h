@@ -58,6 +58,9 @@ private:
 [[nodiscard]] bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 // Whether `text` contains `word` anywhere, ignoring letter case, without copying either.
 [[nodiscard]] bool ContainsIgnoringCase(std::string_view text, std::string_view word);
+// The part of `text` between blanks, tabs and line ends at both ends, without copying it: what
+// Shrink keeps.
+[[nodiscard]] std::string_view TrimBlanks(std::string_view text);
 
 [[nodiscard]] inline CStringA ToCString(const zSTRING& text) {
     return CStringA(text.Text());

@@ -35,6 +35,17 @@ public:
     }
     zSTRING(std::string_view text) : text_(text), hasBuffer_(true) {}
 
+    // Replace or extend the text in place: the characters keep their memory while it is
+    // large enough, so a string reused for changing texts stops allocating once it has grown.
+    void Assign(std::string_view text) {
+        text_.assign(text);
+        hasBuffer_ = true;
+    }
+    void Append(std::string_view text) {
+        text_.append(text);
+        hasBuffer_ = true;
+    }
+
     [[nodiscard]] bool HasBuffer() const { return hasBuffer_; }
     [[nodiscard]] std::size_t Length() const { return text_.size(); }
     [[nodiscard]] std::string_view Text() const { return text_; }

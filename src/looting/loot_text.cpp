@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "config/item_lists.h"
+#include "feedback/history_overlay.h"
 
 namespace pilfern {
 namespace {
@@ -109,7 +110,7 @@ void AddHistoryRow(Instance& instance, int category, const CStringA& text, const
     }
     // One row out per row in: a longer list, as a savegame may bring, shrinks one row at a
     // time.
-    const std::int64_t limit = std::int64_t{2} * instance.settings.historyCntRowsInColumn;
+    const std::int64_t limit = std::int64_t{2} * HistoryRowsPerColumn(instance.settings);
     if (static_cast<std::int64_t>(history.size()) > limit) {
         history.pop_back();
     }

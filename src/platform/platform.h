@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -44,5 +45,16 @@ void UseBinaryStandardOutput();
 [[nodiscard]] std::string Utf8ToCodePage(std::string_view text, int codePage);
 // Wide text (UTF-16 where wide characters have 16 bits, UTF-32 elsewhere) as UTF-8.
 [[nodiscard]] std::string WideToUtf8(std::wstring_view text);
+// UTF-8 as wide text; every broken piece becomes one replacement character (U+FFFD).
+[[nodiscard]] std::wstring Utf8ToWide(std::string_view text);
+
+// Files by path (engine paths with backslashes are accepted). The whole content of a file;
+// none when it cannot be read.
+[[nodiscard]] std::optional<std::string> ReadWholeFile(std::string_view path);
+// Puts `from` in the place of `to` in one step, replacing what `to` held: a reader sees the
+// old file or the new one, never a mixture. False when it could not.
+[[nodiscard]] bool MoveFileOver(std::string_view from, std::string_view to);
+// Removes a file; false when there was none or it could not be removed.
+bool RemoveFile(std::string_view path);
 
 }  // namespace pilfern::platform

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdio>
 #include <string>
 
 #include <sys/stat.h>
@@ -65,6 +66,14 @@ std::string NativePath(std::string_view path) {
 bool FileExists(std::string_view path) {
     struct stat info {};
     return stat(NativePath(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool MoveFileOver(std::string_view from, std::string_view to) {
+    return std::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0;
+}
+
+bool RemoveFile(std::string_view path) {
+    return std::remove(NativePath(path).c_str()) == 0;
 }
 
 ModuleHandle LoadModule(std::string_view name) {

@@ -65,33 +65,6 @@ const CodePageTables* TablesFor(int codePage) {
     return found->second ? &*found->second : nullptr;
 }
 
-// The character of one UTF-8 piece; none when the piece is broken, overlong, a surrogate or
-// beyond U+10FFFF, which the other systems refuse as well.
-std::optional<char32_t> DecodeUtf8(std::string_view piece) {
-    const auto lead = static_cast<unsigned char>(piece.front());
-    if (piece.size() == 1) {
-        return lead < 0x80 ? std::optional<char32_t>(lead) : std::nullopt;
-    }
-    if (piece.size() != Utf8SequenceLength(lead)) {
-        return std::nullopt;  // cut off by the end of the text
-    }
-    constexpr std::array<unsigned char, 5> kLeadBits{0, 0, 0x1F, 0x0F, 0x07};
-    constexpr std::array<char32_t, 5> kSmallest{0, 0, 0x80, 0x800, 0x10000};
-    char32_t c = lead & kLeadBits.at(piece.size());
-    for (const char byte : piece.substr(1)) {
-        const auto next = static_cast<unsigned char>(byte);
-        if ((next & 0xC0) != 0x80) {
-            return std::nullopt;
-        }
-        c = (c << 6) | (next & 0x3F);
-    }
-    if (lead >= 0xF8 || c < kSmallest.at(piece.size()) || c > 0x10FFFF ||
-        (c >= 0xD800 && c <= 0xDFFF)) {
-        return std::nullopt;
-    }
-    return c;
-}
-
 }  // namespace
 
 // The game names files with backslashes, which is this system's own separator; forward
@@ -109,6 +82,17 @@ std::string NativePath(std::string_view path) {
 bool FileExists(std::string_view path) {
     const DWORD attributes = GetFileAttributesA(NativePath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// MoveFileEx replaces the target in one step; write-through so that the new file is on the
+// disk before the call returns, as the game's own save files are.
+bool MoveFileOver(std::string_view from, std::string_view to) {
+    return MoveFileExA(NativePath(from).c_str(), NativePath(to).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool RemoveFile(std::string_view path) {
+    return DeleteFileA(NativePath(path).c_str()) != 0;
 }
 
 ModuleHandle LoadModule(std::string_view name) {

@@ -139,19 +139,20 @@ TEST(LootHistory, ALongerListShrinksByOneRowPerNewRow) {
     EXPECT_EQ(plugin.lootHistory.front().source, CStringA("Bandit"));
 }
 
-TEST(LootHistory, EveryRecordIsToldOnceAlsoWhenTheLimitDropsItAtOnce) {
+TEST(LootHistory, EveryRecordIsToldOnceAlsoWhenTheLimitDropsARow) {
     test::HeroGame game;
     Instance& plugin = game.Plugin();
-    plugin.settings.historyCntRowsInColumn = 0;
+    plugin.settings.historyCntRowsInColumn = 1;
     CountingWatcher watcher;
     plugin.lootWatcher = &watcher;
     AddLootMessage(plugin, kCategoryPlain, CStringA("Gold x1"));
     AddHistoryRow(plugin, kCategoryPlain, CStringA("Gold x1"), CStringA());
     AddHistoryRow(plugin, kCategoryPlain, CStringA("Gold x1"), CStringA());
+    AddHistoryRow(plugin, kCategoryPlain, CStringA("Gold x1"), CStringA());
     plugin.lootWatcher = nullptr;
-    EXPECT_TRUE(plugin.lootHistory.empty());
+    EXPECT_EQ(plugin.lootHistory.size(), 2U);
     EXPECT_EQ(watcher.messages, 1);
-    EXPECT_EQ(watcher.rows, (std::vector<std::string>{"Gold x1", "Gold x1"}));
+    EXPECT_EQ(watcher.rows, (std::vector<std::string>{"Gold x1", "Gold x1", "Gold x1"}));
     ASSERT_EQ(plugin.lootMessages.size(), 1U);
     EXPECT_FALSE(plugin.lootMessages.front().shownAt.has_value());
 }

@@ -172,16 +172,6 @@ TEST(EngineAnswers, FontsAndTexturesTheGameDoesNotHaveFailToLoad) {
     EXPECT_TRUE(engine.DrawRecords().empty()) << "no background without its texture";
 }
 
-// No made-up answer: an operation the simulated game does not model yet stops it, naming the
-// operation, rather than answer "none" or 0 as if the game had.
-TEST(EngineAnswersDeathTest, AnOperationNotModelledYetStopsTheGameNamingIt) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    const test::TempFolder folder;
-    SimGame game(folder.Path(), 4);
-    EXPECT_DEATH(static_cast<void>(game.engine.eng_savegame_slot_folder(&game.engine.game, 1)),
-                 "does not model eng_savegame_slot_folder yet");
-}
-
 // The plugin in a game that lacks what it asks for: its fallbacks are reached and it goes on.
 class PluginInLackingGame : public ::testing::Test {
 protected:

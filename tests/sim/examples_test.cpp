@@ -1,12 +1,16 @@
+#include <algorithm>
 #include <map>
+#include <optional>
 #include <set>
 #include <sstream>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "sim/history_report.h"
 #include "sim/scenario/runner.h"
 #include "sim/scenario/scenario.h"
+#include "support/temp_folder.h"
 
 namespace pilfern::sim {
 namespace {
@@ -195,6 +199,95 @@ TEST(Examples, TheDemoScenarioPlaysToTheEnd) {
     ASSERT_FALSE(events.empty());
     EXPECT_EQ(events.front().at("registered"), true);
     EXPECT_TRUE(events.back().contains("state"));
+}
+
+// The tour that ./dev demo plays shows every feature in turn, each where its screenshot is.
+TEST(Examples, TheTourShowsEveryFeatureInTurn) {
+    const auto events = PlayExample("khorinis-tour.json");
+    std::vector<std::string> seen;
+    for (const nlohmann::json& event : events) {
+        const std::string kind = event.value("event", "");
+        if (kind == "autoLoot" || kind == "historyOverlay") {
+            seen.push_back(kind + (event.at(kind == "autoLoot" ? "active" : "visible").get<bool>()
+                                       ? " on"
+                                       : " off"));
+        } else if (kind == "save" || kind == "historyLoaded" || kind == "notice") {
+            seen.push_back(kind);
+        } else if (kind == "messageExpired" && (seen.empty() || seen.back() != kind)) {
+            seen.push_back(kind);
+        }
+    }
+    EXPECT_EQ(seen, (std::vector<std::string>{"messageExpired", "autoLoot on", "messageExpired",
+                                              "historyOverlay on", "historyOverlay off", "save",
+                                              "messageExpired", "historyLoaded", "autoLoot off",
+                                              "notice"}));
+    // Looted by key: ground items, the corpse and the locked chest; then by auto-loot.
+    const nlohmann::json& state = events.back().at("state");
+    EXPECT_TRUE(state.at("worldItems").empty());
+    EXPECT_TRUE(state.at("containers").at("bandit-chest").at("items").empty());
+    EXPECT_EQ(state.at("lootHistory").size(), 12U);
+    EXPECT_FALSE(state.at("autoLootActive").get<bool>());
+}
+
+// The history travels with the savegame: the rows at the save come back at the load, though
+// the player looted the chest in between, and the slot's file holds them.
+TEST(Examples, ALoadBringsBackTheHistoryOfItsSave) {
+    const auto events = PlayExample("savegame-history.json");
+    std::vector<nlohmann::json> rowsAtSave;
+    std::optional<nlohmann::json> loaded;
+    bool saved = false;
+    for (const nlohmann::json& event : events) {
+        const std::string kind = event.value("event", "");
+        saved = saved || kind == "save";
+        if (kind == "loot" && !saved) {
+            rowsAtSave.insert(rowsAtSave.begin(),
+                              nlohmann::json{{"text", event.at("text")},
+                                             {"source", event.at("source")},
+                                             {"category", event.at("category")}});
+        } else if (kind == "historyLoaded") {
+            loaded = event.at("rows");
+        }
+    }
+    ASSERT_EQ(rowsAtSave.size(), 5U) << "five records before the save";
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(*loaded, nlohmann::json(rowsAtSave));
+    const nlohmann::json& state = events.back().at("state");
+    EXPECT_EQ(state.at("lootHistory"), nlohmann::json(rowsAtSave));
+    EXPECT_TRUE(state.at("historyVisible").get<bool>());
+    const std::string file = state.at("files").at("SAVES/savegame3/PILFERN.SAV");
+    EXPECT_EQ(file.substr(0, file.find('\n')), "QUICK_LOOT DATA");
+    EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 6);
+}
+
+// The player's loot log of that run, in the three forms the history command gives.
+TEST(Examples, TheHistoryCommandListsTheSavedRowsInEveryForm) {
+    const test::TempFolder work;
+    const Scenario scenario =
+        LoadScenario(std::filesystem::path(PILFERN_EXAMPLES_DIR) / "savegame-history.json");
+    std::ostringstream run;
+    RunScenario(scenario, RunOptions{true, work.Path() / "game"}, run);
+
+    const auto report = [&work](HistoryFormat format) {
+        std::ostringstream out;
+        WriteHistoryReport({work.Path() / "game", format, std::nullopt}, out);
+        return out.str();
+    };
+    const std::string text = report(HistoryFormat::Text);
+    EXPECT_NE(text.find("savegame3"), std::string::npos) << text;
+    EXPECT_NE(text.find("(M) Letter to the Bandits x1 (Bandit)"), std::string::npos) << text;
+    EXPECT_EQ(text.find("Torch"), std::string::npos) << "looted after the save: " << text;
+
+    const std::string csv = report(HistoryFormat::Csv);
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 6) << csv;
+    EXPECT_NE(csv.find("savegame3,4,(M) Apple x1,,1\n"), std::string::npos) << csv;
+
+    const nlohmann::json json = nlohmann::json::parse(report(HistoryFormat::Json));
+    ASSERT_EQ(json.at("slots").size(), 1U);
+    const nlohmann::json& rows = json.at("slots").at(0).at("rows");
+    ASSERT_EQ(rows.size(), 5U);
+    EXPECT_EQ(rows.at(2).at("text"), "(M) Club x1");
+    EXPECT_EQ(rows.at(2).at("source"), "Bandit");
+    EXPECT_EQ(rows.at(2).at("category"), 3);
 }
 
 }  // namespace

@@ -137,7 +137,7 @@ TEST_F(Overlay, TheGameReadsTheInstallationAndWritesIntoTheWorkingFolder) {
     SimGame game(Working(), 4, Installed());
 
     EXPECT_EQ(game.engine.options.ini.Find("GAME", "subTitles"), "0");
-    const std::string base = game.engine.options.directories.at(23);
+    const std::string base = game.engine.options.directories.at(24);  // the base folder
     EXPECT_TRUE(game.framework.FileExists(CStringA(base + "Data\\Worlds.vdf")));
     CStringA text;
     ASSERT_TRUE(game.framework.ReadFromVdf(text, CStringA(base + "System\\SystemPack.ini"), 0));

@@ -41,6 +41,8 @@ INSTANTIATE_TEST_SUITE_P(
     Scenarios, MalformedScenario,
     ::testing::Values(
         BrokenScenario{"{\"engine\": 4,\n  ", "not valid JSON at line 2, column 2"},
+        BrokenScenario{"{\"startTime\": 5e5554}",
+                       "not valid JSON: a number too large for any number"},
         BrokenScenario{R"({"engin": 4})", "engin: unknown field"},
         BrokenScenario{R"({"engine": "Gothic III"})",
                        "engine: expected Gothic_I_Classic, Gothic_I_Addon, Gothic_II_Classic, "
@@ -65,7 +67,12 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenScenario{R"({"timeline": [{"load": 1, "event": 12}]})",
                        "timeline[0].event: expected load event slot 11, 13 or 15"},
         BrokenScenario{R"({"timeline": [{"jump": true}]})",
-                       "timeline[0]: expected a step: frames, save, load, options, files or world"},
+                       "timeline[0]: expected a step: frames, save, load, options, files, world "
+                       "or screenshot"},
+        BrokenScenario{R"({"timeline": [{"screenshot": "../chest"}]})",
+                       "timeline[0].screenshot: expected a name of letters, digits, - and _"},
+        BrokenScenario{R"({"timeline": [{"screenshot": "chest"}, {"screenshot": "chest"}]})",
+                       "timeline[1].screenshot: the name \"chest\" is used twice"},
         BrokenScenario{R"({"timeline": [{"world": {"remove": ["ghost"]}}]})",
                        "timeline[0].world.remove[0]: no object has the id \"ghost\""},
         BrokenScenario{R"({"files": {"../outside.txt": "x"}})",
@@ -215,7 +222,8 @@ TEST(ScenarioRun, PlaysOverTheGameFolderAndEndsWithTheFixedStateKeys) {
     EXPECT_EQ(state.at("worldItems"),
               nlohmann::ordered_json::parse(
                   R"([{"id": "gold", "instance": "ITMI_GOLD", "amount": 25}])"));
-    // Only what the game wrote: the save and the Gothic.ini it wrote at exit, which kept the
+    // Only what the game wrote: the save with the plugin's history, and the Gothic.ini it
+    // wrote at exit, which kept the
     // installed ini's lines and holds the value the options step set. The scenario's own notes
     // are not among them.
     std::vector<std::string> written;
@@ -223,7 +231,8 @@ TEST(ScenarioRun, PlaysOverTheGameFolderAndEndsWithTheFixedStateKeys) {
         written.push_back(file.key());
     }
     EXPECT_EQ(written,
-              (std::vector<std::string>{"SAVES/savegame1/SAVEINFO.SAV", "System/Gothic.ini"}));
+              (std::vector<std::string>{"SAVES/savegame1/PILFERN.SAV",
+                                        "SAVES/savegame1/SAVEINFO.SAV", "System/Gothic.ini"}));
     EXPECT_EQ(state.at("files").at("SAVES/savegame1/SAVEINFO.SAV"), "slot 1\n");
     const std::string ini = state.at("files").at("System/Gothic.ini");
     EXPECT_TRUE(ini.starts_with("[GAME]\r\nsubTitles=1\r\n[VARKO_UNION_PILFERN]\r\n")) << ini;
@@ -260,16 +269,18 @@ TEST(ScenarioRun, ALargeGameFolderIsReadInPlaceAndOnlyWhatTheGameWroteIsDumped) 
 
     // The working folder holds the player's file, in the game's code page, and what the game
     // wrote (the save, and Gothic.ini at exit); no copy of anything installed.
-    EXPECT_EQ(FilesBelow(work.Path() / "game"),
-              (std::vector<std::string>{"SAVES/savegame1/SAVEINFO.SAV", "System/Gothic.ini",
-                                        "System/notes.txt"}));
+    EXPECT_EQ(
+        FilesBelow(work.Path() / "game"),
+        (std::vector<std::string>{"SAVES/savegame1/PILFERN.SAV", "SAVES/savegame1/SAVEINFO.SAV",
+                                  "System/Gothic.ini", "System/notes.txt"}));
     std::ifstream notes(work.Path() / "game" / "System" / "notes.txt", std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(notes), {}),
               "Gr\xFC\xDF"
               "e");
     const nlohmann::ordered_json files = JsonLines(out.str()).back().at("state").at("files");
-    EXPECT_EQ(files.size(), 2U);
+    EXPECT_EQ(files.size(), 3U);
     EXPECT_EQ(files.at("SAVES/savegame1/SAVEINFO.SAV"), "slot 1\n");
+    EXPECT_EQ(files.at("SAVES/savegame1/PILFERN.SAV"), "QUICK_LOOT DATA\n");
     EXPECT_TRUE(files.contains("System/Gothic.ini"));
     EXPECT_EQ(FilesBelow(scenarioFolder.Path() / "game"), installed);
     EXPECT_EQ(std::filesystem::file_size(archive), kArchiveSize);

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "core/loot_records.h"
+
+// The per-save history file, PILFERN.SAV: a header line, then one line a history row,
+// newest first: text, category, source ("EMPTY" for none), separated by commas without
+// quoting. Old files must keep reading as they did, and new files must read in old readers,
+// so the format itself never changes.
+namespace pilfern {
+
+inline constexpr std::string_view kSaveFileName = "PILFERN.SAV";
+inline constexpr std::string_view kSaveFileHeader = "QUICK_LOOT DATA";
+inline constexpr std::string_view kSaveFileNoSource = "EMPTY";
+
+// The file's content in the game's 8-bit text: the header and every row, each line ended by
+// a line feed.
+[[nodiscard]] CStringA SaveFileContent(const std::vector<HistoryEntity>& history);
+
+// What one line of the file gives.
+enum class SaveLine {
+    Row,   // a history row
+    Skip,  // nothing: empty, the header, or malformed
+    Stop,  // the end of the rows: the line starts with a comma
+};
+
+// Reads one line of the file (in the game's 8-bit text; UTF-8 reads the same, as every byte
+// the rules look at is ASCII). The category and the source are the last two fields and
+// everything before them, commas included, is the text: the format has no escaping, and
+// an item's text is the field that may hold a comma. `row` is set only for SaveLine::Row.
+[[nodiscard]] SaveLine ReadSaveLine(std::string_view line, HistoryEntity& row);
+
+}  // namespace pilfern
