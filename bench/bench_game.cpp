@@ -18,11 +18,4 @@ Instance& BenchGame::LoadPluginAndStart() {
     return *plugin_->Find(kEngineVersion);
 }
 
-void Press(sim::SimGame& game, const std::set<int>& keys) {
-    game.HoldKeys(keys);
-    game.Frame(16);
-    game.HoldKeys({});
-    game.Frame(16);
-}
-
 }  // namespace pilfern::bench

@@ -15,11 +15,8 @@
 namespace pilfern::bench {
 
 inline constexpr int kEngineVersion = 4;
-inline constexpr std::uint32_t kPastQuietTimeMs = 5100;
-inline constexpr std::uint32_t kAutoLootStepMs = 250;  // longer than the auto-loot period
-inline constexpr int kKeySemicolon = 39;
-inline constexpr int kKeyApostrophe = 40;
-inline constexpr int kKeyRightShift = 54;
+using sim::kAutoLootStepMs;
+using sim::kPastQuietTimeMs;
 
 // A simulated game in a fresh folder, its Gothic.ini holding `options` in the plugin's
 // section, with the hero standing in the world.
@@ -39,9 +36,6 @@ private:
     std::unique_ptr<sim::SimGame> game_;
     std::optional<PluginLibrary> plugin_;
 };
-
-// The keys go down in one frame and up in the next.
-void Press(sim::SimGame& game, const std::set<int>& keys);
 
 [[nodiscard]] inline std::uint64_t StepEngineCalls(const sim::SimGame& game) {
     const auto& calls = game.engine.StepCalls();

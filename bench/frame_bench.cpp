@@ -16,8 +16,6 @@
 namespace pilfern::bench {
 namespace {
 
-constexpr int kSettleFrames = 20;
-
 struct FrameState {
     const char* name;
     std::string_view options;
@@ -60,17 +58,7 @@ void PluginFrames(benchmark::State& run, const FrameState& state) {
     sim::SimGame& game = bench.Game();
     const sim::LoadedPluginModule plugin(game);
     game.Init();
-    game.Frame(kPastQuietTimeMs);
-    if (state.autoLoot) {
-        Press(game, {kKeyRightShift, kKeyApostrophe});
-        game.Frame(kAutoLootStepMs);
-    }
-    if (state.overlay) {
-        Press(game, {kKeyRightShift, kKeySemicolon});
-    }
-    for (int i = 0; i < kSettleFrames; ++i) {
-        game.Frame(state.frameMs);
-    }
+    sim::SettleSteadyState(game, {state.autoLoot, state.overlay}, state.frameMs);
     std::uint64_t calls = 0;
     std::uint64_t allocations = 0;
     std::uint64_t frames = 0;

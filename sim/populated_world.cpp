@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -100,6 +101,30 @@ void RestockCorpse(SimGame& game, SimNpc& corpse) {
     DefineNugget(game);
     game.engine.PutInInventory(corpse,
                                game.engine.MakeItem(corpse.vob.id + "-nugget", kItemInstance));
+}
+
+void SettleSteadyState(SimGame& game, SteadySwitches switches, std::uint32_t frameMs) {
+    constexpr int kKeySemicolon = 39;
+    constexpr int kKeyApostrophe = 40;
+    constexpr int kKeyRightShift = 54;
+    constexpr int kSettleFrames = 20;
+    const auto press = [&game](std::set<int> keys) {
+        game.HoldKeys(keys);
+        game.Frame(16);
+        game.HoldKeys({});
+        game.Frame(16);
+    };
+    game.Frame(kPastQuietTimeMs);
+    if (switches.autoLoot) {
+        press({kKeyRightShift, kKeyApostrophe});
+        game.Frame(kAutoLootStepMs);
+    }
+    if (switches.overlay) {
+        press({kKeyRightShift, kKeySemicolon});
+    }
+    for (int i = 0; i < kSettleFrames; ++i) {
+        game.Frame(frameMs);
+    }
 }
 
 }  // namespace pilfern::sim

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "sim/sim_game.h"
@@ -29,6 +30,21 @@ std::vector<SimNpc*> ScatterCorpses(SimGame& game, std::size_t count,
 
 // `count` living NPCs on the far ring, as a town's people.
 void ScatterTownsfolk(SimGame& game, std::size_t count);
+
+// Past the plugin's quiet time after the game starts, and longer than an auto-loot period.
+inline constexpr std::uint32_t kPastQuietTimeMs = 5100;
+inline constexpr std::uint32_t kAutoLootStepMs = 250;
+
+// Which of the player's two switches a steady state has on.
+struct SteadySwitches {
+    bool autoLoot = false;
+    bool overlay = false;
+};
+
+// Plays a started game into a steady state: past the quiet time, the switches turned on with
+// the player's hot keys (auto-loot then given one step), then twenty frames of `frameMs` so
+// that the plugin's lists settle.
+void SettleSteadyState(SimGame& game, SteadySwitches switches, std::uint32_t frameMs);
 
 // Gives a corpse a new item to take, as the world did before it was looted.
 void RestockCorpse(SimGame& game, SimNpc& corpse);

@@ -159,7 +159,6 @@ std::string FrameShotName(long long frame) {
 struct SeenMessage {
     std::string text;
     int category = 0;
-    friend bool operator==(const SeenMessage&, const SeenMessage&) = default;
 };
 
 // What the runner watches between frames.

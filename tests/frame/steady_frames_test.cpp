@@ -20,13 +20,7 @@
 namespace pilfern {
 namespace {
 
-using test::kKeyApostrophe;
-using test::kKeyRightShift;
-using test::kKeySemicolon;
-
-constexpr std::uint32_t kPastQuietTimeMs = 5100;
-constexpr std::uint32_t kAutoLootStepMs = 250;  // longer than the auto-loot period
-constexpr int kSettleFrames = 20;
+using sim::kAutoLootStepMs;
 // Long enough for several auto-loot steps and a wisp search at 16 ms a frame.
 constexpr int kMeasuredFrames = 100;
 
@@ -55,13 +49,6 @@ std::uint64_t EngineCalls(const sim::SimGame& game) {
     return std::accumulate(calls.begin(), calls.end(), std::uint64_t{0});
 }
 
-void Press(sim::SimGame& game, const std::set<int>& keys) {
-    game.HoldKeys(keys);
-    game.Frame(16);
-    game.HoldKeys({});
-    game.Frame(16);
-}
-
 TEST_P(SteadyFrames, MakeNoHeapAllocation) {
     const SteadyState& state = GetParam();
     const test::TempFolder folder;
@@ -74,17 +61,7 @@ TEST_P(SteadyFrames, MakeNoHeapAllocation) {
     const sim::LoadedPluginModule plugin(game);
     const Instance& instance = *plugin.Running();
     game.Init();
-    game.Frame(kPastQuietTimeMs);
-    if (state.autoLoot) {
-        Press(game, {kKeyRightShift, kKeyApostrophe});
-        game.Frame(kAutoLootStepMs);
-    }
-    if (state.overlay) {
-        Press(game, {kKeyRightShift, kKeySemicolon});
-    }
-    for (int i = 0; i < kSettleFrames; ++i) {
-        game.Frame(state.frameMs);
-    }
+    sim::SettleSteadyState(game, {state.autoLoot, state.overlay}, state.frameMs);
     ASSERT_EQ(instance.autoLootActive, state.autoLoot);
     ASSERT_EQ(instance.historyVisible, state.overlay);
 
