@@ -298,6 +298,9 @@ public:
     void PlaceInWorld(SimNpc& npc);
     void RemoveFromWorld(SimItem& item);
     void RemoveFromWorld(SimNpc& npc);
+    // Empty nodes in the world's item and NPC lists, at places counted in the lists they make.
+    void InsertEmptyWorldNodes(const std::vector<int>& itemPlaces,
+                               const std::vector<int>& npcPlaces);
     void SetPlayer(SimNpc* npc) { player_ = npc; }
     [[nodiscard]] SimNpc* Player() const { return player_; }
     [[nodiscard]] SimItem* FindItem(std::string_view id) const;
@@ -443,6 +446,8 @@ private:
     SimItem& Stow(SimNpc& npc, SimItem& item);
     // Stops the game when an engine operation `op` would put an item into a second place.
     void RequireNoHolder(EngineOp op, const SimItem& item) const;
+    // Stops the game when a model operation `op` is called on no model: the game would crash.
+    static void RequireModel(EngineOp op, const zCModel* model);
     // Counts a call of `op`, and logs it with its arguments when asked to.
     template <class... Args>
     void Count(EngineOp op, const Args&... args) {

@@ -113,6 +113,12 @@ void SimEngine::RemoveFromWorld(SimItem& item) {
     item.vob.inWorld = false;
 }
 
+void SimEngine::InsertEmptyWorldNodes(const std::vector<int>& itemPlaces,
+                                      const std::vector<int>& npcPlaces) {
+    worldItems_.InsertEmpty(itemPlaces);
+    worldNpcs_.InsertEmpty(npcPlaces);
+}
+
 void SimEngine::RemoveFromWorld(SimNpc& npc) {
     worldNpcs_.Remove(&npc);
     npc.vob.inWorld = false;
@@ -409,7 +415,14 @@ oCNpcInventory* SimEngine::eng_npc_inventory(const oCNpc* npc) {
 zCModel* SimEngine::eng_npc_model(const oCNpc* npc) {
     Count(Op(__func__), npc);
     auto* sim = const_cast<SimNpc*>(NpcOf(npc));
-    return sim == nullptr ? nullptr : &sim->model;
+    return sim == nullptr || !sim->hasModel ? nullptr : &sim->model;
+}
+
+void SimEngine::RequireModel(EngineOp op, const zCModel* model) {
+    if (model == nullptr) {
+        GameFault(std::string(kEngineOperations.at(op)) +
+                  " was called on no model: the game would crash");
+    }
 }
 
 void SimEngine::eng_npc_take_vob(oCNpc* npc, zCVob* vob) {
@@ -458,9 +471,7 @@ int SimEngine::eng_npc_ex_marker_3(const oCNpcEx* npc) {
 
 bool SimEngine::eng_model_is_animation_active(const zCModel* model, const zSTRING& name) {
     Count(Op(__func__), model, name);
-    if (model == nullptr) {
-        return false;
-    }
+    RequireModel(Op(__func__), model);
     return std::any_of(
         model->activeAnimations.begin(), model->activeAnimations.end(),
         [&name](const std::string& active) { return SameInstance(active, name.Text()); });
@@ -468,7 +479,8 @@ bool SimEngine::eng_model_is_animation_active(const zCModel* model, const zSTRIN
 
 zSTRING SimEngine::eng_model_first_active_animation_name(const zCModel* model) {
     Count(Op(__func__), model);
-    if (model == nullptr || model->activeAnimations.empty()) {
+    RequireModel(Op(__func__), model);
+    if (model->activeAnimations.empty()) {
         return zSTRING("");
     }
     return zSTRING(model->activeAnimations.front());
@@ -504,7 +516,7 @@ const zCListSort<oCItem>* SimEngine::eng_inventory_item_list(const oCNpcInventor
 
 bool SimEngine::eng_inventory_is_empty(const oCNpcInventory* inventory) {
     Count(Op(__func__), inventory);
-    return inventory == nullptr || inventory->entries.Empty();
+    return inventory == nullptr || inventory->entries.HoldsNone();
 }
 
 void SimEngine::eng_inventory_clear(oCNpcInventory* inventory) {

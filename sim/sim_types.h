@@ -43,7 +43,8 @@ class SimItem;
 class SimNpc;
 
 // A singly linked list of engine nodes that owns its nodes. Taking an object out unlinks
-// and frees its node, as the engine does.
+// and frees its node, as the engine does. A list may also hold empty nodes, nodes without an
+// object: the game's lists have them, and whoever walks a list must pass over them.
 template <class T>
 class NodeList {
 public:
@@ -61,6 +62,28 @@ public:
         }
         last_ = node.get();
         ++held_[object];
+    }
+
+    // Puts an empty node at `place` (0 is the first node); a place past the end puts it at
+    // the end.
+    void InsertEmpty(std::size_t place) {
+        auto& node = storage_.emplace_back(std::make_unique<zCListSort<T>>());
+        zCListSort<T>** link = &first_;
+        for (; place > 0 && *link != nullptr; --place) {
+            link = &(*link)->next;
+        }
+        node->next = *link;
+        *link = node.get();
+        if (node->next == nullptr) {
+            last_ = node.get();
+        }
+    }
+
+    // Empty nodes at each of `places`, counted in the list they make, in ascending order.
+    void InsertEmpty(const std::vector<int>& places) {
+        for (const int place : places) {
+            InsertEmpty(static_cast<std::size_t>(place));
+        }
     }
 
     [[nodiscard]] bool Contains(const T* object) const { return held_.contains(object); }
@@ -93,12 +116,18 @@ public:
         storage_.clear();
     }
 
+    // No node at all, not even an empty one.
     [[nodiscard]] bool Empty() const { return first_ == nullptr; }
+    // No object, whatever empty nodes there are.
+    [[nodiscard]] bool HoldsNone() const { return held_.empty(); }
 
+    // The objects in list order, without the empty nodes.
     [[nodiscard]] std::vector<T*> Objects() const {
         std::vector<T*> objects;
         for (const zCListSort<T>* node = first_; node != nullptr; node = node->next) {
-            objects.push_back(node->data);
+            if (node->data != nullptr) {
+                objects.push_back(node->data);
+            }
         }
         return objects;
     }
@@ -200,6 +229,7 @@ public:
     zCEventManager events;
     oCNpcInventory inventory;
     zCModel model;
+    bool hasModel = true;  // an NPC whose model is not loaded has none
     // The weapon the NPC holds drawn and its equipped ranged weapon: worn items of its
     // inventory, or none.
     SimItem* drawnWeapon = nullptr;

@@ -313,6 +313,24 @@ std::map<std::string, InstanceDefinition> ReadInstances(Fields& parent) {
     return instances;
 }
 
+// Places of empty list nodes: whole numbers from 0, the list's first node.
+std::vector<int> ReadEmptyNodes(Fields& f, const std::string& key) {
+    const Json* value = f.Get(key);
+    if (value == nullptr) {
+        return {};
+    }
+    const auto isPlace = [](const Json& place) {
+        return place.is_number_integer() && place.get<std::int64_t>() >= 0 &&
+               place.get<std::int64_t>() <= INT32_MAX;
+    };
+    if (!value->is_array() || !std::all_of(value->begin(), value->end(), isPlace)) {
+        f.Fail(f.PathOf(key), "expected a list of places in the list, whole numbers from 0");
+    }
+    std::vector<int> places = value->get<std::vector<int>>();
+    std::sort(places.begin(), places.end());
+    return places;
+}
+
 NpcSpec ReadNpc(Fields& f, bool creating) {
     NpcSpec npc;
     npc.id = f.Required<std::string>("id");
@@ -336,6 +354,7 @@ NpcSpec ReadNpc(Fields& f, bool creating) {
     npc.focus = f.Optional<std::optional<std::string>>("focus");
     npc.focusField = f.Optional<std::optional<std::string>>("focusField");
     npc.animations = f.Optional<std::vector<std::string>>("animations");
+    npc.model = f.Optional<bool>("model");
     npc.facing = f.Optional<Position>("facing");
     if (npc.facing && (*npc.facing)[0] == 0.0F && (*npc.facing)[2] == 0.0F) {
         f.Fail(f.PathOf("facing"), "expected a direction along the ground (x or z not 0)");
@@ -353,6 +372,10 @@ NpcSpec ReadNpc(Fields& f, bool creating) {
     if (creating) {
         EachObject(f, "inventory",
                    [&npc](Fields& item) { npc.inventory.push_back(ReadItem(item, true)); });
+        npc.emptyInventoryNodes = ReadEmptyNodes(f, "emptyInventoryNodes");
+    } else if (f.Get("emptyInventoryNodes") != nullptr) {
+        f.Fail(f.PathOf("emptyInventoryNodes"),
+               "an inventory's empty nodes are given where it is made");
     }
     npc.drawnWeapon = f.Optional<std::optional<std::string>>("drawnWeapon");
     npc.rangedWeapon = f.Optional<std::optional<std::string>>("rangedWeapon");
@@ -389,8 +412,10 @@ ContainerSpec ReadContainer(Fields& f, bool creating) {
     if (creating) {
         EachObject(f, "items",
                    [&chest](Fields& item) { chest.items.push_back(ReadItem(item, true)); });
-    } else if (f.Get("items") != nullptr) {
-        f.Fail(f.PathOf("items"), "a chest's items are given where it is made");
+        chest.emptyNodes = ReadEmptyNodes(f, "emptyNodes");
+    } else if (f.Get("items") != nullptr || f.Get("emptyNodes") != nullptr) {
+        f.Fail(f.PathOf(f.Get("items") != nullptr ? "items" : "emptyNodes"),
+               "a chest's items are given where it is made");
     }
     return chest;
 }
@@ -1171,6 +1196,12 @@ Scenario ParseScenario(const std::string& text, const std::filesystem::path& fil
         scenario.world.camera = ReadCamera(w);
         scenario.world.blockers = ReadBlockers(w);
         scenario.world.roomRegistry = ReadRoomRegistry(w).value_or(std::nullopt);
+        if (const Json* empty = w.Get("emptyNodes")) {
+            Fields e(*empty, "world.emptyNodes", fileName);
+            scenario.world.emptyNodes.items = ReadEmptyNodes(e, "items");
+            scenario.world.emptyNodes.npcs = ReadEmptyNodes(e, "npcs");
+            e.Done();
+        }
         w.Done();
     }
     EachObject(f, "timeline",

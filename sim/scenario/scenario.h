@@ -85,9 +85,11 @@ struct NpcSpec {
     std::optional<Position> facing;                        // where it looks, along the ground
     std::optional<std::vector<std::string>> focusList;     // what the focus refresh picks in turn
     std::optional<std::vector<std::string>> animations;
+    std::optional<bool> model;     // false: its model is not loaded, the engine answers none
     std::optional<bool> extended;  // at creation only
     std::optional<std::array<int, 3>> markers;
-    std::vector<ItemSpec> inventory;  // at creation only
+    std::vector<ItemSpec> inventory;       // at creation only
+    std::vector<int> emptyInventoryNodes;  // places of empty nodes in the inventory, at creation
     // Ids of worn items of its inventory, or null: the weapon it holds drawn, its ranged one.
     std::optional<std::optional<std::string>> drawnWeapon;
     std::optional<std::optional<std::string>> rangedWeapon;
@@ -109,6 +111,7 @@ struct ContainerSpec {
     std::optional<bool> visual;
     std::optional<std::optional<std::string>> room;
     std::vector<ItemSpec> items;  // at creation only
+    std::vector<int> emptyNodes;  // places of empty nodes in its item list, at creation only
 };
 
 // The game's scripts: functions by name with the result they answer.
@@ -152,6 +155,13 @@ struct GameSpec {
     std::optional<int> uiBlock;
 };
 
+// Empty nodes in the world's lists, by their place once the world is built (0 is the first
+// node; a place past the end is the end).
+struct EmptyNodesSpec {
+    std::vector<int> items;
+    std::vector<int> npcs;
+};
+
 struct WorldSpec {
     std::optional<NpcSpec> player;
     std::vector<NpcSpec> npcs;
@@ -164,6 +174,7 @@ struct WorldSpec {
     CameraSpec camera;
     std::vector<BlockerSpec> blockers;
     std::optional<RoomRegistrySpec> roomRegistry;  // none: the game has no registry
+    EmptyNodesSpec emptyNodes;
 };
 
 // What the game's data holds, when the scenario says: fonts (the first is the screen's),

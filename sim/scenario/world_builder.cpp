@@ -182,6 +182,7 @@ public:
             Set(extended->exMarkers, spec.markers);
         }
         Set(npc.model.activeAnimations, spec.animations);
+        Set(npc.hasModel, spec.model);
         if (spec.facing) {
             npc.facing = zVEC3{(*spec.facing)[0], (*spec.facing)[1], (*spec.facing)[2]};
         }
@@ -210,6 +211,7 @@ public:
             item.vob.inWorld = false;
             npc.inventory.entries.Append(&item);
         }
+        npc.inventory.entries.InsertEmpty(spec.emptyInventoryNodes);
         SetWeapons(npc, spec);
         return npc;
     }
@@ -274,6 +276,7 @@ public:
             item.vob.inWorld = itemSpec.inWorld.value_or(false);
             chest.items.Append(&item);
         }
+        chest.items.InsertEmpty(spec.emptyNodes);
         if (spec.inWorld.value_or(true)) {
             engine_.PlaceInWorld(chest);
         } else {
@@ -434,6 +437,7 @@ void BuildWorld(SimGame& game, const WorldSpec& world) {
     builder.ApplyCamera(world.camera);
     builder.ApplyBlockers(world.blockers);
     builder.ApplyRoomRegistry(world.roomRegistry);
+    game.engine.InsertEmptyWorldNodes(world.emptyNodes.items, world.emptyNodes.npcs);
 }
 
 void ApplyGameData(SimGame& game, const GameDataSpec& data) {

@@ -32,7 +32,11 @@ bool LootRequested(Instance& instance) {
 }
 
 bool InChestAnimation(Engine& engine, const oCNpc& player) {
+    // A player whose model is not loaded plays no animation; asking no model would crash.
     const zCModel* model = engine.eng_npc_model(&player);
+    if (model == nullptr) {
+        return false;
+    }
     for (const std::string_view animation : kChestAnimations) {
         if (engine.eng_model_is_animation_active(model, zSTRING(animation))) {
             return true;

@@ -162,19 +162,24 @@ TEST(ChestLooting, TheChestIsDrivenUpThroughItsStatesAndDownAgain) {
 }
 
 // Chests open only in passing (standing, walking or running); items and corpses in any state.
+// A hero whose model is not loaded plays no animation, and the game is not asked about one.
 TEST(ChestLooting, OnlyAHeroStandingWalkingOrRunningOpensChests) {
     const struct {
         std::string animation;
         int allowChests;
         bool opened;
+        bool model = true;
     } cases[] = {
-        {"S_RUN", 1, true},   {"S_RUNL", 1, true},  {"S_WALK", 1, true},
-        {"S_WALKL", 1, true}, {"T_JUMP", 1, false}, {"S_WALKL", 0, false},
+        {"S_RUN", 1, true},         {"S_RUNL", 1, true},  {"S_WALK", 1, true},
+        {"S_WALKL", 1, true},       {"T_JUMP", 1, false}, {"S_WALKL", 0, false},
+        {"S_RUN", 1, false, false},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.animation + " " + std::to_string(c.allowChests));
+        SCOPED_TRACE(c.animation + " " + std::to_string(c.allowChests) +
+                     (c.model ? "" : " without model"));
         LootingGame game(Cellar().dump());
         game.Hero().model.activeAnimations = {c.animation};
+        game.Hero().hasModel = c.model;
         game.Plugin().settings.allowQuickLootChests = c.allowChests;
         game.PressLootKey();
         EXPECT_EQ(game.AmountIn("inventory of hero", "ITMI_GOLD"), c.opened ? 50 : 0);

@@ -15,7 +15,9 @@
 #include "support/looting_game.h"
 
 // Random worlds, seeded and reproducible, played with random key presses and game events on
-// all four engines. Whatever the world holds, the plugin must not crash the game, and every
+// all four engines. Their lists hold empty nodes, their items may have no instance or no
+// amount, their NPCs no model, their corpses worn items and armour, their chests every lock
+// and condition. Whatever the world holds, the plugin must not crash the game, and every
 // frame: each item is in one place, each take has its message and its history row, the
 // history grows past its limit only by a load, and a load brings back what its slot saved.
 // PILFERN_SEED=<n> replays one seed; PILFERN_SEEDS=<n> plays that many.
@@ -61,6 +63,7 @@ public:
                            {"name", "Hero"},
                            {"position", {0, 0, 0}},
                            {"animations", {"S_RUN"}},
+                           {"model", !Chance(5)},
                            {"inventory", {{{"id", "hero-key"}, {"instance", "ITKE_BANDIT_01"}}}}};
         world["items"] = Json::array();
         for (int i = Uniform(0, 30); i > 0; --i) {
@@ -74,6 +77,7 @@ public:
         for (int i = Uniform(0, 4); i > 0; --i) {
             world["containers"].push_back(Chest());
         }
+        world["emptyNodes"] = {{"items", EmptyNodes(32)}, {"npcs", EmptyNodes(10)}};
         world["scripts"] = {{"functions", {{"COND_YES", 1}, {"COND_NO", 0}, {"COND_ODD", 256}}}};
         return {{"instances", Instances()}, {"world", world}};
     }
@@ -159,6 +163,15 @@ private:
 
     Json GroundItem() { return Item(true); }
 
+    // Places of empty nodes in a list of about `length` nodes, now and then past its end.
+    Json EmptyNodes(int length) {
+        Json places = Json::array();
+        for (int i = Uniform(-2, 3); i > 0; --i) {
+            places.push_back(Uniform(0, length + 2));
+        }
+        return places;
+    }
+
     Json Npc() {
         Json npc{{"id", NewId("npc")},
                  {"instance", "BDT_" + std::to_string(Uniform(1000, 1999))},
@@ -177,7 +190,9 @@ private:
             npc["hitpoints"] = 0;
         }
         if (Chance(20)) {
-            npc["animations"] = Json::array();  // no model playing anything
+            npc["animations"] = Json::array();  // a model playing nothing
+        } else if (Chance(10)) {
+            npc["model"] = false;  // no model loaded
         }
         npc["inventory"] = Json::array();
         for (int i = Uniform(0, 6); i > 0; --i) {
@@ -189,6 +204,7 @@ private:
             }
             npc["inventory"].push_back(item);
         }
+        npc["emptyInventoryNodes"] = EmptyNodes(6);
         return npc;
     }
 
@@ -206,6 +222,7 @@ private:
         for (int i = Uniform(0, 5); i > 0; --i) {
             chest["items"].push_back(Item(false));
         }
+        chest["emptyNodes"] = EmptyNodes(5);
         return chest;
     }
 
@@ -267,6 +284,16 @@ private:
     int ids_ = 0;
 };
 
+// The empty nodes of the world's lists, which every walk must pass over.
+template <class T>
+std::size_t EmptyNodesOf(const sim::NodeList<T>& list) {
+    std::size_t empty = 0;
+    for (const zCListSort<T>* node = list.First(); node != nullptr; node = node->next) {
+        empty += node->data == nullptr ? 1 : 0;
+    }
+    return empty;
+}
+
 std::vector<std::uint32_t> Seeds() {
     if (const char* one = std::getenv("PILFERN_SEED")) {
         return {static_cast<std::uint32_t>(std::strtoul(one, nullptr, 10))};
@@ -284,6 +311,7 @@ std::vector<std::uint32_t> Seeds() {
 TEST(RandomWorlds, NoCrashAndTheInvariantsHoldEveryFrameOnEveryEngine) {
     constexpr int kFrames = 400;
     std::size_t takes = 0;
+    std::size_t emptyNodes = 0;
     for (const std::uint32_t seed : Seeds()) {
         for (const int engine : {1, 2, 3, 4}) {
             SCOPED_TRACE("replay with PILFERN_SEED=" + std::to_string(seed) + " (engine " +
@@ -300,11 +328,15 @@ TEST(RandomWorlds, NoCrashAndTheInvariantsHoldEveryFrameOnEveryEngine) {
             }
             EXPECT_TRUE(game.Plugin().lootMessages.empty());
             takes += game.Records().size() / 2;
+            emptyNodes +=
+                EmptyNodesOf(game.Engine().WorldItems()) + EmptyNodesOf(game.Engine().WorldNpcs());
         }
     }
     // The worlds are looted, or the invariants above would hold for nothing.
     EXPECT_GT(takes, 100U);
-    std::cout << "random worlds: " << takes << " takes checked\n";
+    EXPECT_GT(emptyNodes, 0U);
+    std::cout << "random worlds: " << takes << " takes checked, " << emptyNodes
+              << " empty nodes left in the world lists\n";
 }
 
 }  // namespace

@@ -164,6 +164,16 @@ INSTANTIATE_TEST_SUITE_P(
             "world.blockers[0].max: expected a corner above min on every axis"},
         BrokenScenario{R"({"world": {"roomRegistry": {"rooms": "TAVERN"}}})",
                        "world.roomRegistry.rooms: expected a list of texts"},
+        BrokenScenario{R"({"world": {"emptyNodes": {"items": [0, -1]}}})",
+                       "world.emptyNodes.items: expected a list of places in the list, whole "
+                       "numbers from 0"},
+        BrokenScenario{R"({"world": {"emptyNodes": {"chests": [0]}}})",
+                       "world.emptyNodes.chests: unknown field"},
+        BrokenScenario{R"({"world": {"npcs": [{"id": "a", "instance": "X"}]},
+                           "timeline": [{"world": {"npcs": [{"id": "a",
+                                                             "emptyInventoryNodes": [0]}]}}]})",
+                       "timeline[0].world.npcs[0].emptyInventoryNodes: an inventory's empty "
+                       "nodes are given where it is made"},
         BrokenScenario{R"({"world": {"player": {"id": "hero", "instance": "PC_HERO",
                                                 "focusList": ["chest", "ghost"]},
                                      "containers": [{"id": "chest", "instance": "X"}]}})",

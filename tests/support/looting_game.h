@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -23,6 +24,12 @@ struct LootRecord {
     int category = 0;
     friend bool operator==(const LootRecord&, const LootRecord&) = default;
 };
+
+// How a failing test shows a record.
+inline void PrintTo(const LootRecord& record, std::ostream* out) {
+    *out << (record.history ? "history row \"" : "message \"") << record.text << "\" from \""
+         << record.source << "\", category " << record.category;
+}
 
 // A game built from a scenario's JSON (its instances, world and game data) with the plugin
 // loaded and initialised, the records it makes watched, and its items counted.
