@@ -1,6 +1,7 @@
 // pilfern-sim: the simulated game on the command line.
 //
-//   pilfern-sim run SCENARIO [--json] [--calls] [--call-log] [--explain] [--game-dir DIR]
+//   pilfern-sim run SCENARIO [--json | --brief] [--calls] [--call-log] [--explain]
+//                   [--game-dir DIR]
 //                   [--shots DIR [--shot-every N] [--size WxH]]
 //   pilfern-sim config GOTHIC_INI [--systempack FILE] [--newbalance] [--language N] [--json]
 //   pilfern-sim history PATH [--csv | --json] [--grep TEXT]
@@ -30,13 +31,15 @@ constexpr int kReadError = 1;
 constexpr int kInterrupted = 130;
 
 constexpr std::string_view kUsage =
-    "usage: pilfern-sim run SCENARIO [--json] [--calls] [--call-log] [--explain] [--game-dir DIR]\n"
-    "                       [--shots DIR [--shot-every N] [--size WxH]]\n"
+    "usage: pilfern-sim run SCENARIO [--json | --brief] [--calls] [--call-log] [--explain]\n"
+    "                       [--game-dir DIR] [--shots DIR [--shot-every N] [--size WxH]]\n"
     "       pilfern-sim config GOTHIC_INI [--systempack FILE] [--newbalance] [--language N]"
     " [--json]\n"
     "       pilfern-sim history PATH [--csv | --json] [--grep TEXT]\n"
     "  run       play a scenario in the simulated game and tell what happened\n"
     "            --json       JSON Lines, ending with the state: {\"state\": {...}}\n"
+    "            --brief      only the story, a line each: notes, loot, messages gone, switches,\n"
+    "                         notices, saves and loads, options, screenshots, key presses\n"
     "            --calls      after every frame and event: the engine calls the plugin made\n"
     "                         and what it did with the framework's heap\n"
     "            --call-log   the same, with every engine call in order and its arguments\n"
@@ -108,6 +111,8 @@ int Run(std::span<const std::string_view> args) {
         const std::string_view arg = args[i];
         if (arg == "--json") {
             options.json = true;
+        } else if (arg == "--brief") {
+            options.brief = true;
         } else if (arg == "--calls") {
             options.calls = true;
         } else if (arg == "--call-log") {
@@ -145,6 +150,9 @@ int Run(std::span<const std::string_view> args) {
     }
     if (!scenarioPath) {
         throw UsageError{"run needs a scenario file"};
+    }
+    if (options.json && options.brief) {
+        throw UsageError{"--brief is a form of the plain log; it does not go with --json"};
     }
     if ((options.shotEvery > 0 || sizeGiven) && !options.shotsDir) {
         throw UsageError{"--shot-every and --size go with --shots DIR"};

@@ -66,12 +66,32 @@ std::string KeyList(const std::vector<int>& keys) {
     return text;
 }
 
-// Writes events as plain lines or as JSON Lines.
+// What the brief log tells: the story a player follows. Frames tell only when keys go down.
+constexpr std::array kBriefEvents{
+    "start", "note", "loot",          "messageExpired", "autoLoot", "historyOverlay", "notice",
+    "save",  "load", "historyLoaded", "options",        "settings", "screenshot",
+};
+
+bool InBriefLog(const std::string& kind, const Json& fields) {
+    if (kind == "frames") {
+        return !fields.at("hold").empty() || !fields.at("press").empty();
+    }
+    return std::find(kBriefEvents.begin(), kBriefEvents.end(), kind) != kBriefEvents.end();
+}
+
+// Writes events as plain lines or as JSON Lines; the brief plain form tells only the first
+// line of the story's events.
 class Report {
 public:
-    Report(std::ostream& out, bool json) : out_(out), json_(json) {}
+    Report(std::ostream& out, bool json, bool brief) : out_(out), json_(json), brief_(brief) {}
 
     void Event(std::uint32_t time, const std::string& kind, Json fields, const std::string& words) {
+        if (brief_ && !json_) {
+            if (InBriefLog(kind, fields)) {
+                out_ << Stamp(time) << "  " << words.substr(0, words.find('\n')) << '\n';
+            }
+            return;
+        }
         if (json_) {
             Json line{{"t", time}, {"event", kind}};
             for (auto& [key, value] : fields.items()) {
@@ -93,6 +113,11 @@ public:
         out_ << "  auto-loot " << (s.at("autoLootActive").get<bool>() ? "on" : "off")
              << ", loot history " << (s.at("historyVisible").get<bool>() ? "shown" : "hidden")
              << '\n';
+        if (brief_) {
+            out_ << "  " << s.at("lootHistory").size() << " rows in the loot history, "
+                 << s.at("lootMessages").size() << " messages on screen\n";
+            return;
+        }
         out_ << "  loot history, newest first (" << s.at("lootHistory").size() << " rows):\n";
         for (const Json& row : s.at("lootHistory")) {
             const std::string source = row.at("source").get<std::string>();
@@ -137,6 +162,7 @@ private:
 
     std::ostream& out_;
     bool json_;
+    bool brief_;
 };
 
 // Draws the frame just played into the screenshot folder and tells where it went.
@@ -665,7 +691,7 @@ void RunScenario(const Scenario& scenario, const RunOptions& options, std::ostre
     game.engine.LogCalls(options.callLog);
     SetUpGame(game, scenario);
 
-    Report report(out, options.json);
+    Report report(out, options.json, options.brief);
     // The plugin module as the framework loads it: its own copy of the plugin, its memory in
     // the framework's heap.
     LoadedPluginModule plugin(game);
@@ -781,6 +807,8 @@ void RunScenario(const Scenario& scenario, const RunOptions& options, std::ostre
             if (options.shotsDir) {
                 TakeScreenshot(game, report, options, shot->name);
             }
+        } else if (const auto* note = std::get_if<NoteStep>(&step)) {
+            report.Event(game.clock, "note", {{"text", note->text}}, "-- " + note->text);
         }
         StopIfRequested();
     }

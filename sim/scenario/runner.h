@@ -29,6 +29,9 @@ struct RunOptions {
     // With shotsDir, also a screenshot after every this many frames (0: none).
     int shotEvery = 0;
     ShotSize shotSize = {};
+    // Plain words of the story only: notes, loot, messages expiring, switches, notices, saves
+    // and loads, options, screenshots and key presses; one line each.
+    bool brief = false;
 };
 
 // Asks a running scenario to stop after the frame or step it is playing (Ctrl-C). It only

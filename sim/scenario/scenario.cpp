@@ -779,7 +779,11 @@ Step ReadStep(Fields& f) {
         }
         return step;
     }
-    f.Fail(f.Path(), "expected a step: frames, save, load, options, files, world or screenshot");
+    if (f.Get("note") != nullptr) {
+        return NoteStep{f.Required<std::string>("note")};
+    }
+    f.Fail(f.Path(),
+           "expected a step: frames, save, load, options, files, world, screenshot or note");
 }
 
 // Every screenshot has a file of its own.

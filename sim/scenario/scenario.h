@@ -245,8 +245,12 @@ struct WorldStep {
 struct ScreenshotStep {
     std::string name;
 };
-using Step =
-    std::variant<FramesStep, SaveStep, LoadStep, OptionsStep, FilesStep, WorldStep, ScreenshotStep>;
+// A line of the scenario's own, told in the log where it stands: what comes next.
+struct NoteStep {
+    std::string text;
+};
+using Step = std::variant<FramesStep, SaveStep, LoadStep, OptionsStep, FilesStep, WorldStep,
+                          ScreenshotStep, NoteStep>;
 
 struct Scenario {
     std::filesystem::path file;

@@ -229,6 +229,56 @@ TEST(Examples, TheTourShowsEveryFeatureInTurn) {
     EXPECT_FALSE(state.at("autoLootActive").get<bool>());
 }
 
+std::vector<std::string> LinesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line) && !line.empty();) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+bool Tells(const std::vector<std::string>& lines, std::string_view words) {
+    return std::any_of(lines.begin(), lines.end(), [words](const std::string& line) {
+        return line.find(words) != std::string::npos;
+    });
+}
+
+// ./dev demo prints the tour's brief log: its notes and what the player sees happen, a line
+// each, taken from the full log, without the game's inner workings.
+TEST(Examples, TheBriefLogTellsTheTourAndNothingElse) {
+    const Scenario tour =
+        LoadScenario(std::filesystem::path(PILFERN_EXAMPLES_DIR) / "khorinis-tour.json");
+    std::ostringstream full;
+    RunScenario(tour, RunOptions{}, full);
+    RunOptions briefly;
+    briefly.brief = true;
+    std::ostringstream brief;
+    RunScenario(tour, briefly, brief);
+
+    const std::vector<std::string> fullLines = LinesOf(full.str());
+    const std::vector<std::string> briefLines = LinesOf(brief.str());
+    const std::set<std::string> inFull(fullLines.begin(), fullLines.end());
+    for (const std::string& line : briefLines) {
+        EXPECT_TRUE(inFull.contains(line)) << "not a line of the full log: " << line;
+    }
+    for (const std::string_view words :
+         {"-- V empties the bandit's corpse", "loot: (M) Gold x25 from Bandit  [plain]",
+          "message gone: Apple x1", "holding KEY_RSHIFT, pressing KEY_APOSTROPHE",
+          "auto-loot switched on", "loot history shown", "saving slot 1",
+          "loot history after loading: 12 rows", "auto-loot switched off",
+          "on screen: \"Found wisp, autoloot will disable.\""}) {
+        EXPECT_TRUE(Tells(briefLines, words)) << words;
+    }
+    for (const std::string_view words :
+         {"hero gets", "message: ", "script CHEST_BANDITCAMP_COND", "state 0 \u2192 1",
+          "the world changes", "frames of 50 ms", "             Gold x8 from Bandit"}) {
+        EXPECT_FALSE(Tells(briefLines, words)) << words;
+        EXPECT_TRUE(Tells(fullLines, words)) << "the full log tells " << words;
+    }
+    EXPECT_LT(briefLines.size() * 2, fullLines.size());
+}
+
 // The history travels with the savegame: the rows at the save come back at the load, though
 // the player looted the chest in between, and the slot's file holds them.
 TEST(Examples, ALoadBringsBackTheHistoryOfItsSave) {

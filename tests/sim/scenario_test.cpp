@@ -67,8 +67,8 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenScenario{R"({"timeline": [{"load": 1, "event": 12}]})",
                        "timeline[0].event: expected load event slot 11, 13 or 15"},
         BrokenScenario{R"({"timeline": [{"jump": true}]})",
-                       "timeline[0]: expected a step: frames, save, load, options, files, world "
-                       "or screenshot"},
+                       "timeline[0]: expected a step: frames, save, load, options, files, world, "
+                       "screenshot or note"},
         BrokenScenario{R"({"timeline": [{"screenshot": "../chest"}]})",
                        "timeline[0].screenshot: expected a name of letters, digits, - and _"},
         BrokenScenario{R"({"timeline": [{"screenshot": "chest"}, {"screenshot": "chest"}]})",
