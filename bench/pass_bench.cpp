@@ -44,24 +44,57 @@ void DropRecords(Instance& instance) {
     instance.targetMarkers.clear();
 }
 
+// Puts the taken items back on the ground, outside the timing.
+void PutBack(benchmark::State& run, sim::SimEngine& engine, const std::vector<sim::SimItem*>& items,
+             Instance& instance) {
+    run.PauseTiming();
+    for (sim::SimItem* item : items) {
+        if (!engine.OnGround(item)) {
+            engine.PlaceInWorld(*item);
+        }
+    }
+    DropRecords(instance);
+    run.ResumeTiming();
+}
+
 void GroundPass(benchmark::State& run, PassSize size) {
     BenchGame bench;
     const std::vector<sim::SimItem*> items =
         sim::ScatterItems(bench.Game(), size.objects, Qualifying(size));
     Instance& instance = bench.LoadPluginAndStart();
-    sim::SimEngine& engine = bench.Engine();
     for (auto _ : run) {
         AutoLootGroundItems(instance);
         if (size.someQualify) {
-            run.PauseTiming();
-            for (sim::SimItem* item : items) {
-                if (!engine.OnGround(item)) {
-                    engine.PlaceInWorld(*item);
-                }
-            }
-            DropRecords(instance);
-            run.ResumeTiming();
+            PutBack(run, bench.Engine(), items, instance);
         }
+    }
+    run.counters[kUnits] = static_cast<double>(size.objects);
+}
+
+// The walk and the distance query, and the engine taking the items within reach into the
+// hero's inventory: the least any pass that takes them pays. Taking unlinks an item from the
+// world's singly linked list, which walks the list to it, so its cost grows with the world.
+void GroundTakingBaseline(benchmark::State& run, PassSize size) {
+    BenchGame bench;
+    const std::vector<sim::SimItem*> items =
+        sim::ScatterItems(bench.Game(), size.objects, Qualifying(size));
+    Instance& instance = bench.LoadPluginAndStart();
+    Engine& engine = bench.Engine();
+    const int radius = instance.settings.autoLootDistance;
+    for (auto _ : run) {
+        oCNpc* player = engine.eng_player();
+        const zCListSort<oCItem>* node =
+            engine.eng_world_item_list(engine.eng_game_world(engine.eng_game()));
+        while (node != nullptr) {
+            const zCListSort<oCItem>* next = engine.eng_list_item_next(node);
+            if (oCItem* item = engine.eng_list_item(node);
+                item != nullptr &&
+                static_cast<int>(engine.eng_vob_distance_to(player, item)) <= radius) {
+                engine.eng_npc_take_vob(player, item);
+            }
+            node = next;
+        }
+        PutBack(run, bench.Engine(), items, instance);
     }
     run.counters[kUnits] = static_cast<double>(size.objects);
 }
@@ -191,6 +224,13 @@ void RegisterPassMeasures() {
             benchmark::RegisterBenchmark(ground.c_str(), GroundPass, size);
             benchmark::RegisterBenchmark((ground + kBaselineSuffix).c_str(), GroundBaseline, size);
         }
+    }
+    for (const std::size_t objects : {1000, 10000, 100000}) {
+        const PassSize size{objects, true};
+        const std::string ground = PassName("ground", size) + " vs engine takes";
+        benchmark::RegisterBenchmark(ground.c_str(), GroundPass, size);
+        benchmark::RegisterBenchmark((ground + kBaselineSuffix).c_str(), GroundTakingBaseline,
+                                     size);
     }
     for (const std::size_t objects : {1000, 10000, 100000}) {
         for (const bool someQualify : {false, true}) {

@@ -53,29 +53,29 @@ public:
     // Appending and asking for an object take the same time whatever the list's length, so
     // that worlds of a hundred thousand items can be built and measured.
     void Append(T* object) {
-        auto& node = storage_.emplace_back(std::make_unique<zCListSort<T>>());
+        zCListSort<T>* node = NewNode();
         node->data = object;
         if (first_ == nullptr) {
-            first_ = node.get();
+            first_ = node;
         } else {
-            last_->next = node.get();
+            last_->next = node;
         }
-        last_ = node.get();
+        last_ = node;
         ++held_[object];
     }
 
     // Puts an empty node at `place` (0 is the first node); a place past the end puts it at
     // the end.
     void InsertEmpty(std::size_t place) {
-        auto& node = storage_.emplace_back(std::make_unique<zCListSort<T>>());
+        zCListSort<T>* node = NewNode();
         zCListSort<T>** link = &first_;
         for (; place > 0 && *link != nullptr; --place) {
             link = &(*link)->next;
         }
         node->next = *link;
-        *link = node.get();
+        *link = node;
         if (node->next == nullptr) {
-            last_ = node.get();
+            last_ = node;
         }
     }
 
@@ -88,10 +88,13 @@ public:
 
     [[nodiscard]] bool Contains(const T* object) const { return held_.contains(object); }
 
-    // Unlinks and frees the first node holding `object`; answers whether there was one.
+    // Unlinks and frees the first node holding `object`; answers whether there was one. Like
+    // the game's, it walks the list to the node; unlinking and freeing it cost no more.
     bool Remove(const T* object) {
         zCListSort<T>** link = &first_;
+        zCListSort<T>* before = nullptr;
         while (*link != nullptr && (*link)->data != object) {
+            before = *link;
             link = &(*link)->next;
         }
         zCListSort<T>* node = *link;
@@ -100,12 +103,12 @@ public:
         }
         *link = node->next;
         if (last_ == node) {
-            last_ = link == &first_ ? nullptr : PredecessorOf(node->next);
+            last_ = before;
         }
         if (--held_[object] == 0) {
             held_.erase(object);
         }
-        std::erase_if(storage_, [node](const auto& owned) { return owned.get() == node; });
+        storage_.erase(node);
         return true;
     }
 
@@ -133,12 +136,10 @@ public:
     }
 
 private:
-    // The node before the list's end once a node has gone from its end.
-    zCListSort<T>* PredecessorOf(const zCListSort<T>* end) const {
-        zCListSort<T>* node = first_;
-        while (node != nullptr && node->next != end) {
-            node = node->next;
-        }
+    zCListSort<T>* NewNode() {
+        auto owned = std::make_unique<zCListSort<T>>();
+        zCListSort<T>* node = owned.get();
+        storage_.emplace(node, std::move(owned));
         return node;
     }
 
@@ -146,7 +147,8 @@ private:
     zCListSort<T>* last_ = nullptr;
     // How many nodes hold each object.
     std::unordered_map<const T*, int> held_;
-    std::vector<std::unique_ptr<zCListSort<T>>> storage_;
+    // The nodes, by address, so that freeing one does not search them.
+    std::unordered_map<const zCListSort<T>*, std::unique_ptr<zCListSort<T>>> storage_;
 };
 
 class SimItem final : public oCItem {

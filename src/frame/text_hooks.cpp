@@ -81,7 +81,12 @@ int GetFontData_Hook(Instance& instance, zCFont* font, unsigned char character, 
                      zVEC2& uv0, zVEC2& uv1) {
     const int result = OriginalOf<FontGetFontDataFn>(*instance.patches.getFontData)(
         font, character, width, uv0, uv1);
-    width = Scaled(width, instance.text.glyphScale);
+    // Outside the plugin's scaled rows the factor is 1.0: the width stays exactly as the
+    // engine wrote it, and every character of the game costs no conversion.
+    const float factor = instance.text.glyphScale;
+    if (factor != 1.0F) {
+        width = Scaled(width, factor);
+    }
     return result;
 }
 
