@@ -36,6 +36,7 @@ constexpr std::string_view kCamp = R"({
     {"frames": 2},
     {"world": {"npcs": [{"id": "hero", "focus": "club"}]}},
     {"frames": 1, "hold": ["KEY_V"]},
+    {"screenshot": "before-auto-loot"},
     {"frames": 2, "hold": ["KEY_RSHIFT"], "press": ["KEY_APOSTROPHE"]},
     {"frames": 52, "ms": 100},
     {"screenshot": "without-overlay"},
@@ -91,6 +92,11 @@ int Brightness(Rgb colour) {
 
 bool Blue(Rgb colour) {
     return colour.b > 200 && colour.r < 100 && colour.g < 170;
+}
+
+// The backdrop's ground items: a warm yellow disc.
+bool Gold(Rgb colour) {
+    return colour.r > 150 && colour.r > colour.g && colour.g > colour.b + 40;
 }
 
 // The camp played once, its two screenshots kept for every test.
@@ -166,6 +172,19 @@ TEST_F(Screenshot, AMarkerIsCentredOnThePlaceAutoLootTookFrom) {
     EXPECT_FALSE(Blue(picture.At(475, 512)));
     EXPECT_FALSE(Blue(picture.At(549, 512)));
     EXPECT_FALSE(Blue(picture.At(512, 550)));
+}
+
+// The backdrop is drawn through the camera and projection that place the markers: the gold's
+// disc lies, before auto-loot takes it, where the marker's centre stands afterwards.
+TEST_F(Screenshot, TheBackdropShowsTheItemWhereItsMarkerWillStand) {
+    const Picture before = Shot("before-auto-loot");
+    for (const auto& [x, y] : {std::pair{512, 512}, std::pair{508, 510}, std::pair{516, 514}}) {
+        EXPECT_TRUE(Gold(before.At(x, y))) << "at " << x << ", " << y;
+    }
+    for (const auto& [x, y] : {std::pair{490, 512}, std::pair{534, 512}, std::pair{512, 534}}) {
+        EXPECT_FALSE(Gold(before.At(x, y))) << "at " << x << ", " << y;
+    }
+    EXPECT_FALSE(Blue(before.At(512, 512))) << "no marker before the take";
 }
 
 }  // namespace
