@@ -91,6 +91,9 @@ public:
     // Unlinks and frees the first node holding `object`; answers whether there was one. Like
     // the game's, it walks the list to the node; unlinking and freeing it cost no more.
     bool Remove(const T* object) {
+        if (object == nullptr) {
+            return false;  // an empty node is not an object to take out
+        }
         zCListSort<T>** link = &first_;
         zCListSort<T>* before = nullptr;
         while (*link != nullptr && (*link)->data != object) {
