@@ -95,9 +95,13 @@ enum class EngineClass { oCItem, oCNpc, oCNpcEx, oCMobContainer };
 // The engine's member functions take their object in ECX and their arguments on the stack,
 // which the callee removes: __thiscall of 32-bit Windows. A replacement of one, and a call of
 // the engine's own through a patch record, must use that convention too, or the first call
-// in the game corrupts the stack. Where the convention does not exist, the alias is empty.
+// in the game corrupts the stack. A 32-bit Linux build uses the same convention (GCC's
+// thiscall), so that it proves the replacements where no 32-bit Windows program can run.
+// Where the convention does not exist (64-bit builds), the alias is empty.
 #if defined(_WIN32) && (defined(__i386__) || defined(_M_IX86))
 #define ENGINE_MEMBER_CALL __thiscall
+#elif defined(__i386__)
+#define ENGINE_MEMBER_CALL __attribute__((thiscall))
 #else
 #define ENGINE_MEMBER_CALL
 #endif
