@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "core/engine_cast.h"
+#include "core/world_units.h"
 #include "host/engine_lists.h"
 #include "looting/corpse_looting.h"
 
@@ -34,7 +35,7 @@ CorpseVerdict JudgeCorpse(Instance& instance, const oCNpc& player, const oCNpc& 
         return CorpseVerdict::Player;
     }
     // Whole world units, cut toward zero: 600.5 is within a radius of 600.
-    if (static_cast<int>(engine.eng_vob_distance_to(&player, &npc)) > settings.autoLootDistance) {
+    if (!WithinRadius(engine.eng_vob_distance_to(&player, &npc), settings.autoLootDistance)) {
         return CorpseVerdict::TooFar;
     }
     const zSTRING animation = NpcAnimationName(engine, npc);

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "config/item_lists.h"
+#include "core/world_units.h"
 #include "looting/quick_loot.h"
 #include "looting/take_item.h"
 
@@ -90,7 +91,7 @@ GroundVerdict JudgeGroundItem(Instance& instance, const oCNpc& player, const oCI
     // cost little more than the walk and this one query for each of them. The tests have no
     // side effects, so their order changes only which reason an item left for several is given.
     // Whole world units, cut toward zero: 600.9 is within a radius of 600.
-    if (static_cast<int>(engine.eng_vob_distance_to(&player, &item)) > settings.autoLootDistance) {
+    if (!WithinRadius(engine.eng_vob_distance_to(&player, &item), settings.autoLootDistance)) {
         return GroundVerdict::TooFar;
     }
     if (engine.eng_item_has_flag(&item, kFlagWorn)) {

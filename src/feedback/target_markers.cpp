@@ -1,7 +1,10 @@
 #include "feedback/target_markers.h"
 
 #include <array>
+#include <optional>
 #include <vector>
+
+#include "core/world_units.h"
 
 namespace pilfern {
 namespace {
@@ -28,15 +31,23 @@ void DrawMarker(Instance& instance, zCCamera* camera, const TargetData& marker) 
     zCView* screen = engine.eng_screen();
     int x = 0;
     int y = 0;
-    if (inCamera.z > 0.0F) {
+    bool onScreen = inCamera.z > 0.0F;
+    if (onScreen) {
+        // A point just in front of the camera can project to pixels no integer holds: such a
+        // marker is not drawn, as one behind the camera.
         const zVEC2 pixel = engine.eng_camera_project_float(camera, inCamera);
-        x = engine.eng_view_pixel_to_virtual_x(screen, static_cast<int>(pixel.x));
-        y = engine.eng_view_pixel_to_virtual_y(screen, static_cast<int>(pixel.y));
+        const std::optional<std::int32_t> pixelX = WholeUnits(pixel.x);
+        const std::optional<std::int32_t> pixelY = WholeUnits(pixel.y);
+        onScreen = pixelX.has_value() && pixelY.has_value();
+        if (onScreen) {
+            x = engine.eng_view_pixel_to_virtual_x(screen, *pixelX);
+            y = engine.eng_view_pixel_to_virtual_y(screen, *pixelY);
+        }
     }
     // The marker covers `sizeTarget` pixels each way, whatever the screen's resolution.
     const int width = engine.eng_view_pixel_to_virtual_x(screen, instance.settings.sizeTarget);
     const int height = engine.eng_view_pixel_to_virtual_y(screen, instance.settings.sizeTarget);
-    if (inCamera.z <= 0.0F) {
+    if (!onScreen) {
         return;  // behind the camera: kept, not drawn
     }
     zCView* view = instance.statics.targetView;
@@ -63,11 +74,15 @@ void AddTargetMarker(Instance& instance, const zCVob& object, bool automatic) {
     if (mode <= 0) {
         return;
     }
-    // Whole world units, cut toward zero.
+    // Whole world units, cut toward zero; a place that has none gets no marker.
     const zVEC3 at = engine.eng_vob_position(&object);
-    instance.targetMarkers.push_back(
-        TargetData{instance.framework.GetTime(), static_cast<std::int32_t>(at.x),
-                   static_cast<std::int32_t>(at.y), static_cast<std::int32_t>(at.z)});
+    const std::optional<std::int32_t> x = WholeUnits(at.x);
+    const std::optional<std::int32_t> y = WholeUnits(at.y);
+    const std::optional<std::int32_t> z = WholeUnits(at.z);
+    if (!x || !y || !z) {
+        return;
+    }
+    instance.targetMarkers.push_back(TargetData{instance.framework.GetTime(), *x, *y, *z});
 }
 
 void DrawTargetMarkers(Instance& instance) {

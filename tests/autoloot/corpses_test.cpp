@@ -1,5 +1,6 @@
 #include "autoloot/corpses.h"
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -130,6 +131,20 @@ TEST(CorpseAutoLoot, JudgesNpcsByLifeDistanceDeathAndContent) {
         EXPECT_EQ(JudgeCorpse(on.game.Plugin(), on.game.Hero(), on.game.Hero()),
                   CorpseVerdict::Alive);
     }
+}
+
+// A corpse three billion units away, or at a place without a distance, is out of reach.
+TEST(CorpseAutoLoot, ADistanceBeyondWholeUnitsIsNeverWithinTheRadius) {
+    AutoLootOn on(Battlefield({Corpse("far", 3.0e9F, {Gold("gf")}), Corpse("nan", 50, {Gold("gn")}),
+                               Corpse("near", 100, {Gold("g")})}));
+    LootingGame& game = on.game;
+    game.Npc("nan").vob.position.y = std::numeric_limits<float>::infinity();
+    for (int period = 0; period < 3; ++period) {
+        game.Frame({}, 200);
+    }
+    EXPECT_EQ(game.AmountIn("inventory of far", "ITMI_GOLD"), 5);
+    EXPECT_EQ(game.AmountIn("inventory of nan", "ITMI_GOLD"), 5);
+    EXPECT_EQ(game.AmountIn("inventory of near", "ITMI_GOLD"), 0);
 }
 
 TEST(CorpseAutoLoot, NothingIsLootedInTheFirstFiveSecondsAfterALoad) {

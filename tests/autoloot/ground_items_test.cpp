@@ -1,5 +1,6 @@
 #include "autoloot/ground_items.h"
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,22 @@ struct Pass {
 TEST(GroundAutoLoot, TheDistanceIsCutToWholeUnitsBeforeTheRadius) {
     Pass pass(Field({Item("in", 600.9F), Item("out", 601.0F)}));
     EXPECT_EQ(pass.LeftAfterPass(), (std::vector<std::string>{"out"}));
+}
+
+// A distance that is not a number, or too large to count in whole units, is never within the
+// radius (a plain conversion gives the smallest integer on x86, which passed). The place of an
+// item taken where no whole units hold it gets no marker.
+TEST(GroundAutoLoot, ADistanceOrPlaceBeyondWholeUnitsIsNeverWithinReachNorMarked) {
+    Pass pass(Field(
+        {Item("far", 3.0e9F), Item("farther", 1.0e30F), Item("nan", 0.0F), Item("near", 10.0F)}));
+    pass.game.Item("nan").vob.position.x = std::numeric_limits<float>::quiet_NaN();
+    EXPECT_EQ(pass.LeftAfterPass(), (std::vector<std::string>{"far", "farther", "nan"}));
+    EXPECT_EQ(pass.game.Plugin().targetMarkers.size(), 1U) << "the near item is marked";
+
+    Pass faraway(Field({Item("there", 3.0e9F)},
+                       {{"player", {{"id", "hero"}, {"position", {0.0F, 0.0F, 3.0e9F}}}}}));
+    EXPECT_TRUE(faraway.LeftAfterPass().empty()) << "beside the hero, wherever he stands";
+    EXPECT_TRUE(faraway.game.Plugin().targetMarkers.empty());
 }
 
 TEST(GroundAutoLoot, TakesEveryQualifyingItemOfOnePassInListOrder) {
