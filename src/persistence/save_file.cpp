@@ -43,22 +43,37 @@ SaveLine ReadSaveLine(std::string_view line, HistoryEntity& row) {
     if (firstComma == 0) {
         return SaveLine::Stop;
     }
-    const std::size_t sourceComma = trimmed.rfind(',');
-    if (firstComma == std::string_view::npos) {
+    if (firstComma == std::string_view::npos || trimmed.back() == ',') {
         return SaveLine::Skip;
     }
-    const std::size_t categoryComma = trimmed.rfind(',', sourceComma - 1);
-    if (categoryComma == std::string_view::npos || sourceComma == 0 ||
-        categoryComma >= sourceComma) {
+    const std::size_t lastComma = trimmed.rfind(',');
+    if (lastComma == firstComma) {
         return SaveLine::Skip;
+    }
+    const auto field = [trimmed](std::size_t before, std::size_t after) {
+        return trimmed.substr(before + 1, after - before - 1);
+    };
+    // The category is the whole number nearest the end with text before it and a source after
+    // it: usually the next-to-last field, further left when the source holds a comma ("Chest,
+    // old"). Without any whole number the next-to-last field is taken as before, read as far
+    // as it is a number.
+    std::size_t sourceComma = lastComma;
+    std::size_t categoryComma = trimmed.rfind(',', lastComma - 1);
+    for (std::size_t after = sourceComma, before = categoryComma;;) {
+        if (CStringA(field(before, after)).IsNumber()) {
+            sourceComma = after;
+            categoryComma = before;
+            break;
+        }
+        if (before == firstComma) {
+            break;
+        }
+        after = before;
+        before = trimmed.rfind(',', after - 1);
     }
     const std::string_view source = trimmed.substr(sourceComma + 1);
-    if (source.empty()) {
-        return SaveLine::Skip;
-    }
     row.text = CStringA(trimmed.substr(0, categoryComma));
-    row.category =
-        CStringA(trimmed.substr(categoryComma + 1, sourceComma - categoryComma - 1)).ToInt32(10);
+    row.category = CStringA(field(categoryComma, sourceComma)).ToInt32(10);
     row.source = EqualsIgnoringCase(source, kSaveFileNoSource) ? CStringA() : CStringA(source);
     return SaveLine::Row;
 }

@@ -27,9 +27,12 @@ enum class SaveLine {
 };
 
 // Reads one line of the file (in the game's 8-bit text; UTF-8 reads the same, as every byte
-// the rules look at is ASCII). The category and the source are the last two fields and
-// everything before them, commas included, is the text: the format has no escaping, and
-// an item's text is the field that may hold a comma. `row` is set only for SaveLine::Row.
+// the rules look at is ASCII). The format has no escaping, and both the item's text and the
+// source (a chest "Chest, old") may hold commas: the category is the whole number between
+// them, the last field that is one with a field after it; everything before it is the text and
+// everything after it the source. A row as the writer writes it comes back as written whenever
+// its category is the one whole number between its text and its source. Without any whole
+// number the next-to-last field is the category. `row` is set only for SaveLine::Row.
 [[nodiscard]] SaveLine ReadSaveLine(std::string_view line, HistoryEntity& row);
 
 }  // namespace pilfern

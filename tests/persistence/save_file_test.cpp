@@ -48,6 +48,11 @@ TEST(SaveFile, EachLineIsReadAsARowSkippedOrTheEnd) {
         // A comma in the text stays in the text: category and source are the last fields.
         {"Sword, rusty x1,3,Bandit", {SaveLine::Row, "Sword, rusty x1", 3, "Bandit"}},
         {"A,,b x1,5,EMPTY", {SaveLine::Row, "A,,b x1", 5, ""}},
+        // A comma in the source: the category is the whole number between text and source.
+        {"Gold x25,1,Chest, old", {SaveLine::Row, "Gold x25", 1, "Chest, old"}},
+        {"Sword, rusty x1,3,Chest, old", {SaveLine::Row, "Sword, rusty x1", 3, "Chest, old"}},
+        {"Arrow, 20 x1,4,Chest,,old", {SaveLine::Row, "Arrow, 20 x1", 4, "Chest,,old"}},
+        {"Gold x2,1,Box,", {SaveLine::Skip, "", 1, ""}},
         {"QUICK_LOOT DATA", {SaveLine::Skip, "", 1, ""}},
         {"\xEF\xBB\xBFQUICK_LOOT DATA", {SaveLine::Skip, "", 1, ""}},
         {"quick_loot data", {SaveLine::Skip, "", 1, ""}},
@@ -71,11 +76,13 @@ TEST(SaveFile, EachLineIsReadAsARowSkippedOrTheEnd) {
     }
 }
 
-TEST(SaveFile, RowsComeBackAsTheyWereWrittenAlsoWithCommasInTheText) {
+TEST(SaveFile, RowsComeBackAsTheyWereWrittenWithCommasInTheTextOrTheSource) {
     const std::vector<HistoryEntity> history{
         {CStringA("(A) Sword, rusty x1"), CStringA("Bandit"), 3},
         {CStringA("Scroll: Fire, Ice x2"), CStringA("Chest"), 5},
         {CStringA("Gold x7"), CStringA(), 1},
+        {CStringA("Gold x25"), CStringA("Chest, old"), 1},
+        {CStringA("Bread, old x1"), CStringA("Hut, north, Old Camp"), 2},
     };
     const std::string content(SaveFileContent(history).Str());
     std::vector<HistoryEntity> read;

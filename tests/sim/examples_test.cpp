@@ -281,23 +281,34 @@ TEST(Examples, TheBriefLogTellsTheTourAndNothingElse) {
 
 // The history travels with the savegame: the rows at the save come back at the load, though
 // the player looted the chest in between, and the slot's file holds them.
-TEST(Examples, ALoadBringsBackTheHistoryOfItsSave) {
-    const auto events = PlayExample("savegame-history.json");
+// The history rows made before a run's first save, newest first, and the rows its load
+// brought back.
+struct SavedAndLoaded {
     std::vector<nlohmann::json> rowsAtSave;
     std::optional<nlohmann::json> loaded;
+};
+
+SavedAndLoaded HistoryAroundTheSave(const std::vector<nlohmann::json>& events) {
+    SavedAndLoaded history;
     bool saved = false;
     for (const nlohmann::json& event : events) {
         const std::string kind = event.value("event", "");
         saved = saved || kind == "save";
         if (kind == "loot" && !saved) {
-            rowsAtSave.insert(rowsAtSave.begin(),
-                              nlohmann::json{{"text", event.at("text")},
-                                             {"source", event.at("source")},
-                                             {"category", event.at("category")}});
+            history.rowsAtSave.insert(history.rowsAtSave.begin(),
+                                      nlohmann::json{{"text", event.at("text")},
+                                                     {"source", event.at("source")},
+                                                     {"category", event.at("category")}});
         } else if (kind == "historyLoaded") {
-            loaded = event.at("rows");
+            history.loaded = event.at("rows");
         }
     }
+    return history;
+}
+
+TEST(Examples, ALoadBringsBackTheHistoryOfItsSave) {
+    const auto events = PlayExample("savegame-history.json");
+    const auto [rowsAtSave, loaded] = HistoryAroundTheSave(events);
     ASSERT_EQ(rowsAtSave.size(), 5U) << "five records before the save";
     ASSERT_TRUE(loaded);
     EXPECT_EQ(*loaded, nlohmann::json(rowsAtSave));
@@ -307,6 +318,17 @@ TEST(Examples, ALoadBringsBackTheHistoryOfItsSave) {
     const std::string file = state.at("files").at("SAVES/savegame3/PILFERN.SAV");
     EXPECT_EQ(file.substr(0, file.find('\n')), "QUICK_LOOT DATA");
     EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 6);
+}
+
+// A chest named "Chest, old" holding "Bread, old": the file has no escaping, and the rows
+// still come back with their commas where they were.
+TEST(Examples, CommasInTheSourceAndTheTextSurviveASaveAndALoad) {
+    const auto [rowsAtSave, loaded] = HistoryAroundTheSave(PlayExample("chest-with-commas.json"));
+    ASSERT_EQ(rowsAtSave.size(), 3U);
+    EXPECT_EQ(rowsAtSave.at(1).at("text"), "Bread, old x1");
+    EXPECT_EQ(rowsAtSave.at(1).at("source"), "Chest, old");
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(*loaded, nlohmann::json(rowsAtSave));
 }
 
 // The player's loot log of that run, in the three forms the history command gives.
