@@ -24,6 +24,11 @@ public:
     constexpr TaggedHeap(std::uint32_t tag, const char* name) : tag_(tag), name_(name) {}
 
     void* Allocate(std::size_t size) {
+        const std::int64_t limit = limit_.load(std::memory_order_relaxed);
+        if (limit >= 0 &&
+            bytesInUse_.load(std::memory_order_relaxed) + static_cast<std::int64_t>(size) > limit) {
+            return nullptr;
+        }
         // The heap is made of the system's allocator, as the game's heaps are.
         // NOLINTNEXTLINE(*-no-malloc,*-owning-memory)
         auto* header = static_cast<BlockHeader*>(std::malloc(sizeof(BlockHeader) + size));
@@ -65,6 +70,8 @@ public:
         return resized;
     }
 
+    void Limit(std::int64_t bytesInUse) { limit_.store(bytesInUse, std::memory_order_relaxed); }
+
     [[nodiscard]] HeapFigures Figures() const {
         return {allocations_.load(std::memory_order_relaxed),
                 releases_.load(std::memory_order_relaxed),
@@ -86,6 +93,7 @@ private:
     std::atomic<std::uint64_t> allocations_{0};
     std::atomic<std::uint64_t> releases_{0};
     std::atomic<std::int64_t> bytesInUse_{0};
+    std::atomic<std::int64_t> limit_{-1};
 };
 
 // Built before any module's static construction can ask for memory.
@@ -100,6 +108,10 @@ HeapFigures FrameworkHeapFigures() {
 
 HeapFigures EngineHeapFigures() {
     return engineHeap.Figures();
+}
+
+void LimitFrameworkHeap(std::int64_t bytesInUse) {
+    frameworkHeap.Limit(bytesInUse);
 }
 
 }  // namespace pilfern::sim

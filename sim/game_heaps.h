@@ -20,4 +20,9 @@ struct HeapFigures {
 [[nodiscard]] HeapFigures FrameworkHeapFigures();
 [[nodiscard]] HeapFigures EngineHeapFigures();
 
+// A game that has run out of memory: from now on the framework's heap gives no block that
+// would take its bytes in use beyond `bytesInUse`, and answers none instead, as the real heap
+// does. A negative value lifts the limit.
+void LimitFrameworkHeap(std::int64_t bytesInUse);
+
 }  // namespace pilfern::sim

@@ -12,12 +12,20 @@ namespace {
 
 class LoadedPlugin {
 public:
-    LoadedPlugin() {
+    // Runs under the system's module loading, where nothing may be thrown: a plugin that
+    // cannot be built leaves the module loaded and inert, and the game goes on without it.
+    LoadedPlugin() noexcept {
         Framework* framework = HostFramework();
         Engine* engine = HostEngine();
-        if (framework != nullptr && engine != nullptr) {
+        if (framework == nullptr || engine == nullptr) {
+            return;
+        }
+        try {
             plugin_.emplace(*framework, *engine);
             AnnouncePluginToHost(&*plugin_);
+        } catch (...) {
+            AnnouncePluginToHost(nullptr);
+            plugin_.reset();
         }
     }
     LoadedPlugin(const LoadedPlugin&) = delete;
@@ -46,10 +54,14 @@ const LoadedPlugin& Loaded() {
 
 }  // namespace
 
-bool AttachLibrary(unsigned long reason) {
+bool AttachLibrary(unsigned long reason) noexcept {
     Loaded();
     if (Framework* framework = HostFramework()) {
-        OnLibraryAttach(*framework, reason);
+        try {
+            OnLibraryAttach(*framework, reason);
+        } catch (...) {
+            // The attach has nothing to undo: the module stays loaded.
+        }
     }
     return true;
 }

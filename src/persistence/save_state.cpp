@@ -12,6 +12,9 @@ namespace {
 
 // The options' savegame directory, under which the slot folders lie.
 constexpr int kSavegameDirectorySetting = 2;
+// No row the plugin writes comes near this: an item's text and a source are names of the
+// game's, tens of characters each. A longer line is no row and is passed over.
+constexpr std::size_t kLongestSaveLine = 4096;
 // Appended to the file's name while its new content is being written.
 constexpr std::string_view kUnfinishedSuffix = ".NEW";
 
@@ -72,18 +75,14 @@ void LoadLootState(Instance& instance) {
     }
     std::vector<HistoryEntity>& history = instance.lootHistory;
     history.clear();
-    const auto bytes = platform::ReadWholeFile(*path);
-    if (!bytes) {
-        return;
-    }
+    // Line by line: a file of any size costs one line of memory, and a read error ends the
+    // rows with those read so far.
+    platform::LineReader file(*path, kLongestSaveLine);
     // The file is UTF-8; the game's text is 8-bit in its code page. Each line goes through
     // wide text and the framework's conversion, so a character the code page cannot hold, or
     // a broken byte sequence, becomes a stand-in character instead of breaking the row.
-    std::string_view rest = *bytes;
-    while (!rest.empty()) {
-        const std::size_t end = rest.find('\n');
-        const std::string_view line = rest.substr(0, end);
-        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+    std::string line;
+    while (file.Next(line)) {
         if (line.empty()) {
             continue;
         }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -51,6 +53,27 @@ void UseBinaryStandardOutput();
 // Files by path (engine paths with backslashes are accepted). The whole content of a file;
 // none when it cannot be read.
 [[nodiscard]] std::optional<std::string> ReadWholeFile(std::string_view path);
+// A file read line by line, so that a file of any size costs no more memory than its longest
+// line: a line ends at '\n' (a '\r' before it stays), and one longer than `longestLine` bytes
+// is passed over whole. A read error (a folder of that name, a failing disk) ends the lines
+// as the file's end does and is told by Failed(); nothing is thrown.
+class LineReader {
+public:
+    LineReader(std::string_view path, std::size_t longestLine);
+    [[nodiscard]] bool IsOpen() const { return file_ != nullptr; }
+    // The next line into `line`, whose memory is reused; false at the end or on a read error.
+    bool Next(std::string& line);
+    [[nodiscard]] bool Failed() const { return failed_; }
+
+private:
+    struct Closer {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+    std::unique_ptr<std::FILE, Closer> file_;
+    std::size_t longestLine_;
+    bool failed_ = false;
+};
+
 // Puts `from` in the place of `to` in one step, replacing what `to` held: a reader sees the
 // old file or the new one, never a mixture. False when it could not.
 [[nodiscard]] bool MoveFileOver(std::string_view from, std::string_view to);
