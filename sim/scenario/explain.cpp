@@ -94,7 +94,7 @@ struct CorpseReason {
 
 // The words of every decision to leave an NPC. Living NPCs and the player are never
 // explained: nobody asks why auto-loot left them.
-const std::array<CorpseReason, 8> kCorpseReasons{{
+const std::array<CorpseReason, 9> kCorpseReasons{{
     {CorpseVerdict::NotExamined, "notExamined",
      [](const Context&) { return std::string("waits: one corpse a period, another went first"); }},
     {CorpseVerdict::TooFar, "tooFar", TooFar},
@@ -107,6 +107,12 @@ const std::array<CorpseReason, 8> kCorpseReasons{{
     {CorpseVerdict::NewBalanceMarked, "newBalanceMarked",
      [](const Context&) { return std::string("NewBalance keeps it from being looted"); }},
     {CorpseVerdict::NotInView, "notInView", NotInView},
+    {CorpseVerdict::LooterRefuses, "looterRefuses",
+     [](const Context&) {
+         return std::string(
+             "the looter refuses it (not dead to the engine yet, or an inventory "
+             "is open)");
+     }},
     {CorpseVerdict::NothingToTake, "nothingToTake",
      [](const Context&) { return std::string("nothing left to take"); }},
 }};

@@ -17,8 +17,7 @@ constexpr std::string_view kDeathAnimationPart = "_Dead";
 // NewBalance marks NPCs that must not be looted in its extended NPC record; an NPC that is no
 // extended NPC has none.
 bool MarkedByNewBalance(Engine& engine, const oCNpc& npc) {
-    const auto* extended =
-        static_cast<const oCNpcEx*>(EngineCast(const_cast<oCNpc*>(&npc), EngineClass::oCNpcEx));
+    const oCNpcEx* extended = ExtendedNpcOf(npc);
     return extended != nullptr &&
            (engine.eng_npc_ex_marker_1(extended) == 1 || engine.eng_npc_ex_marker_2(extended) == 1);
 }
@@ -54,6 +53,9 @@ CorpseVerdict JudgeCorpse(Instance& instance, const oCNpc& player, const oCNpc& 
     }
     if (settings.needDirectViewAutoloot && !engine.eng_npc_can_see(&player, &npc, kSightMode)) {
         return CorpseVerdict::NotInView;
+    }
+    if (!LooterTakesOn(instance, npc, player)) {
+        return CorpseVerdict::LooterRefuses;
     }
     if (!HoldsSomethingToGiveUp(instance, npc)) {
         return CorpseVerdict::NothingToTake;

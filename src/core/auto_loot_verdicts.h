@@ -38,6 +38,7 @@ enum class CorpseVerdict : std::uint8_t {
     AtOrigin,  // still at (0, 0, 0): not placed yet
     NewBalanceMarked,
     NotInView,
+    LooterRefuses,  // the engine does not count it dead, or an inventory is open
     NothingToTake,
 };
 

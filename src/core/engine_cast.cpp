@@ -29,4 +29,8 @@ void* EngineCast(zCObject* object, EngineClass target) {
     return nullptr;
 }
 
+const oCNpcEx* ExtendedNpcOf(const oCNpc& npc) {
+    return static_cast<const oCNpcEx*>(EngineCast(const_cast<oCNpc*>(&npc), EngineClass::oCNpcEx));
+}
+
 }  // namespace pilfern

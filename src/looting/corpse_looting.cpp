@@ -30,13 +30,6 @@ oCNpc* CorpseReceiver(const Instance& instance, oCNpc& player) {
     return ownBody != nullptr ? ownBody : &player;
 }
 
-const oCNpcEx* AsExtendedNpc(Engine& engine, oCNpc& npc) {
-    if (!engine.eng_object_class_is(&npc, EngineClass::oCNpcEx)) {
-        return nullptr;
-    }
-    return static_cast<const oCNpcEx*>(EngineCast(&npc, EngineClass::oCNpcEx));
-}
-
 bool ShowsDeathAnimation(Engine& engine, const oCNpc& npc) {
     const CStringA name = ToCString(NpcAnimationName(engine, npc));
     return name.IsEmpty() || name.HasWordI(kDeathAnimationPart);
@@ -104,6 +97,16 @@ bool ForEachListItem(Engine& engine, const zCListSort<oCItem>* node, Visit visit
     return false;
 }
 
+// Corpse auto-loot's own measure of an item worth a corpse (Gothic II): one with a name, and
+// armour only with an armour word and a flag word other than the bare armour flag.
+bool WorthAutoLooting(Engine& engine, const oCItem& item) {
+    if (engine.eng_string_is_empty(engine.eng_item_name(&item))) {
+        return false;
+    }
+    return engine.eng_item_category(&item) != kCategoryArmor ||
+           (engine.eng_item_armor_word(&item) != 0 && engine.eng_item_flags(&item) != kFlagArmor);
+}
+
 bool AnyInventoryOpen(Engine& engine, const oCNpc& npc, const oCNpc& player) {
     return engine.eng_inventory_is_open(engine.eng_npc_inventory(&npc)) ||
            engine.eng_inventory_is_open(engine.eng_npc_inventory(&player));
@@ -129,11 +132,31 @@ bool GivesUp(Engine& engine, const oCItem& item, CorpseTakeRule rule) {
     return engine.eng_item_amount(&item) > 0 && engine.eng_item_instance(&item) != -1;
 }
 
+bool LooterTakesOn(Instance& instance, const oCNpc& npc, const oCNpc& player) {
+    Engine& engine = instance.engine;
+    const bool noHitpoints = engine.eng_npc_hitpoints(&npc) <= 0;
+    if (instance.profile.gothicOneRules) {
+        const bool qualifies = noHitpoints ? engine.eng_npc_body_state(&npc) == kBodyStateDead
+                                           : engine.eng_npc_is_unconscious(&npc);
+        return qualifies && !AnyInventoryOpen(engine, npc, player);
+    }
+    const bool dead = noHitpoints && engine.eng_npc_is_dead(&npc);
+    if (!dead && !engine.eng_npc_is_unconscious(&npc)) {
+        return false;
+    }
+    if (AnyInventoryOpen(engine, npc, player)) {
+        return false;
+    }
+    return !dead ||
+           (engine.eng_npc_body_state(&npc) == kBodyStateDead && ShowsDeathAnimation(engine, npc));
+}
+
 bool HoldsSomethingToGiveUp(Instance& instance, const oCNpc& npc) {
     Engine& engine = instance.engine;
     const CorpseTakeRule rule = CorpseTakeRuleOf(instance);
-    const auto givenUp = [&engine, rule](const oCItem& item) {
-        return GivesUp(engine, item, rule);
+    const bool gothicOne = instance.profile.gothicOneRules;
+    const auto givenUp = [&engine, rule, gothicOne](const oCItem& item) {
+        return GivesUp(engine, item, rule) && (gothicOne || WorthAutoLooting(engine, item));
     };
     oCNpcInventory* inventory = engine.eng_npc_inventory(&npc);
     engine.eng_inventory_prepare(inventory);
@@ -171,16 +194,7 @@ void LootCorpse(Instance& instance, oCNpc* npc, bool requireItems, bool automati
     if (npc == nullptr || player == nullptr) {
         return;
     }
-    const int hitpoints = engine.eng_npc_hitpoints(npc);
-    const bool dead = hitpoints <= 0 && engine.eng_npc_is_dead(npc);
-    if (!dead && !engine.eng_npc_is_unconscious(npc)) {
-        return;
-    }
-    if (AnyInventoryOpen(engine, *npc, *player)) {
-        return;
-    }
-    if (dead &&
-        (engine.eng_npc_body_state(npc) != kBodyStateDead || !ShowsDeathAnimation(engine, *npc))) {
+    if (!LooterTakesOn(instance, *npc, *player)) {
         return;
     }
     oCNpcInventory* inventory = engine.eng_npc_inventory(npc);
@@ -192,7 +206,7 @@ void LootCorpse(Instance& instance, oCNpc* npc, bool requireItems, bool automati
     loot.npc = npc;
     loot.automatic = automatic;
     if (settings.newBalanceMode) {
-        loot.extended = AsExtendedNpc(engine, *npc);
+        loot.extended = ExtendedNpcOf(*npc);
         if (loot.extended != nullptr && (engine.eng_npc_ex_marker_1(loot.extended) == 1 ||
                                          engine.eng_npc_ex_marker_2(loot.extended) == 1)) {
             return;
@@ -222,16 +236,12 @@ void LootCorpseGothicOne(Instance& instance, oCNpc* npc, bool automatic) {
     if (npc == nullptr || player == nullptr) {
         return;
     }
-    if (engine.eng_npc_hitpoints(npc) <= 0) {
-        if (engine.eng_npc_body_state(npc) != kBodyStateDead) {
-            return;
-        }
-    } else if (!engine.eng_npc_is_unconscious(npc)) {
+    if (!LooterTakesOn(instance, *npc, *player)) {
         return;
     }
     oCNpcInventory* inventory = engine.eng_npc_inventory(npc);
     engine.eng_inventory_prepare(inventory);
-    if (AnyInventoryOpen(engine, *npc, *player) || engine.eng_inventory_is_empty(inventory)) {
+    if (engine.eng_inventory_is_empty(inventory)) {
         return;
     }
     CorpseLoot loot;

@@ -31,9 +31,17 @@ struct CorpseTakeRule {
 // Whether the looter hands the item over (a worn weapon counted as taken off, where the
 // rule takes it off). Only asks.
 [[nodiscard]] bool GivesUp(Engine& engine, const oCItem& item, CorpseTakeRule rule);
+// Whether the looter of the running engine takes the NPC on at all: dead or unconscious as the
+// engine tells it (Gothic II asks whether the engine counts the NPC as dead), neither its nor
+// the player's inventory open, and a dead one lying dead (the dead body state; in Gothic II the
+// death animation too). Corpse auto-loot asks the same, so that it never chooses a corpse the
+// looter then refuses in every period, ahead of the corpses after it. Only asks.
+[[nodiscard]] bool LooterTakesOn(Instance& instance, const oCNpc& npc, const oCNpc& player);
 // Whether the NPC's inventory, prepared, still holds an item the looter would hand over by
-// the engine's rule, walked in the looter's order: the item list (Gothic II) or the nine
-// category lists (Gothic I). Only asks.
+// the engine's rule and, in Gothic II, that auto-loot counts as worth a corpse (a named item;
+// armour only with an armour word and a flag word other than the bare armour flag), walked in
+// the looter's order: the item list (Gothic II) or the nine category lists (Gothic I). Only
+// asks.
 [[nodiscard]] bool HoldsSomethingToGiveUp(Instance& instance, const oCNpc& npc);
 
 }  // namespace pilfern

@@ -90,6 +90,54 @@ TEST(CorpseAutoLoot, ACorpseWithNothingTheLooterTakesDoesNotStallTheOthers) {
     }
 }
 
+// An NPC at 0 hit points in the dead body state that the engine does not call dead yet is
+// refused by the looter, so the pass passes it over instead of choosing it every period.
+TEST(CorpseAutoLoot, ACorpseTheEngineDoesNotCallDeadYetDoesNotStallTheOthers) {
+    AutoLootOn on(Battlefield({Corpse("dying", 100, {Gold("gd")}, {{"dead", false}}),
+                               Corpse("second", 200, {Gold("g")})}));
+    on.game.Frame({}, 200);
+    EXPECT_EQ(on.game.AmountIn("inventory of second", "ITMI_GOLD"), 0);
+    EXPECT_EQ(on.game.AmountIn("inventory of dying", "ITMI_GOLD"), 5);
+}
+
+// With "ShowArmor" on, the looter would take armour and nameless items, but auto-loot counts an
+// item only when it also passes its own measure: a name, and armour with an armour word and a
+// flag word other than the bare armour flag (the engine adds the category to the flags, so
+// armour whose scripts set no flag of their own has exactly that).
+TEST(CorpseAutoLoot, AnItemCountsWhenTheLooterTakesItAndAutoLootThinksItWorthACorpse) {
+    const struct {
+        std::string name;
+        Json item;
+        CorpseVerdict verdict;
+    } cases[] = {
+        {"a named item", {{"id", "i"}, {"instance", "ITMI_GOLD"}}, CorpseVerdict::Take},
+        {"a nameless item",
+         {{"id", "i"}, {"instance", "ITMI_NAMELESS"}},
+         CorpseVerdict::NothingToTake},
+        {"armour without an armour word",
+         {{"id", "i"}, {"instance", "ITAR_LEATHER"}},
+         CorpseVerdict::NothingToTake},
+        {"armour with an armour word and a flag of its own",
+         {{"id", "i"}, {"instance", "ITAR_PLATE"}},
+         CorpseVerdict::Take},
+        {"armour with an armour word and the armour flag alone",
+         {{"id", "i"}, {"instance", "ITAR_MILITIA"}},
+         CorpseVerdict::NothingToTake},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Json field = Battlefield({Corpse("npc", 300, {c.item})});
+        field["instances"].merge_patch(Json::parse(R"({
+            "ITMI_NAMELESS": {"name": ""},
+            "ITAR_PLATE": {"name": "Plate Armour", "category": "0x10", "armor": 30, "flags": "0x1000"},
+            "ITAR_MILITIA": {"name": "Militia Armour", "category": "0x10", "armor": 30}
+        })"));
+        AutoLootOn on(field);
+        on.game.Plugin().settings.showArmor = true;
+        EXPECT_EQ(JudgeCorpse(on.game.Plugin(), on.game.Hero(), on.game.Npc("npc")), c.verdict);
+    }
+}
+
 // Who is a corpse for auto-loot, on both engines.
 TEST(CorpseAutoLoot, JudgesNpcsByLifeDistanceDeathAndContent) {
     const struct {
@@ -122,6 +170,18 @@ TEST(CorpseAutoLoot, JudgesNpcsByLifeDistanceDeathAndContent) {
          4,
          {{"extended", true}, {"markers", {0, 1, 0}}},
          CorpseVerdict::NewBalanceMarked},
+        {"lying dead, but not dead to the engine yet",
+         4,
+         {{"dead", false}},
+         CorpseVerdict::LooterRefuses},
+        {"unconscious at 0 hit points",
+         4,
+         {{"dead", false}, {"unconscious", true}},
+         CorpseVerdict::Take},
+        {"Gothic I: the engine's own death state is not asked",
+         kGothicOne,
+         {{"dead", false}},
+         CorpseVerdict::Take},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -41,6 +41,17 @@ void LootingGame::OnHistoryRow(const HistoryEntity& row) {
         {true, std::string(row.text.Str()), std::string(row.source.Str()), row.category});
 }
 
+void LootingGame::OnCorpseJudged(const oCNpc& npc, CorpseVerdict verdict) {
+    if (verdict != CorpseVerdict::Take) {
+        return;
+    }
+    if (&npc == lastChosenCorpse_ && records_.size() == recordsAtLastChoice_) {
+        ++corpseStalls_;
+    }
+    lastChosenCorpse_ = &npc;
+    recordsAtLastChoice_ = records_.size();
+}
+
 LootingGame::Ledger::Ledger(const LootingGame& game)
     : game_(game),
       before_(TakeCensus(game.world_.Game().engine)),

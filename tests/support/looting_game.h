@@ -79,14 +79,22 @@ public:
     };
     [[nodiscard]] Ledger Open() const { return Ledger(*this); }
 
+    // How often corpse auto-loot chose the corpse it had chosen last when nothing was taken
+    // since: a corpse the looter refuses, blocking every corpse after it.
+    [[nodiscard]] int CorpseStalls() const { return corpseStalls_; }
+
 private:
     void OnLootMessage(const MessageData& message) override;
     void OnHistoryRow(const HistoryEntity& row) override;
+    void OnCorpseJudged(const oCNpc& npc, CorpseVerdict verdict) override;
 
     ScenarioGame world_;
     int engineVersion_;
     std::optional<PluginLibrary> plugin_;
     std::vector<LootRecord> records_;
+    const oCNpc* lastChosenCorpse_ = nullptr;
+    std::size_t recordsAtLastChoice_ = 0;
+    int corpseStalls_ = 0;
 };
 
 }  // namespace pilfern::test
