@@ -249,7 +249,9 @@ void LootCorpseGothicOne(Instance& instance, oCNpc* npc, bool automatic) {
     loot.automatic = automatic;
     loot.receiver = CorpseReceiver(instance, *player);
     instance.takenItems.clear();
-    const CorpseTakeRule rule = CorpseTakeRuleOf(instance);
+    // The weapons are taken off here, so the worn flag is asked again after: an item the
+    // engine still counts as worn stays, and the hero never gets a copy of what the NPC keeps.
+    const CorpseTakeRule rule{CorpseTakeRuleOf(instance).takeArmor, false};
     for (const zCListSort<oCItem>* list : engine.eng_inventory_category_lists(inventory)) {
         ForEachListItem(engine, list, [&](oCItem& item) {
             // A weapon the corpse still wears is taken off so that it can be taken; worn
