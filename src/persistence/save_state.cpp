@@ -13,8 +13,9 @@ namespace {
 // The options' savegame directory, under which the slot folders lie.
 constexpr int kSavegameDirectorySetting = 2;
 // No row the plugin writes comes near this: an item's text and a source are names of the
-// game's, tens of characters each. A longer line is no row and is passed over.
-constexpr std::size_t kLongestSaveLine = 4096;
+// game's, tens of characters each. A longer line is no row and is passed over; the limit only
+// keeps a damaged file from costing the game its memory.
+constexpr std::size_t kLongestSaveLine = 64 * 1024;
 // Appended to the file's name while its new content is being written.
 constexpr std::string_view kUnfinishedSuffix = ".NEW";
 

@@ -107,7 +107,7 @@ TEST(SaveState, TheExampleFileReadsExactlyAndMalformedLinesAreSkipped) {
          "QUICK_LOOT DATA\nGold x25,1,EMPTY",
          {{"Gold x25", "", 1}}},
         {"a line far too long for a row between rows",
-         "QUICK_LOOT DATA\nGold x25,1,EMPTY\n" + std::string(5000, 'A') +
+         "QUICK_LOOT DATA\nGold x25,1,EMPTY\n" + std::string(70000, 'A') +
              ",1,EMPTY\nApple x1,1,EMPTY\n",
          {{"Gold x25", "", 1}, {"Apple x1", "", 1}}},
         {"a byte-order mark",
