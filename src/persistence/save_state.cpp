@@ -15,7 +15,7 @@ constexpr int kSavegameDirectorySetting = 2;
 // No row the plugin writes comes near this: an item's text and a source are names of the
 // game's, tens of characters each. A longer line is no row and is passed over; the limit only
 // keeps a damaged file from costing the game its memory.
-constexpr std::size_t kLongestSaveLine = 64 * 1024;
+constexpr std::size_t kLongestSaveLine = std::size_t{64} * 1024;
 // Appended to the file's name while its new content is being written.
 constexpr std::string_view kUnfinishedSuffix = ".NEW";
 

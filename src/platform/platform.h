@@ -67,7 +67,10 @@ public:
 
 private:
     struct Closer {
-        void operator()(std::FILE* file) const { std::fclose(file); }
+        // The reader owns the file it opened.
+        void operator()(std::FILE* file) const {
+            std::fclose(file);  // NOLINT(cppcoreguidelines-owning-memory)
+        }
     };
     std::unique_ptr<std::FILE, Closer> file_;
     std::size_t longestLine_;
