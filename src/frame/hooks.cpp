@@ -44,9 +44,11 @@ struct Thunks {
             });
     }
     static void ENGINE_MEMBER_CALL PrintChars(zCView* view, int x, int y, const zSTRING& text) {
-        Contained(
-            [&] { PrintChars_Hook(Target(), view, x, y, text); },
-            [&] { OriginalOf<ViewPrintCharsFn> (*Target().patches.printChars)(view, x, y, text); });
+        Contained([&] { PrintChars_Hook(Target(), view, x, y, text); },
+                  [&] {
+                      const auto print = OriginalOf<ViewPrintCharsFn>(*Target().patches.printChars);
+                      print(view, x, y, text);
+                  });
     }
     static int ENGINE_MEMBER_CALL SetState(zCInput_Win32* input, unsigned short key, int state) {
         return Contained([&] { return SetState_Hook(Target(), input, key, state); },
