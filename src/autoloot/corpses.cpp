@@ -1,7 +1,5 @@
 #include "autoloot/corpses.h"
 
-#include <string_view>
-
 #include "core/engine_cast.h"
 #include "core/world_units.h"
 #include "host/engine_lists.h"
@@ -12,7 +10,6 @@ namespace {
 
 constexpr int kBodyStateDead = 23;
 constexpr int kSightMode = 1;
-constexpr std::string_view kDeathAnimationPart = "_Dead";
 
 // NewBalance marks NPCs that must not be looted in its extended NPC record; an NPC that is no
 // extended NPC has none.
@@ -37,8 +34,7 @@ CorpseVerdict JudgeCorpse(Instance& instance, const oCNpc& player, const oCNpc& 
     if (!WithinRadius(engine.eng_vob_distance_to(&player, &npc), settings.autoLootDistance)) {
         return CorpseVerdict::TooFar;
     }
-    const zSTRING animation = NpcAnimationName(engine, npc);
-    if (!animation.Text().empty() && !ContainsIgnoringCase(animation.Text(), kDeathAnimationPart)) {
+    if (!ShowsDeathAnimation(engine, npc)) {
         return CorpseVerdict::NoDeathAnimation;
     }
     if (engine.eng_npc_body_state(&npc) != kBodyStateDead) {

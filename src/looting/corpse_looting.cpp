@@ -1,5 +1,7 @@
 #include "looting/corpse_looting.h"
 
+#include <string_view>
+
 #include "core/engine_cast.h"
 #include "feedback/target_markers.h"
 #include "looting/loot_text.h"
@@ -11,7 +13,7 @@ constexpr std::uint32_t kFlagArmor = 0x10;
 constexpr std::uint32_t kFlagWorn = 0x40000000;
 constexpr std::uint32_t kCategoryArmor = 0x10;
 constexpr int kBodyStateDead = 23;
-const CStringA kDeathAnimationPart("_Dead");
+constexpr std::string_view kDeathAnimationPart = "_Dead";
 
 // How one corpse is looted: by whom, for whom, and what the walk over its items skips.
 struct CorpseLoot {
@@ -28,11 +30,6 @@ struct CorpseLoot {
 oCNpc* CorpseReceiver(const Instance& instance, oCNpc& player) {
     oCNpc* ownBody = instance.heroTransformed ? instance.heroOriginalBody : nullptr;
     return ownBody != nullptr ? ownBody : &player;
-}
-
-bool ShowsDeathAnimation(Engine& engine, const oCNpc& npc) {
-    const CStringA name = ToCString(NpcAnimationName(engine, npc));
-    return name.IsEmpty() || name.HasWordI(kDeathAnimationPart);
 }
 
 // Hands one item's copy to the receivers and records it. Under full sync the receiver looks
@@ -100,11 +97,11 @@ bool ForEachListItem(Engine& engine, const zCListSort<oCItem>* node, Visit visit
 // Corpse auto-loot's own measure of an item worth a corpse (Gothic II): one with a name, and
 // armour only with an armour word and a flag word other than the bare armour flag.
 bool WorthAutoLooting(Engine& engine, const oCItem& item) {
-    if (engine.eng_string_is_empty(engine.eng_item_name(&item))) {
+    if (engine.eng_item_category(&item) == kCategoryArmor &&
+        (engine.eng_item_armor_word(&item) == 0 || engine.eng_item_flags(&item) == kFlagArmor)) {
         return false;
     }
-    return engine.eng_item_category(&item) != kCategoryArmor ||
-           (engine.eng_item_armor_word(&item) != 0 && engine.eng_item_flags(&item) != kFlagArmor);
+    return !engine.eng_string_is_empty(engine.eng_item_name(&item));
 }
 
 bool AnyInventoryOpen(Engine& engine, const oCNpc& npc, const oCNpc& player) {
@@ -130,6 +127,12 @@ bool GivesUp(Engine& engine, const oCItem& item, CorpseTakeRule rule) {
         return false;
     }
     return engine.eng_item_amount(&item) > 0 && engine.eng_item_instance(&item) != -1;
+}
+
+bool ShowsDeathAnimation(Engine& engine, const oCNpc& npc) {
+    // Compared where the engine's text lies: corpse auto-loot asks this every period.
+    const zSTRING name = NpcAnimationName(engine, npc);
+    return name.Text().empty() || ContainsIgnoringCase(name.Text(), kDeathAnimationPart);
 }
 
 bool LooterTakesOn(Instance& instance, const oCNpc& npc, const oCNpc& player) {

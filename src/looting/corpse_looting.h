@@ -19,6 +19,9 @@ void LootCorpseOfEngine(Instance& instance, oCNpc* npc, bool automatic);
 
 // The name of the first animation the NPC's model plays; empty when it plays none.
 [[nodiscard]] zSTRING NpcAnimationName(Engine& engine, const oCNpc& npc);
+// Whether that animation is a death animation ("_Dead" in its name, in any letter case), or
+// the model plays none.
+[[nodiscard]] bool ShowsDeathAnimation(Engine& engine, const oCNpc& npc);
 
 // What a corpse gives up to its looter. Gothic II engines take armour only with "ShowArmor";
 // Gothic I engines take worn weapons off first and never take armour. Corpse auto-loot counts

@@ -55,15 +55,13 @@ void UseBinaryStandardOutput();
 [[nodiscard]] std::optional<std::string> ReadWholeFile(std::string_view path);
 // A file read line by line, so that a file of any size costs no more memory than its longest
 // line: a line ends at '\n' (a '\r' before it stays), and one longer than `longestLine` bytes
-// is passed over whole. A read error (a folder of that name, a failing disk) ends the lines
-// as the file's end does and is told by Failed(); nothing is thrown.
+// is passed over whole. A file that cannot be opened has no lines; a read error (a folder of
+// that name, a failing disk) ends the lines as the file's end does. Nothing is thrown.
 class LineReader {
 public:
     LineReader(std::string_view path, std::size_t longestLine);
-    [[nodiscard]] bool IsOpen() const { return file_ != nullptr; }
     // The next line into `line`, whose memory is reused; false at the end or on a read error.
     bool Next(std::string& line);
-    [[nodiscard]] bool Failed() const { return failed_; }
 
 private:
     struct Closer {
