@@ -302,6 +302,18 @@ public:
     void InsertEmptyWorldNodes(const std::vector<int>& itemPlaces,
                                const std::vector<int>& npcPlaces);
     void SetPlayer(SimNpc* npc) { player_ = npc; }
+    // The game's transformation spell: the creature's body stands in the world where the
+    // player stands and becomes the player; the hero's own body stays where it stood, kept
+    // by the game until the transformation ends. Refused while the player is transformed.
+    void Transform(SimNpc& creature);
+    // The transformation ends: the creature's body leaves the world, and the hero's own body
+    // stands where it stood and is the player again. Refused while the player is not
+    // transformed.
+    void TransformBack();
+    // A world that starts with the player transformed (a game saved so): the hero's own body.
+    void SetOwnBody(SimNpc& body) { ownBody_ = &body; }
+    // The hero's own body while the player is transformed; none otherwise.
+    [[nodiscard]] SimNpc* OwnBody() const { return ownBody_; }
     [[nodiscard]] SimNpc* Player() const { return player_; }
     [[nodiscard]] SimItem* FindItem(std::string_view id) const;
     [[nodiscard]] SimNpc* FindNpc(std::string_view id) const;
@@ -497,6 +509,7 @@ private:
     NodeList<oCItem> worldItems_;
     NodeList<oCNpc> worldNpcs_;
     SimNpc* player_ = nullptr;
+    SimNpc* ownBody_ = nullptr;
     SimWorldObject world_;
     SimVisual visual_;
     std::vector<std::unique_ptr<zCFont>> fonts_;

@@ -4,6 +4,7 @@
 #include <array>
 #include <cctype>
 #include <cmath>
+#include <stdexcept>
 #include <type_traits>
 #include <utility>
 
@@ -111,6 +112,36 @@ void SimEngine::PlaceInWorld(SimNpc& npc) {
 void SimEngine::RemoveFromWorld(SimItem& item) {
     worldItems_.Remove(&item);
     item.vob.inWorld = false;
+}
+
+void SimEngine::Transform(SimNpc& creature) {
+    if (ownBody_ != nullptr) {
+        throw std::runtime_error("transform: the player is transformed already");
+    }
+    if (player_ == nullptr) {
+        throw std::runtime_error("transform: there is no player to transform");
+    }
+    creature.vob.position = player_->vob.position;
+    PlaceInWorld(creature);
+    ownBody_ = player_;
+    player_ = &creature;
+}
+
+void SimEngine::TransformBack() {
+    if (ownBody_ == nullptr) {
+        throw std::runtime_error("transformBack: the player is not transformed");
+    }
+    if (player_ == nullptr) {
+        throw std::runtime_error("transformBack: there is no player to turn back");
+    }
+    SimNpc& creature = *player_;
+    ownBody_->vob.position = creature.vob.position;
+    RemoveFromWorld(creature);
+    if (!ownBody_->vob.inWorld) {
+        PlaceInWorld(*ownBody_);
+    }
+    player_ = ownBody_;
+    ownBody_ = nullptr;
 }
 
 void SimEngine::InsertEmptyWorldNodes(const std::vector<int>& itemPlaces,

@@ -765,6 +765,15 @@ Step ReadStep(Fields& f) {
         step.game = ReadGame(w, "game");
         step.camera = ReadCamera(w);
         step.roomRegistry = ReadRoomRegistry(w);
+        if (const Json* creature = w.Get("transform")) {
+            Fields c(*creature, w.PathOf("transform"), f.File());
+            step.transform = ReadNpc(c, true);
+            c.Done();
+        }
+        step.transformBack = w.Optional<bool>("transformBack").value_or(false);
+        if (step.transform && step.transformBack) {
+            w.Fail(w.PathOf("transformBack"), "a step either transforms or turns back");
+        }
         w.Done();
         return step;
     }
@@ -873,6 +882,13 @@ void CheckIds(const Scenario& scenario) {
     if (scenario.world.player) {
         checkFocus(*scenario.world.player, "world.player");
     }
+    if (const auto& own = scenario.world.transformedFrom) {
+        expect(*own, "n", "world.transformedFrom");
+        if (!scenario.world.player || *own == scenario.world.player->id) {
+            throw ScenarioError(file, "world.transformedFrom",
+                                "expected an NPC of the world other than the player");
+        }
+    }
     for (std::size_t i = 0; i < scenario.world.npcs.size(); ++i) {
         checkFocus(scenario.world.npcs[i], "world.npcs[" + std::to_string(i) + "]");
     }
@@ -897,6 +913,9 @@ void CheckIds(const Scenario& scenario) {
         for (std::size_t i = 0; i < world->spawnContainers.size(); ++i) {
             addContainer(world->spawnContainers[i],
                          at + ".spawn.containers[" + std::to_string(i) + "]");
+        }
+        if (world->transform) {
+            addNpc(*world->transform, at + ".transform.id");
         }
         for (std::size_t i = 0; i < world->updateNpcs.size(); ++i) {
             const std::string field = at + ".npcs[" + std::to_string(i) + "]";
@@ -1200,6 +1219,7 @@ Scenario ParseScenario(const std::string& text, const std::filesystem::path& fil
         scenario.world.camera = ReadCamera(w);
         scenario.world.blockers = ReadBlockers(w);
         scenario.world.roomRegistry = ReadRoomRegistry(w).value_or(std::nullopt);
+        scenario.world.transformedFrom = w.Optional<std::string>("transformedFrom");
         if (const Json* empty = w.Get("emptyNodes")) {
             Fields e(*empty, "world.emptyNodes", fileName);
             scenario.world.emptyNodes.items = ReadEmptyNodes(e, "items");

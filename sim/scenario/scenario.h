@@ -175,6 +175,8 @@ struct WorldSpec {
     std::vector<BlockerSpec> blockers;
     std::optional<RoomRegistrySpec> roomRegistry;  // none: the game has no registry
     EmptyNodesSpec emptyNodes;
+    // The hero's own body, by id, when the world starts with the player transformed.
+    std::optional<std::string> transformedFrom;
 };
 
 // What the game's data holds, when the scenario says: fonts (the first is the screen's),
@@ -239,6 +241,8 @@ struct WorldStep {
     std::map<std::string, std::vector<ItemSpec>> give;  // new items, by the receiving NPC's id
     std::vector<std::string> take;                      // items taken out of the game
     std::vector<std::string> drop;                      // items dropped at their holder's feet
+    std::optional<NpcSpec> transform;                   // the creature the player turns into
+    bool transformBack = false;                         // the transformation ends
 };
 // A picture of what the player sees after the frames played so far, when screenshots are
 // asked for; its name names the file.

@@ -438,6 +438,9 @@ void BuildWorld(SimGame& game, const WorldSpec& world) {
     builder.ApplyBlockers(world.blockers);
     builder.ApplyRoomRegistry(world.roomRegistry);
     game.engine.InsertEmptyWorldNodes(world.emptyNodes.items, world.emptyNodes.npcs);
+    if (world.transformedFrom) {
+        game.engine.SetOwnBody(*game.engine.FindNpc(*world.transformedFrom));
+    }
 }
 
 void ApplyGameData(SimGame& game, const GameDataSpec& data) {
@@ -551,6 +554,14 @@ std::vector<InventoryChange> ApplyWorldStep(SimGame& game, const WorldStep& step
     builder.ApplyCamera(step.camera);
     if (step.roomRegistry) {
         builder.ApplyRoomRegistry(*step.roomRegistry);
+    }
+    if (step.transform) {
+        SimNpc& creature = builder.CreateNpc(*step.transform);
+        game.engine.Transform(creature);
+        builder.SetFocus(creature, *step.transform);
+    }
+    if (step.transformBack) {
+        game.engine.TransformBack();
     }
     return changes;
 }

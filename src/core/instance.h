@@ -79,7 +79,6 @@ struct Instance {
     std::vector<TargetData> targetMarkers;
     std::vector<HistoryEntity> lootHistory;
     std::vector<MessageData> lootMessages;
-    CStringA heroInstanceName;
     Timer pluginTimer;
     PatchRecords patches;
     TextHookState text;
@@ -94,6 +93,11 @@ struct Instance {
     bool heroTransformed = false;
     // The hero's own body while transformed, during an auto-loot step only.
     oCNpc* heroOriginalBody = nullptr;
+    // The body known as the hero's own, and the player's body in the last frame with a
+    // player. Only compared and looked for in the world's list, never followed: the game
+    // may have deleted either. Both are forgotten at a load, which makes every object anew.
+    const oCNpc* heroBody = nullptr;
+    const oCNpc* lastPlayerBody = nullptr;
 
     // The items one looting call takes from a corpse or a chest, kept between calls so that
     // looting reuses its memory.

@@ -27,11 +27,40 @@ constexpr std::array<int, 6> kBlockingBodyStates{8, 6, 9, 10, 20, 14};
 constexpr std::array<int, 2> kLateBlockingBodyStates{15, 16};
 constexpr std::array<std::string_view, 2> kWispInstances{"WISP_DETECTOR", "UNION_WISP"};
 
-// Whether the player's body is not the hero's own: its instance name differs from the one
-// first seen. An engine that gives no name text for the player counts as not transformed.
+// The body as the world's NPC list holds it; none when the list does not hold it.
+oCNpc* FindInWorld(Engine& engine, const oCNpc* body) {
+    oCNpc* found = nullptr;
+    ForEachWorldNpc(engine, [&](oCNpc& npc) {
+        if (&npc == body) {
+            found = &npc;
+        }
+        return found != nullptr;
+    });
+    return found;
+}
+
+// Which body is the hero's own, learned from the game's own sequence and not from an
+// instance name: a transformed hero shares his creature's name with every sheep of the
+// world. The first body seen after the start or a load counts as his own. When the player
+// moves into another body, the one he left stays his own as long as the world still holds
+// it: a transformation leaves the hero's body standing where he cast it, and its end takes
+// the creature's body out of the world. So a hero first seen in a creature's body (a game
+// saved while transformed) is known in his own body again as soon as he turns back. The
+// world is walked only in a frame whose player differs from the last frame's.
+void NoteHeroBody(Instance& instance, const oCNpc& player) {
+    if (&player == instance.lastPlayerBody) {
+        return;
+    }
+    instance.lastPlayerBody = &player;
+    if (instance.heroBody == nullptr ||
+        (&player != instance.heroBody &&
+         FindInWorld(instance.engine, instance.heroBody) == nullptr)) {
+        instance.heroBody = &player;
+    }
+}
+
 bool IsTransformed(const Instance& instance, const oCNpc& player) {
-    const zSTRING name = instance.engine.eng_object_instance_name(&player);
-    return name.HasBuffer() && !EqualsIgnoringCase(name.Text(), instance.heroInstanceName.Str());
+    return &player != instance.heroBody;
 }
 
 bool IsWisp(Engine& engine, const oCNpc& npc) {
@@ -96,26 +125,11 @@ void CacheFullSyncFlag(Instance& instance) {
     }
 }
 
-// While the hero is in another body, the hero's own body is the NPC of the world that
-// carries the hero's instance name; the last one in the list wins.
-oCNpc* FindOriginalBody(Instance& instance) {
-    Engine& engine = instance.engine;
-    oCNpc* body = nullptr;
-    ForEachWorldNpc(engine, [&](oCNpc& npc) {
-        if (EqualsIgnoringCase(engine.eng_object_instance_name(&npc).Text(),
-                               instance.heroInstanceName.Str())) {
-            body = &npc;
-        }
-        return false;
-    });
-    return body;
-}
-
 void RunAutoLootStep(Instance& instance, const oCNpc& player) {
     const PluginSettings& settings = instance.settings;
     instance.heroTransformed = IsTransformed(instance, player);
     if (instance.heroTransformed) {
-        instance.heroOriginalBody = FindOriginalBody(instance);
+        instance.heroOriginalBody = FindInWorld(instance.engine, instance.heroBody);
     }
     if (settings.allowPilfernGround) {
         AutoLootGroundItems(instance);
@@ -136,9 +150,7 @@ void FrameUpdate(Instance& instance) {
     if (player == nullptr) {
         return;
     }
-    if (instance.heroInstanceName.IsEmpty()) {
-        instance.heroInstanceName = ToCString(engine.eng_object_instance_name(player));
-    }
+    NoteHeroBody(instance, *player);
     if (!engine.eng_dialog_is_over(engine.eng_dialog_manager())) {
         return;
     }

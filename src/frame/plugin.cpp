@@ -135,6 +135,9 @@ void OnGameLoad(Instance& instance) {
     instance.lootMessages.clear();
     instance.targetMarkers.clear();
     instance.fullSyncState = -1;
+    instance.heroBody = nullptr;
+    instance.lastPlayerBody = nullptr;
+    instance.heroTransformed = false;
 }
 
 void OnOptionsApplied(Instance& instance) {

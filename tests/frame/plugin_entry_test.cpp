@@ -81,13 +81,16 @@ TEST(PluginEntry, GameLoadResetsSessionStateButKeepsAutoLoot) {
     instance.autoLootActive = true;
     instance.historyVisible = true;
     instance.fullSyncState = 1;
-    instance.heroInstanceName = CStringA("PC_HERO");
+    const sim::SimNpc& hero = game.engine.CreateNpc("hero", "PC_HERO");
     instance.lootMessages.push_back(MessageData{CStringA("Gold x25"), 1, 100U});
     instance.targetMarkers.push_back(TargetData{100, 1, 2, 3});
 
     for (const int slot : {11, 13, 15}) {
         game.clock += 1000;
         instance.historyVisible = true;
+        // A load makes every object anew: the bodies seen before are gone.
+        instance.heroBody = &hero;
+        instance.lastPlayerBody = &hero;
         game.Load(1, slot);
         EXPECT_EQ(instance.loadTime, game.clock) << "load slot " << slot;
         EXPECT_FALSE(instance.historyVisible);
@@ -95,7 +98,8 @@ TEST(PluginEntry, GameLoadResetsSessionStateButKeepsAutoLoot) {
         EXPECT_TRUE(instance.targetMarkers.empty());
         EXPECT_EQ(instance.fullSyncState, -1);
         EXPECT_TRUE(instance.autoLootActive);
-        EXPECT_EQ(instance.heroInstanceName, CStringA("PC_HERO"));
+        EXPECT_EQ(instance.heroBody, nullptr);
+        EXPECT_EQ(instance.lastPlayerBody, nullptr);
     }
 }
 

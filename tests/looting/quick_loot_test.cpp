@@ -113,8 +113,11 @@ TEST(QuickLoot, ItemsTheKeyLeavesWhereTheyLie) {
         // auto-loot step it is not known, so nobody can take the item.
         {"transformed",
          [](LootingGame& g) {
-             g.Frame();  // the hero's own instance name is noted in the first frame
-             g.Hero().vob.instanceName = "MEATBUG";
+             g.Frame();  // the hero's own body is noted in the first frame
+             sim::SimNpc& hero = g.Hero();
+             g.Step(R"({"transform": {"id": "meatbug", "instance": "MEATBUG"}})");
+             g.Hero().focusVob = hero.focusVob;
+             g.Hero().focusField = hero.focusField;
          }},
     };
     for (const auto& c : cases) {

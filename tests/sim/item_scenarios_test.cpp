@@ -200,6 +200,7 @@ TEST(ItemScenario, AStepTheGameHasMadeImpossibleEndsTheRunNamingTheItem) {
         {R"({"world": {"npcs": [{"id": "hero", "rangedWeapon": "arrows"}]}})",
          "hero.rangedWeapon: the item \"arrows\" is a stack of 20 when the step is played; a worn "
          "item is one item"},
+        {R"({"world": {"transformBack": true}})", "transformBack: the player is not transformed"},
     };
     for (const auto& [step, message] : steps) {
         SCOPED_TRACE(step);
