@@ -331,6 +331,18 @@ TEST(Examples, CommasInTheSourceAndTheTextSurviveASaveAndALoad) {
     EXPECT_EQ(*loaded, nlohmann::json(rowsAtSave));
 }
 
+// Loaded in a sheep's body, the hero loots into the body he is in; back in his own body, into
+// his own. The sheep grazing further off, of the same instance, gets nothing.
+TEST(Examples, AHeroLoadedTransformedNeverFeedsAStrangerOfHisCreaturesKind) {
+    const auto events = PlayExample("transformed-save.json");
+    const nlohmann::json& inventories = events.back().at("state").at("inventories");
+    EXPECT_EQ(inventories.at("hero-sheep"), nlohmann::json::parse(R"([{"instance": "ITFO_APPLE",
+                                                                      "amount": 1}])"));
+    EXPECT_EQ(inventories.at("hero"),
+              nlohmann::json::parse(R"([{"instance": "ITMI_GOLD", "amount": 30}])"));
+    EXPECT_TRUE(inventories.at("grazing").empty());
+}
+
 // The player's loot log of that run, in the three forms the history command gives.
 TEST(Examples, TheHistoryCommandListsTheSavedRowsInEveryForm) {
     const test::TempFolder work;
