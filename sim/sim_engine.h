@@ -332,6 +332,8 @@ public:
     }
     void PlaceInWorld(SimContainer& container);
     void RemoveFromWorld(SimContainer& container);
+    // The NPC bound to the chest, if any (the first in the order NPCs were made).
+    [[nodiscard]] const SimNpc* UserOf(const SimContainer& chest) const;
 
     // The conversation messages the engine made, in order.
     [[nodiscard]] const std::vector<std::unique_ptr<SimConversationMessage>>& Messages() const {

@@ -187,24 +187,28 @@ void SimEngine::eng_mob_end_state_change(oCMobInter* mob, oCNpc* user, int from,
 
 // ---- NPCs bound to mobs, event managers ----
 
+// The game keeps one record of the binding, the NPC's own: binding it to another object, or
+// to none, ends the binding before.
 void SimEngine::eng_npc_bind_mob(oCNpc* npc, oCMobInter* mob) {
     Count(Op(__func__), npc, mob);
-    if (dynamic_cast<SimNpc*>(npc) == nullptr) {
+    auto* sim = dynamic_cast<SimNpc*>(npc);
+    if (sim == nullptr) {
         return;
     }
     std::optional<std::string> previous;
-    for (const auto& container : containers_) {
-        if (container->user == npc) {
-            container->user = nullptr;
-            previous = container->vob.id;
-        }
+    if (sim->interactionA != nullptr) {
+        previous = Describe(sim->interactionA);
     }
-    SimContainer* bound = ContainerOf(mob);
-    if (bound != nullptr) {
-        bound->user = npc;
-    }
+    sim->interactionA = mob;
     Note(MobBound{Describe(npc), mob == nullptr ? std::nullopt : std::optional(Describe(mob)),
                   std::move(previous)});
+}
+
+const SimNpc* SimEngine::UserOf(const SimContainer& chest) const {
+    const auto found = std::find_if(npcs_.begin(), npcs_.end(), [&chest](const auto& npc) {
+        return npc->interactionA == &chest;
+    });
+    return found == npcs_.end() ? nullptr : found->get();
 }
 
 zCEventManager* SimEngine::eng_npc_event_manager(const oCNpc* npc) {

@@ -219,6 +219,8 @@ public:
     bool queryA = true;
     bool queryB = false;
     int lootBlock = 0;
+    // The interactive object the NPC is bound to (the game's interactMob: binding an NPC to a
+    // chest sets it, and it is what the "interacting" query reads), and the item it uses.
     const zCVob* interactionA = nullptr;
     const zCVob* interactionB = nullptr;
     // What the engine's focus query answers, and the NPC's focus field. The engine's focus
@@ -267,7 +269,6 @@ public:
     // 0 and stateCount.
     int stateCount = 1;
     int state = 0;
-    oCNpc* user = nullptr;                // the NPC bound to it
     std::optional<StateChange> changing;  // the state change begun and not ended yet
 };
 

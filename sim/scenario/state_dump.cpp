@@ -82,18 +82,18 @@ Json Container(const SimGame& game, const SimContainer& chest) {
                              {"amount", item->amount}});
         }
     }
+    const SimNpc* user = game.engine.UserOf(chest);
     Json changing = nullptr;
     if (chest.changing) {
         changing = {{"user", game.engine.Describe(chest.changing->user)},
                     {"from", chest.changing->from},
                     {"to", chest.changing->to}};
     }
-    return {
-        {"items", items},
-        {"locked", (chest.lockFlags & kLockedBit) != 0},
-        {"state", chest.state},
-        {"user", chest.user == nullptr ? Json(nullptr) : Json(game.engine.Describe(chest.user))},
-        {"changing", changing}};
+    return {{"items", items},
+            {"locked", (chest.lockFlags & kLockedBit) != 0},
+            {"state", chest.state},
+            {"user", user == nullptr ? Json(nullptr) : Json(game.engine.Describe(user))},
+            {"changing", changing}};
 }
 
 // The files the game wrote during the run. Their content is shown as it is: as text when it

@@ -66,7 +66,7 @@ bool SecondConditionHolds(Engine& engine, const zSTRING& function) {
 
 // Runs the chest through its states as a user opening and closing it would: up from 0 to
 // its last state, then down again, each step begun and ended, with the chest bound to the
-// player and its lock bit set for the time of the run.
+// player and its lock bit set for the time of the run; the player is free again after it.
 void UseChest(Engine& engine, oCNpc& player, oCMobContainer& chest) {
     engine.eng_npc_bind_mob(&player, &chest);
     engine.eng_mob_set_lock_flags(&chest, engine.eng_mob_lock_flags(&chest) | kLocked);
@@ -81,6 +81,10 @@ void UseChest(Engine& engine, oCNpc& player, oCMobContainer& chest) {
         engine.eng_mob_end_state_change(&chest, &player, from, from - 1);
     }
     engine.eng_mob_set_lock_flags(&chest, engine.eng_mob_lock_flags(&chest) & ~kLocked);
+    // Binding is the engine's record of the player's interaction, and driving the states
+    // does not end it: left bound, the player counts as busy with the chest in every later
+    // frame, and auto-loot never runs again.
+    engine.eng_npc_bind_mob(&player, nullptr);
 }
 
 }  // namespace

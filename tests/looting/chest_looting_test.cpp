@@ -161,6 +161,27 @@ TEST(ChestLooting, TheChestIsDrivenUpThroughItsStatesAndDownAgain) {
     EXPECT_EQ(game.AmountIn("inventory of hero", "ITMI_GOLD"), 50);
 }
 
+// Looting a chest binds the hero to it, which is what the game's "interacting" answer reads;
+// left bound, every later frame would stop there and auto-loot would never run again.
+TEST(ChestLooting, AfterAChestTheHeroIsFreeAndAutoLootTakesWhatLiesAround) {
+    for (const int states : {1, 0}) {
+        SCOPED_TRACE("states " + std::to_string(states));
+        LootingGame game(
+            CellarWith(Json{{"states", states}},
+                       Json::parse(R"({"items": [{"id": "coins", "instance": "ITMI_GOLD",
+                                                   "amount": 5, "position": [100, 0, 0]}]})"))
+                .dump());
+        game.PressLootKey();
+        ASSERT_EQ(game.AmountIn("inventory of hero", "ITMI_GOLD"), 50);
+        EXPECT_EQ(game.Engine().eng_npc_interaction_a(&game.Hero()), nullptr);
+        game.Plugin().autoLootActive = true;
+        game.Plugin().settings.needDirectViewAutoloot = false;
+        game.Frame({}, 5001);
+        game.Frame({}, 200);
+        EXPECT_EQ(game.AmountIn("inventory of hero", "ITMI_GOLD"), 55);
+    }
+}
+
 // Chests open only in passing (standing, walking or running); items and corpses in any state.
 // A hero whose model is not loaded plays no animation, and the game is not asked about one.
 TEST(ChestLooting, OnlyAHeroStandingWalkingOrRunningOpensChests) {

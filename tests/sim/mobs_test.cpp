@@ -158,7 +158,8 @@ TEST(Chests, StateChangesGoUpAndDownWithTheBoundNpcInCallOrder) {
     SimContainer& chest = world.Container("chest");
     SimNpc& hero = world.Npc("hero");
     engine.eng_npc_bind_mob(&hero, &chest);
-    EXPECT_EQ(chest.user, &hero);
+    EXPECT_EQ(engine.UserOf(chest), &hero);
+    EXPECT_EQ(engine.eng_npc_interaction_a(&hero), &chest) << "one record of the binding";
     engine.eng_mob_begin_state_change(&chest, &hero, 0, 1);
     EXPECT_EQ(chest.state, 0) << "a change takes effect when it ends";
     engine.eng_mob_end_state_change(&chest, &hero, 0, 1);
@@ -168,8 +169,9 @@ TEST(Chests, StateChangesGoUpAndDownWithTheBoundNpcInCallOrder) {
     EXPECT_EQ(chest.state, 0);
     engine.eng_npc_bind_mob(&hero, &world.Container("crate"));
     engine.eng_npc_bind_mob(&hero, nullptr);
-    EXPECT_EQ(chest.user, nullptr);
-    EXPECT_EQ(world.Container("crate").user, nullptr);
+    EXPECT_EQ(engine.UserOf(chest), nullptr);
+    EXPECT_EQ(engine.UserOf(world.Container("crate")), nullptr);
+    EXPECT_EQ(engine.eng_npc_interaction_a(&hero), nullptr);
     EXPECT_FALSE(chest.changing.has_value());
 
     std::vector<std::string> events;
