@@ -10,6 +10,9 @@ namespace pilfern::sim {
 // The engine's flag of an item an NPC wears (equipped: a weapon, armour, a ring). The engine
 // sets it when the NPC puts the item on and clears it when the NPC takes it off.
 inline constexpr std::uint32_t kItemFlagWorn = 0x40000000;
+// The scripts' ITEM_MULTI: items of an instance with it share one inventory entry, a stack;
+// every other item is an entry of its own.
+inline constexpr std::uint32_t kItemFlagMulti = 0x200000;
 
 // An item script instance: what the game's scripts give every item of the instance. The game
 // makes an item by running its instance, so all items of one instance start alike; the engine

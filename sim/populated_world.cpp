@@ -17,6 +17,7 @@ constexpr int kBodyStateDead = 23;
 void DefineNugget(SimGame& game) {
     ItemInstance& nugget = game.engine.DefineItemInstance(kItemInstance);
     nugget.name = zSTRING("Ore Nugget");
+    nugget.flags = kItemFlagMulti;  // nuggets stack, as the game's scripts make them
 }
 
 // Where the `index`th of `count` objects stands: within reach in front of the hero, or on

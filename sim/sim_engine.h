@@ -465,12 +465,25 @@ private:
     // Counts a call of `op`, and logs it with its arguments when asked to.
     template <class... Args>
     void Count(EngineOp op, const Args&... args) {
+        (RequireNotFreed(op, args), ...);
         ++stepCalls_.at(op);
         ++totalCalls_.at(op);
         if (logCalls_) {
             callLog_.push_back(EngineCall{op, {Describe(args)...}});
         }
     }
+    // An item that joined a stack is freed memory in the game: a call that passes one would
+    // read or write whatever lies there now, so it stops the simulated game.
+    template <class Arg>
+    static void RequireNotFreed(EngineOp op, const Arg& arg) {
+        if constexpr (std::is_pointer_v<Arg> && std::is_convertible_v<Arg, const zCObject*>) {
+            const auto* item = dynamic_cast<const SimItem*>(static_cast<const zCObject*>(arg));
+            if (item != nullptr && item->joinedStack) {
+                FreedItemFault(op, *item);
+            }
+        }
+    }
+    [[noreturn]] static void FreedItemFault(EngineOp op, const SimItem& item);
     zCView& NewView();
     // The texture of that name, or none when the game's data has no such texture.
     SimTexture* LoadTexture(std::string_view name);

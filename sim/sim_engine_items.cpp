@@ -181,11 +181,12 @@ SimContainer* SimEngine::ChestHolding(const oCItem* item) const {
 
 SimItem& SimEngine::Stow(SimNpc& npc, SimItem& item) {
     item.vob.inWorld = false;
-    // Items of one instance share a stack; a worn item is one item of its own. An item that
-    // joins a stack is gone from the game, its amount added to the stack's.
-    if ((item.flags & kItemFlagWorn) == 0) {
+    // Stackable items of one instance share a stack; a worn item is one item of its own. An
+    // item that joins a stack is freed by the game, its amount added to the stack's.
+    if ((item.flags & (kItemFlagWorn | kItemFlagMulti)) == kItemFlagMulti) {
         if (SimItem* stack = StackOf(npc, item.vob.instanceName)) {
             stack->amount += item.amount;
+            item.joinedStack = stack->vob.id;
             return *stack;
         }
     }
@@ -217,6 +218,12 @@ void SimEngine::TakeOff(SimItem& item) {
         ReleaseWeapon(npc->drawnWeapon, item);
         ReleaseWeapon(npc->rangedWeapon, item);
     }
+}
+
+void SimEngine::FreedItemFault(EngineOp op, const SimItem& item) {
+    GameFault(std::string(kEngineOperations.at(op)) + " was called with the item " + item.vob.id +
+              ", which joined the stack " + *item.joinedStack +
+              " and was freed by the game: the call would use freed memory");
 }
 
 void SimEngine::RequireNoHolder(EngineOp op, const SimItem& item) const {
@@ -283,13 +290,21 @@ void SimEngine::eng_npc_create_items(oCNpc* npc, int instance, int amount) {
     if (amount <= 0) {
         return;
     }
-    if (SimItem* stack = StackOf(*receiver, definition->instanceName)) {
-        stack->amount += amount;
-        return;
+    // Stackable items are made as one stack, which joins the NPC's stack of the instance;
+    // others one by one, each an entry of its own.
+    const bool stackable = (definition->flags & kItemFlagMulti) != 0;
+    if (stackable) {
+        if (SimItem* stack = StackOf(*receiver, definition->instanceName)) {
+            stack->amount += amount;
+            return;
+        }
     }
-    // A made item has no id in the scenario; the engine names it after its instance.
-    const std::string id = definition->instanceName + " #" + std::to_string(++itemsMade_);
-    receiver->inventory.entries.Append(&MakeItem(id, definition->instanceName, amount));
+    for (int made = 0; made < (stackable ? 1 : amount); ++made) {
+        // A made item has no id in the scenario; the engine names it after its instance.
+        const std::string id = definition->instanceName + " #" + std::to_string(++itemsMade_);
+        receiver->inventory.entries.Append(
+            &MakeItem(id, definition->instanceName, stackable ? amount : 1));
+    }
 }
 
 void SimEngine::eng_npc_remove_items(oCNpc* npc, oCItem* item, int amount) {

@@ -169,6 +169,9 @@ public:
     int munition = 0;
     int armorWord = 0;
     bool groundCheck = true;
+    // The stack this item joined in an inventory, by id: the game then frees the item, and
+    // any later use of it stops the simulated game. None while the item exists.
+    std::optional<std::string> joinedStack;
 };
 
 }  // namespace pilfern::sim

@@ -31,15 +31,16 @@ constexpr int kKeyApostrophe = 40;
 constexpr int kKeySemicolon = 39;
 
 // Item instances of every kind the looters tell apart: plain, rare, weapons, armour, rings,
-// runes and scrolls, documents, arrows and a quest item.
+// runes and scrolls, documents, arrows and a quest item; gold, food, herbs and arrows stack,
+// as the game's scripts make them.
 Json Instances() {
     return Json::parse(R"({
-        "ITMI_GOLD": {"name": "Gold"},
-        "ITFO_APPLE": {"name": "Apple"},
-        "ITPL_PERM_HERB": {"name": "King's Sorrel"},
+        "ITMI_GOLD": {"name": "Gold", "flags": "0x200000"},
+        "ITFO_APPLE": {"name": "Apple", "flags": "0x200000"},
+        "ITPL_PERM_HERB": {"name": "King's Sorrel", "flags": "0x200000"},
         "ITMW_1H_BAU_MACE": {"name": "Club", "category": "0x2"},
         "ITRW_BOW_L_01": {"name": "Short Bow", "category": "0x4", "munition": "ITRW_ARROW"},
-        "ITRW_ARROW": {"name": "Arrow", "category": "0x8"},
+        "ITRW_ARROW": {"name": "Arrow", "category": "0x8", "flags": "0x200000"},
         "ITAR_BDT_M": {"name": "Bandit's Armour", "category": "0x10"},
         "ITRU_FIREBOLT": {"name": "Fire Bolt", "category": "0x200"},
         "ITWR_BANDITLETTER": {"name": "Letter", "text": "Letter to the Bandits",

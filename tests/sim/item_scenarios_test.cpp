@@ -126,7 +126,7 @@ TEST(ItemScenario, WeaponsAreWornItemsOfTheInventoryUntilTakenOff) {
 
 TEST(ItemScenario, InventoryStepsGiveTakeAndDropKeepingEveryItemInOnePlace) {
     ScenarioWorld world(R"({
-        "instances": {"ITRW_ARROW": {"name": "Arrow", "category": 8}},
+        "instances": {"ITRW_ARROW": {"name": "Arrow", "category": 8, "flags": "0x200000"}},
         "world": {
             "player": {"id": "hero", "instance": "PC_HERO"},
             "npcs": [{"id": "bandit", "instance": "BDT_1", "position": [300, 0, 200],

@@ -210,12 +210,19 @@ TEST_F(ItemsGame, PuttingAndTakingStackAndLeaveTheGround) {
     engine.eng_npc_take_vob(&hero, &ground);
     engine.eng_npc_create_items(&hero, engine.InstanceIndex("ITRW_ARROW"), 10);
     engine.eng_npc_create_items(&hero, engine.InstanceIndex("ITMW_1H_SWORD"), 0);
+    // Only stackable instances stack: swords and rings are entries of their own.
+    engine.eng_npc_create_items(&hero, engine.InstanceIndex("ITMW_1H_SWORD"), 2);
+    engine.eng_npc_put_in_inventory(&hero, &engine.MakeItem("ring-1", "ITRI_PROT_POINT_01"));
+    engine.eng_npc_put_in_inventory(&hero, &engine.MakeItem("ring-2", "ITRI_PROT_POINT_01"));
 
-    EXPECT_EQ(Inventory(hero), std::vector<std::string>{"ITRW_ARROW x25"});
+    EXPECT_EQ(Inventory(hero),
+              (std::vector<std::string>{"ITRW_ARROW x25", "ITMW_1H_SWORD x1", "ITMW_1H_SWORD x1",
+                                        "ITRI_PROT_POINT_01 x1", "ITRI_PROT_POINT_01 x1"}));
     const test::ItemCensus census = test::TakeCensus(engine);
     EXPECT_EQ(census.AmountIn("ground", "ITRW_ARROW"), 0);
     EXPECT_EQ(census.InSeveralPlaces(), std::vector<std::string>{});
-    EXPECT_EQ(engine.eng_vob_home_world(&ground), nullptr);
+    EXPECT_FALSE(ground.vob.inWorld);
+    EXPECT_EQ(ground.joinedStack, "hero-arrows") << "freed by the game, not to be asked again";
 }
 
 // The game's operations that would leave an item in two places, or make an item its scripts do
@@ -242,6 +249,15 @@ TEST_F(ItemsGameDeathTest, FaultsOfTheGameStopItNamingThem) {
         {"putting an item another inventory holds",
          [this] { engine.eng_npc_put_in_inventory(&hero, &Give(bandit, "bow", "ITRW_BOW_L_01")); },
          "put bow into an inventory while the inventory of bandit holds it"},
+        {"using an item that joined a stack, which the game freed",
+         [this] {
+             Give(hero, "hero-arrows", "ITRW_ARROW", 5);
+             SimItem& more = engine.MakeItem("more-arrows", "ITRW_ARROW", 3);
+             engine.eng_npc_put_in_inventory(&hero, &more);
+             static_cast<void>(engine.eng_item_amount(&more));
+         },
+         "eng_item_amount was called with the item more-arrows, which joined the stack "
+         "hero-arrows and was freed by the game"},
         {"taking an item another inventory holds",
          [this] { engine.eng_npc_take_vob(&hero, &Give(bandit, "bow", "ITRW_BOW_L_01")); },
          "eng_npc_take_vob was asked to put bow into an inventory while the inventory of bandit"},
