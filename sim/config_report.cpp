@@ -16,6 +16,7 @@
 #include "platform/platform.h"
 #include "sim/ini_file.h"
 #include "sim/sim_game.h"
+#include "sim/stop_request.h"
 
 namespace pilfern::sim {
 namespace {
@@ -425,6 +426,7 @@ void WriteText(const ConfigReportRequest& request, ReportGame& game, const Optio
     }
     std::vector<std::string> unknown;
     for (const std::string& key : keys) {
+        StopIfRequested();
         const bool known = std::any_of(
             kOptionCatalogue.begin(), kOptionCatalogue.end(), [&key](const OptionEntry& entry) {
                 return entry.source == OptionSource::GameIni && !Differs(entry.key, key);
@@ -437,6 +439,7 @@ void WriteText(const ConfigReportRequest& request, ReportGame& game, const Optio
         out << "\nKeys of the section the plugin never reads:\n";
     }
     for (const std::string& key : unknown) {
+        StopIfRequested();
         const auto nearest =
             std::min_element(kOptionCatalogue.begin(), kOptionCatalogue.end(),
                              [&key](const OptionEntry& a, const OptionEntry& b) {
@@ -459,7 +462,11 @@ void WriteConfigReport(const ConfigReportRequest& request, std::ostream& out) {
     if (request.systemPack) {
         systemPack = ReadFile(*request.systemPack);
     }
+    // A large file takes a while to read and to check: a stop asked for meanwhile ends the
+    // report before it prints, and its scratch folder goes with the unwinding.
+    StopIfRequested();
     ReportGame game(request, gothicIni, systemPack);
+    StopIfRequested();
     const OptionTeller teller(
         game, request, systemPack ? std::optional(IniFile::Parse(*systemPack)) : std::nullopt);
     if (request.json) {

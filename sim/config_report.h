@@ -27,7 +27,8 @@ public:
 
 // Loads the plugin into a simulated game with the request's files, lets its own option
 // loading run, and tells for every option what was found and what the plugin will use, and
-// why a text became no key or an index fell back. Throws ConfigReportError.
+// why a text became no key or an index fell back. Throws ConfigReportError, and RunInterrupted
+// when a stop was requested (its scratch folder removed).
 void WriteConfigReport(const ConfigReportRequest& request, std::ostream& out);
 
 }  // namespace pilfern::sim

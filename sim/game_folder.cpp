@@ -1,7 +1,12 @@
 #include "sim/game_folder.h"
 
 #include <fstream>
-#include <iterator>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#endif
 
 #include "platform/platform.h"
 
@@ -43,17 +48,50 @@ std::optional<std::string> Bytes(const std::filesystem::path& path) {
     return platform::ReadWholeFile(path.string());
 }
 
-// Every file below a folder: path relative to it with '/' -> bytes.
-std::map<std::string, std::string> FilesBelow(const std::filesystem::path& folder) {
-    std::map<std::string, std::string> files;
+// What tells a file changed without reading it: its size, when it was last written, and which
+// file it is (a file renamed over it is another one), to the finest the system tells.
+#ifdef _WIN32
+FileStamp StampOf(const std::filesystem::path& path) {
+    FileStamp stamp;
+    // Opened for no access: the handle reads nothing of the file.
+    const HANDLE file =
+        CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return stamp;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (GetFileInformationByHandle(file, &info) != 0) {
+        stamp.size = (std::uintmax_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+        stamp.written = (std::int64_t{info.ftLastWriteTime.dwHighDateTime} << 32) |
+                        info.ftLastWriteTime.dwLowDateTime;
+        stamp.identity = (std::uintmax_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+    }
+    CloseHandle(file);
+    return stamp;
+}
+#else
+FileStamp StampOf(const std::filesystem::path& path) {
+    FileStamp stamp;
+    struct stat status {};
+    if (::stat(path.c_str(), &status) == 0) {
+        stamp.size = static_cast<std::uintmax_t>(status.st_size);
+        stamp.written = std::int64_t{status.st_mtim.tv_sec} * 1000000000 + status.st_mtim.tv_nsec;
+        stamp.identity = static_cast<std::uintmax_t>(status.st_ino);
+    }
+    return stamp;
+}
+#endif
+
+// Every file below a folder: path relative to it with '/' -> its stamp. Nothing is read.
+std::map<std::string, FileStamp> StampsBelow(const std::filesystem::path& folder) {
+    std::map<std::string, FileStamp> files;
     std::error_code error;
     for (auto it = std::filesystem::recursive_directory_iterator(folder, error);
          !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
         if (IsFile(it->path())) {
-            if (auto bytes = Bytes(it->path())) {
-                files.emplace(it->path().lexically_relative(folder).generic_string(),
-                              std::move(*bytes));
-            }
+            files.emplace(it->path().lexically_relative(folder).generic_string(),
+                          StampOf(it->path()));
         }
     }
     return files;
@@ -63,7 +101,7 @@ std::map<std::string, std::string> FilesBelow(const std::filesystem::path& folde
 
 GameFolder::GameFolder(const std::filesystem::path& working,
                        std::optional<std::filesystem::path> installed)
-    : working_(FolderPath(working)), atStart_(FilesBelow(working_)) {
+    : working_(FolderPath(working)), atStart_(StampsBelow(working_)) {
     if (installed) {
         installed_ = FolderPath(*installed);
     }
@@ -114,6 +152,7 @@ bool GameFolder::Write(std::string_view path, std::string_view bytes) {
     }
     std::error_code error;
     if (location.gamePath) {
+        KeepOriginal(location.gamePath->generic_string(), target, bytes.size());
         std::filesystem::create_directories(target.parent_path(), error);
         if (error) {
             return false;
@@ -147,11 +186,28 @@ bool GameFolder::Write(std::string_view path, std::string_view bytes) {
     return true;
 }
 
+void GameFolder::KeepOriginal(const std::string& gamePath, const std::filesystem::path& file,
+                              std::size_t newSize) {
+    const auto start = atStart_.find(gamePath);
+    if (start == atStart_.end() || originals_.contains(gamePath) || start->second.size != newSize ||
+        !(StampOf(file) == start->second)) {
+        return;
+    }
+    if (auto bytes = Bytes(file)) {
+        originals_.emplace(gamePath, std::move(*bytes));
+    }
+}
+
 std::vector<std::string> GameFolder::Written() const {
     std::vector<std::string> written;
-    for (const auto& [path, bytes] : FilesBelow(working_)) {
-        const auto before = atStart_.find(path);
-        if (before == atStart_.end() || before->second != bytes) {
+    for (const auto& [path, stamp] : StampsBelow(working_)) {
+        const auto start = atStart_.find(path);
+        const auto original = originals_.find(path);
+        bool changed = start == atStart_.end() || !(stamp == start->second);
+        if (changed && original != originals_.end()) {
+            changed = Bytes(working_ / path) != original->second;
+        }
+        if (changed) {
             written.push_back(path);
         }
     }

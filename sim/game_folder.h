@@ -10,6 +10,15 @@
 
 namespace pilfern::sim {
 
+// What a folder listing tells of a file, to see that it changed without reading it.
+struct FileStamp {
+    std::uintmax_t size = 0;
+    std::int64_t written = 0;     // when it was last written, in the system's finest ticks
+    std::uintmax_t identity = 0;  // the file's number on its disk
+
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+
 // The game folder as the simulated game sees it: the installed folder, read in place and never
 // written, with the working folder laid over it. A read looks in the working folder first,
 // then in the installed one; a write lands in the working folder and is remembered as written
@@ -46,7 +55,8 @@ public:
     void SetDiskSpace(std::optional<std::uintmax_t> bytes) { diskSpace_ = bytes; }
 
     // The game paths of the working folder's files that the game wrote or changed since the
-    // folder was opened (whoever renamed or moved them there), with '/', sorted.
+    // folder was opened (whoever renamed or moved them there), with '/', sorted. A file is
+    // read only when the game rewrote it at its old size; others are told by their stamps.
     [[nodiscard]] std::vector<std::string> Written() const;
 
 private:
@@ -56,11 +66,17 @@ private:
         std::filesystem::path outside;
     };
     [[nodiscard]] Location Locate(std::string_view path) const;
+    // Keeps the bytes a file had when the folder was opened, before the game writes `newSize`
+    // bytes over it: only then can a rewrite with the same bytes be told from a change.
+    void KeepOriginal(const std::string& gamePath, const std::filesystem::path& file,
+                      std::size_t newSize);
 
     std::filesystem::path working_;
     std::optional<std::filesystem::path> installed_;
-    // The working folder's files as they were when it was opened: path with '/' -> bytes.
-    std::map<std::string, std::string> atStart_;
+    // The working folder's files as they were when it was opened, path with '/' -> stamp; and
+    // the bytes of those the game wrote over at their old size, read just before.
+    std::map<std::string, FileStamp> atStart_;
+    std::map<std::string, std::string> originals_;
     std::optional<std::uintmax_t> diskSpace_;
 };
 

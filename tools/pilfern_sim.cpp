@@ -7,7 +7,6 @@
 //   pilfern-sim history PATH [--csv | --json] [--grep TEXT]
 
 #include <charconv>
-#include <csignal>
 #include <exception>
 #include <iostream>
 #include <optional>
@@ -21,14 +20,14 @@
 #include "sim/render/screenshot.h"
 #include "sim/scenario/runner.h"
 #include "sim/scenario/scenario.h"
+#include "sim/stop_request.h"
+#include "tools/stop_signals.h"
 
 namespace {
 
 constexpr int kUsageError = 2;
 // A file or folder that is there but cannot be read.
 constexpr int kReadError = 1;
-// The shells' exit code for a program ended by Ctrl-C (128 + SIGINT).
-constexpr int kInterrupted = 130;
 
 constexpr std::string_view kUsage =
     "usage: pilfern-sim run SCENARIO [--json | --brief] [--calls] [--call-log] [--explain]\n"
@@ -45,7 +44,9 @@ constexpr std::string_view kUsage =
     "            --call-log   the same, with every engine call in order and its arguments\n"
     "            --explain    after every auto-loot step: what it left within twice its\n"
     "                         radius, and why\n"
-    "            --game-dir   play in DIR and keep it (default: a fresh temporary folder)\n"
+    "            --game-dir   play in DIR and keep it (default: a fresh temporary folder); a "
+    "folder\n"
+    "                         of its own, never a game installation or a folder in one\n"
     "            --shots      write a PNG of what the player sees into DIR at each screenshot\n"
     "                         step of the timeline, and tell the files written\n"
     "            --shot-every also one after every N frames\n"
@@ -64,18 +65,13 @@ constexpr std::string_view kUsage =
     "            --json        one JSON document of the slots, their rows and totals\n"
     "            --grep        only the rows whose line holds TEXT, ignoring letter case\n"
     "  exit codes: 0 done, 1 a file or folder that cannot be read or written, or screenshots\n"
-    "              this build cannot take, 2 a wrong command line, scenario or file\n";
+    "              this build cannot take, 2 a wrong command line, scenario or file,\n"
+    "              128 + the signal's number when a signal stopped it (130 for Ctrl-C)\n";
 
 // A command line that cannot be followed: one line on stderr, exit code 2.
 struct UsageError {
     std::string message;
 };
-
-// Ctrl-C only asks the run to stop: it ends after the frame it is in and cleans up after
-// itself.
-void OnInterrupt(int /*signal*/) {
-    pilfern::sim::RequestStop();
-}
 
 // A whole number of 1 or more, written as nothing else.
 std::optional<int> PositiveNumber(std::string_view text) {
@@ -161,7 +157,6 @@ int Run(std::span<const std::string_view> args) {
         throw pilfern::sim::ScreenshotError("screenshots are not available in this build");
     }
     const pilfern::sim::Scenario scenario = pilfern::sim::LoadScenario(std::string(*scenarioPath));
-    std::signal(SIGINT, OnInterrupt);
     pilfern::sim::RunScenario(scenario, options, std::cout);
     return 0;
 }
@@ -239,12 +234,8 @@ int History(std::span<const std::string_view> args) {
     return 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    // The same scenario prints the same bytes on every system.
-    pilfern::platform::UseBinaryStandardOutput();
-    const std::vector<std::string_view> args(argv + 1, argv + argc);
+// Runs the command the arguments name; the exit code.
+int Command(std::span<const std::string_view> args) {
     try {
         if (args.empty() || args.front() == "--help" || args.front() == "help") {
             std::cout << kUsage;
@@ -262,14 +253,15 @@ int main(int argc, char** argv) {
         }
         throw UsageError{"unknown command " + std::string(args.front())};
     } catch (const pilfern::sim::RunInterrupted&) {
-        std::cout.flush();
-        std::cerr << "pilfern-sim: interrupted\n";
-        return kInterrupted;
+        return 0;  // told by the caller, which looks at the stop request
     } catch (const UsageError& error) {
         std::cerr << "pilfern-sim: " << error.message << " (pilfern-sim --help tells more)\n";
         return kUsageError;
     } catch (const pilfern::sim::ScenarioError& error) {
         std::cerr << error.what() << '\n';
+        return kUsageError;
+    } catch (const pilfern::sim::GameDirError& error) {
+        std::cerr << "pilfern-sim: " << error.what() << '\n';
         return kUsageError;
     } catch (const pilfern::sim::ConfigReportError& error) {
         std::cerr << "pilfern-sim: " << error.what() << '\n';
@@ -287,4 +279,26 @@ int main(int argc, char** argv) {
         std::cerr << "pilfern-sim: " << error.what() << '\n';
         return 1;
     }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // The same scenario prints the same bytes on every system.
+    pilfern::platform::UseBinaryStandardOutput();
+    const std::vector<std::string_view> args(argv + 1, argv + argc);
+    // The commands with a temporary folder stop at a safe point when asked to, so that it is
+    // removed; the others end at once.
+    if (!args.empty() && (args.front() == "run" || args.front() == "config")) {
+        pilfern::tools::StopOnSignals();
+    }
+    const int code = Command(args);
+    // A stop asked for at any point ends the program as the signal would have, with what it
+    // printed kept: the temporary folder is gone by now.
+    if (pilfern::sim::StopRequested()) {
+        std::cout.flush();
+        std::cerr << "pilfern-sim: interrupted\n";
+        return pilfern::tools::StoppedExitCode();
+    }
+    return code;
 }

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
-#include <csignal>
 #include <fstream>
 #include <map>
 #include <random>
@@ -16,6 +15,7 @@
 #include "frame/plugin.h"
 #include "host/engine_profile.h"
 #include "platform/platform.h"
+#include "sim/game_installation.h"
 #include "sim/ini_file.h"
 #include "sim/plugin_module.h"
 #include "sim/scenario/explain.h"
@@ -31,17 +31,6 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 constexpr int kKeyEscape = 1;
-
-// Ctrl-C sets it; the run looks at it after every frame and every step.
-volatile std::sig_atomic_t stopRequested = 0;
-
-// Ends the run by unwinding, which removes a temporary working folder, when a stop was
-// requested.
-void StopIfRequested() {
-    if (stopRequested != 0) {
-        throw RunInterrupted();
-    }
-}
 
 std::string CategoryName(int category) {
     static const std::map<int, std::string> kNames{{1, "plain"},
@@ -602,21 +591,38 @@ std::filesystem::path FreshTemporaryFolder(const std::filesystem::path& root) {
     }
 }
 
+bool IsWithin(const std::filesystem::path& path, const std::filesystem::path& folder) {
+    const auto relative = path.lexically_relative(folder.lexically_normal());
+    return !relative.empty() && *relative.begin() != "..";
+}
+
+// Refuses a --game-dir the run must not write into, before anything is written: the
+// scenario's own game folder, and any game installation, which a player's game is.
+void RefuseForeignGameDir(const Scenario& scenario, const RunOptions& options) {
+    if (!options.gameDir) {
+        return;
+    }
+    const std::filesystem::path dir =
+        std::filesystem::absolute(*options.gameDir).lexically_normal();
+    if (scenario.gameFolder && IsWithin(dir, std::filesystem::absolute(*scenario.gameFolder))) {
+        throw ScenarioError(
+            scenario.file.generic_string(), "gameFolder",
+            "--game-dir lies in the scenario's own game folder, which is never written");
+    }
+    if (const auto installation = EnclosingGameInstallation(dir)) {
+        throw GameDirError("--game-dir " + options.gameDir->string() +
+                           " is in the game installation " + installation->string() +
+                           ", which is never written; give a folder of its own");
+    }
+}
+
 // The working game folder, laid over the scenario's game folder: what the game writes lands
 // here. A fresh temporary folder is removed with this object, also when a run is cut short.
 class WorkingFolder {
 public:
-    WorkingFolder(const Scenario& scenario, const RunOptions& options)
-        : keep_(options.gameDir.has_value()) {
-        const std::string file = scenario.file.generic_string();
+    explicit WorkingFolder(const RunOptions& options) : keep_(options.gameDir.has_value()) {
         if (options.gameDir) {
             path_ = std::filesystem::absolute(*options.gameDir).lexically_normal();
-            if (scenario.gameFolder &&
-                IsWithin(path_, std::filesystem::absolute(*scenario.gameFolder))) {
-                throw ScenarioError(
-                    file, "gameFolder",
-                    "--game-dir lies in the scenario's own game folder, which is never written");
-            }
             std::filesystem::create_directories(path_);
         } else {
             path_ = FreshTemporaryFolder(
@@ -637,12 +643,6 @@ public:
     [[nodiscard]] const std::filesystem::path& Path() const { return path_; }
 
 private:
-    static bool IsWithin(const std::filesystem::path& path, const std::filesystem::path& folder) {
-        const auto normal = folder.lexically_normal();
-        const auto relative = path.lexically_relative(normal);
-        return !relative.empty() && *relative.begin() != "..";
-    }
-
     std::filesystem::path path_;
     bool keep_;
 };
@@ -661,19 +661,8 @@ void PlacePlayerFiles(const std::map<std::string, PlayerFile>& files, int codePa
 
 }  // namespace
 
-void RequestStop() {
-    stopRequested = 1;
-}
-
-bool StopRequested() {
-    return stopRequested != 0;
-}
-
-void ClearStopRequest() {
-    stopRequested = 0;
-}
-
 void RunScenario(const Scenario& scenario, const RunOptions& options, std::ostream& out) {
+    RefuseForeignGameDir(scenario, options);
     if (options.shotsDir) {
         if (!ScreenshotsAvailable()) {
             throw ScreenshotError("screenshots are not available in this build");
@@ -685,7 +674,7 @@ void RunScenario(const Scenario& scenario, const RunOptions& options, std::ostre
                                   " for screenshots");
         }
     }
-    const WorkingFolder folder(scenario, options);
+    const WorkingFolder folder(options);
     PlacePlayerFiles(scenario.files, scenario.codePage, folder.Path());
     SimGame game(folder.Path(), scenario.engineVersion, scenario.gameFolder);
     game.engine.LogCalls(options.callLog);

@@ -7,6 +7,7 @@
 
 #include "sim/render/screenshot.h"
 #include "sim/scenario/scenario.h"
+#include "sim/stop_request.h"
 
 namespace pilfern::sim {
 
@@ -34,24 +35,18 @@ struct RunOptions {
     bool brief = false;
 };
 
-// Asks a running scenario to stop after the frame or step it is playing (Ctrl-C). It only
-// sets a flag of type volatile std::sig_atomic_t, so a signal handler may call it.
-void RequestStop();
-[[nodiscard]] bool StopRequested();
-// Forgets a request to stop, so that the next run plays to its end.
-void ClearStopRequest();
-
-// A run that stopped because a stop was requested; its temporary working folder is gone.
-class RunInterrupted : public std::runtime_error {
+// A --game-dir the run refuses to write into: a game installation or a folder inside one.
+class GameDirError : public std::runtime_error {
 public:
-    RunInterrupted() : std::runtime_error("interrupted") {}
+    using std::runtime_error::runtime_error;
 };
 
 // Loads the plugin into a simulated game built from the scenario, fires attach and init,
 // plays the timeline and reports what happened, ending with the state. The scenario's own
 // folder is never written: the game reads its game folder in place, and what the game
 // writes lands in the working folder laid over it. Throws ScenarioError when the working
-// folder cannot be used, RunInterrupted when a stop was requested.
+// folder lies in the scenario's game folder, GameDirError when it lies in a game installation
+// (both before anything is written), RunInterrupted when a stop was requested.
 void RunScenario(const Scenario& scenario, const RunOptions& options, std::ostream& out);
 
 }  // namespace pilfern::sim

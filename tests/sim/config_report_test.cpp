@@ -1,5 +1,9 @@
 #include "sim/config_report.h"
 
+#include <stdlib.h>
+
+#include <csignal>
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -7,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "config/option_catalogue.h"
+#include "sim/stop_request.h"
 #include "support/temp_folder.h"
 
 namespace pilfern::sim {
@@ -208,6 +213,47 @@ TEST_F(ConfigReport, UnreadableFilesAreNamed) {
     request = Request("[GAME]\n");
     request.systemPack = folder.Path();  // a folder is no file
     EXPECT_THROW(Text(request), ConfigReportError);
+}
+
+// Points the system's temporary folder, where the report makes its scratch folder, at a folder
+// of the test's own, so that what is left there is seen exactly.
+class OwnTemporaryFolder {
+public:
+    explicit OwnTemporaryFolder(const std::filesystem::path& folder)
+        : before_(std::filesystem::temp_directory_path()) {
+        Point(folder);
+    }
+    OwnTemporaryFolder(const OwnTemporaryFolder&) = delete;
+    OwnTemporaryFolder& operator=(const OwnTemporaryFolder&) = delete;
+    OwnTemporaryFolder(OwnTemporaryFolder&&) = delete;
+    OwnTemporaryFolder& operator=(OwnTemporaryFolder&&) = delete;
+    ~OwnTemporaryFolder() { Point(before_); }
+
+private:
+    static void Point(const std::filesystem::path& folder) {
+#ifdef _WIN32
+        _putenv_s("TMP", folder.string().c_str());
+#else
+        setenv("TMPDIR", folder.c_str(), 1);
+#endif
+    }
+
+    std::filesystem::path before_;
+};
+
+// A stop asked for while the report runs (a signal to pilfern-sim config) ends it before it
+// prints, and takes the scratch folder with the copy of the player's Gothic.ini along.
+TEST_F(ConfigReport, AStopRequestEndsTheReportAndRemovesItsScratchFolder) {
+    const ConfigReportRequest request =
+        Request("[VARKO_UNION_PILFERN]\nfontMultiplier=1.5\nmisspeltKey=1\n");
+    std::filesystem::create_directory(folder.Path() / "tmp");
+    const OwnTemporaryFolder temporary(folder.Path() / "tmp");
+    RequestStop(SIGTERM);
+    std::ostringstream out;
+    EXPECT_THROW(WriteConfigReport(request, out), RunInterrupted);
+    ClearStopRequest();
+    EXPECT_EQ(out.str(), "");
+    EXPECT_TRUE(std::filesystem::is_empty(folder.Path() / "tmp"));
 }
 
 TEST(FloatText, ShortestDecimalWithAPoint) {

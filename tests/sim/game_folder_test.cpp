@@ -1,12 +1,14 @@
 #include "sim/game_folder.h"
 
 #include <fstream>
+#include <functional>
 #include <map>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "sim/sim_game.h"
+#include "support/file_opens.h"
 #include "support/temp_folder.h"
 
 namespace pilfern::sim {
@@ -91,6 +93,54 @@ TEST_F(Overlay, AWriteLandsInTheWorkingFolderAndIsListed) {
     EXPECT_EQ(folder.Written(),
               (std::vector<std::string>{"Data/Worlds.vdf", "SAVES/quicksave/SAVEINFO.SAV",
                                         "System/SystemPack.ini"}));
+}
+
+// A file that lay in the working folder when it was opened is listed once the game changed it,
+// and only then, however it was rewritten; yet opening the folder and listing what was written
+// read none of the files the game left alone.
+TEST_F(Overlay, AFileThatLayThereIsListedWhenItsBytesChanged) {
+    struct Rewrite {
+        std::string how;
+        std::function<void(GameFolder&, const std::filesystem::path&)> write;
+        bool listed;
+    };
+    const std::string ini = "[GAME]\r\nsubTitles=1\r\n";
+    const std::vector<Rewrite> rewrites{
+        {"the same bytes", [&ini](GameFolder& f, auto) { f.Write("System/Gothic.ini", ini); },
+         false},
+        {"other bytes of the same size",
+         [](GameFolder& f, auto) { f.Write("System/Gothic.ini", "[GAME]\r\nsubTitles=0\r\n"); },
+         true},
+        {"a longer file",
+         [](GameFolder& f, auto) {
+             f.Write("System/Gothic.ini", "[GAME]\r\n\r\n\r\n\r\n\r\n\r\n\r\n");
+         },
+         true},
+        // As the plugin replaces a file, past the overlay: another file renamed over it.
+        {"a file of the same size renamed over it",
+         [](GameFolder&, const std::filesystem::path& working) {
+             std::ofstream(working / "System/new.ini", std::ios::binary)
+                 << "[GAME]\r\nsubTitles=2\r\n";
+             std::filesystem::rename(working / "System/new.ini", working / "System/Gothic.ini");
+         },
+         true},
+    };
+    for (const Rewrite& rewrite : rewrites) {
+        SCOPED_TRACE(rewrite.how);
+        root.Write("working/System/Gothic.ini", ini);
+        root.Write("working/Data/Worlds.vdf", "an archive the player placed");
+#ifdef __linux__
+        const test::FileOpens opens{Working() / "Data/Worlds.vdf"};
+        ASSERT_TRUE(opens.Watching());
+#endif
+        GameFolder folder(Working(), Installed());
+        rewrite.write(folder, Working());
+        EXPECT_EQ(folder.Written(), rewrite.listed ? std::vector<std::string>{"System/Gothic.ini"}
+                                                   : std::vector<std::string>{});
+#ifdef __linux__
+        EXPECT_FALSE(opens.Any());
+#endif
+    }
 }
 
 TEST_F(Overlay, PathsOutsideTheGameFolderAreUsedAsTheyAre) {
