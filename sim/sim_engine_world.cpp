@@ -4,7 +4,6 @@
 #include <array>
 #include <cctype>
 #include <cmath>
-#include <stdexcept>
 #include <type_traits>
 #include <utility>
 
@@ -116,10 +115,10 @@ void SimEngine::RemoveFromWorld(SimItem& item) {
 
 void SimEngine::Transform(SimNpc& creature) {
     if (ownBody_ != nullptr) {
-        throw std::runtime_error("transform: the player is transformed already");
+        GameFault("transform: the player is transformed already");
     }
     if (player_ == nullptr) {
-        throw std::runtime_error("transform: there is no player to transform");
+        GameFault("transform: there is no player to transform");
     }
     creature.vob.position = player_->vob.position;
     PlaceInWorld(creature);
@@ -129,10 +128,10 @@ void SimEngine::Transform(SimNpc& creature) {
 
 void SimEngine::TransformBack() {
     if (ownBody_ == nullptr) {
-        throw std::runtime_error("transformBack: the player is not transformed");
+        GameFault("transformBack: the player is not transformed");
     }
     if (player_ == nullptr) {
-        throw std::runtime_error("transformBack: there is no player to turn back");
+        GameFault("transformBack: there is no player to turn back");
     }
     SimNpc& creature = *player_;
     ownBody_->vob.position = creature.vob.position;

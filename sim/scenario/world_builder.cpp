@@ -555,6 +555,14 @@ std::vector<InventoryChange> ApplyWorldStep(SimGame& game, const WorldStep& step
     if (step.roomRegistry) {
         builder.ApplyRoomRegistry(*step.roomRegistry);
     }
+    // Checked here, where a scenario's mistake ends the run with a message: the engine's own
+    // checks stop the game.
+    if (step.transform && game.engine.OwnBody() != nullptr) {
+        throw std::runtime_error("transform: the player is transformed already");
+    }
+    if (step.transformBack && game.engine.OwnBody() == nullptr) {
+        throw std::runtime_error("transformBack: the player is not transformed");
+    }
     if (step.transform) {
         SimNpc& creature = builder.CreateNpc(*step.transform);
         game.engine.Transform(creature);
