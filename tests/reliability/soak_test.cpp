@@ -27,8 +27,8 @@ constexpr std::uint32_t kWarmUpMs = 10U * 60U * 1000U;
 Json CampScenario() {
     return Json::parse(R"({
         "instances": {
-            "ITMI_GOLD": {"name": "Gold"},
-            "ITFO_APPLE": {"name": "Apple"},
+            "ITMI_GOLD": {"name": "Gold", "flags": "0x200000"},
+            "ITFO_APPLE": {"name": "Apple", "flags": "0x200000"},
             "ITMW_1H_BAU_MACE": {"name": "Club", "category": "0x2"},
             "ITAR_BDT_M": {"name": "Bandit's Armour", "category": "0x10"}
         },
