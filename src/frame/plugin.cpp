@@ -137,7 +137,6 @@ void OnGameLoad(Instance& instance) {
     instance.fullSyncState = -1;
     instance.heroBody = nullptr;
     instance.lastPlayerBody = nullptr;
-    instance.heroTransformed = false;
 }
 
 void OnOptionsApplied(Instance& instance) {

@@ -36,13 +36,11 @@ Json Pasture(bool transformed) {
     return pasture;
 }
 
-// Each transformation makes a body of its own.
-void Transform(LootingGame& game) {
-    game.Step(R"({"transform": {"id": "spell-sheep", "instance": "SHEEP"}})");
-}
-
-void TransformAgain(LootingGame& game) {
-    game.Step(R"({"transform": {"id": "spell-sheep-2", "instance": "SHEEP"}})");
+// Each transformation makes a body of its own, named `id`.
+std::function<void(LootingGame&)> TransformInto(const std::string& id) {
+    return [id](LootingGame& game) {
+        game.Step(Json{{"transform", {{"id", id}, {"instance", "SHEEP"}}}}.dump());
+    };
 }
 
 void TurnBack(LootingGame& game) {
@@ -65,15 +63,21 @@ TEST(HeroBody, AutoLootGoesToTheHerosOwnBodyOrThePlayerNeverToAStranger) {
         std::string receiver;
     } cases[] = {
         {"in his own body", false, {}, "hero"},
-        {"turned into a sheep", false, {Transform}, "hero"},
-        {"turned into a sheep and back", false, {Transform, TurnBack}, "hero"},
-        {"turned twice", false, {Transform, TurnBack, TransformAgain}, "hero"},
+        {"turned into a sheep", false, {TransformInto("spell-sheep")}, "hero"},
+        {"turned into a sheep and back", false, {TransformInto("spell-sheep"), TurnBack}, "hero"},
+        {"turned twice",
+         false,
+         {TransformInto("spell-sheep"), TurnBack, TransformInto("spell-sheep-2")},
+         "hero"},
         {"loaded while a sheep", true, {}, "hero-sheep"},
         {"loaded while a sheep, turned back", true, {TurnBack}, "hero"},
-        {"loaded while a sheep, turned back and again", true, {TurnBack, Transform}, "hero"},
+        {"loaded while a sheep, turned back and again",
+         true,
+         {TurnBack, TransformInto("spell-sheep")},
+         "hero"},
         {"a sheep, saved and loaded, turned back",
          false,
-         {Transform, SaveAndLoad, TurnBack},
+         {TransformInto("spell-sheep"), SaveAndLoad, TurnBack},
          "hero"},
     };
     for (const auto& c : cases) {
