@@ -15,6 +15,7 @@
 #include "frame/plugin.h"
 #include "platform/platform.h"
 #include "sim/ini_file.h"
+#include "sim/sim_framework.h"
 #include "sim/sim_game.h"
 #include "sim/stop_request.h"
 
@@ -31,10 +32,6 @@ constexpr int kReportEngine = 4;
 constexpr int kRussian = 1;
 constexpr std::size_t kKeyColumn = 34;
 constexpr std::size_t kFoundColumn = 22;
-
-int CodePageOf(int language) {
-    return language == kRussian ? 1251 : 1252;
-}
 
 std::string ReadFile(const std::filesystem::path& path) {
     std::error_code error;
@@ -87,7 +84,7 @@ public:
         }
         game_ = std::make_unique<SimGame>(folder_.Path(), kReportEngine);
         game_->framework.systemLanguage = request.language;
-        game_->framework.codePage = CodePageOf(request.language);
+        game_->framework.codePage = CodePageOfLanguage(request.language);
         if (request.newBalance) {
             game_->engine.SetSymbol(kNewBalanceSymbol, kNewBalanceValue);
         }
@@ -179,7 +176,7 @@ public:
         : game_(game),
           request_(request),
           systemPack_(std::move(systemPack)),
-          codePage_(CodePageOf(request.language)),
+          codePage_(CodePageOfLanguage(request.language)),
           settings_(SettingsToJson(game.Plugin().settings, codePage_)) {}
 
     [[nodiscard]] const Json& Settings() const { return settings_; }
@@ -402,7 +399,8 @@ void WriteText(const ConfigReportRequest& request, ReportGame& game, const Optio
         out << "The file has no key in this section: every option takes its default.\n";
     }
     out << "NewBalance mode " << (request.newBalance ? "on" : "off") << ", system language "
-        << request.language << ", texts in code page " << CodePageOf(request.language) << ".\n"
+        << request.language << ", texts in code page " << CodePageOfLanguage(request.language)
+        << ".\n"
         << "A missing key takes its default.\n\n";
     out << "  " << Padded("key", kKeyColumn) << Padded("found", kFoundColumn) << "plugin uses\n";
     for (const OptionEntry& entry : kOptionCatalogue) {
@@ -414,7 +412,8 @@ void WriteText(const ConfigReportRequest& request, ReportGame& game, const Optio
         }
         std::string foundText = "missing";
         if (found) {
-            foundText = Quoted(platform::CodePageToUtf8(*found, CodePageOf(request.language)));
+            foundText =
+                Quoted(platform::CodePageToUtf8(*found, CodePageOfLanguage(request.language)));
         } else if (entry.source == OptionSource::SystemPack && !request.systemPack) {
             foundText = "no file given";
         }

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <fstream>
-#include <sstream>
 #include <tuple>
 #include <utility>
 
@@ -11,6 +9,7 @@
 #include "host/cstring.h"
 #include "persistence/save_file.h"
 #include "platform/platform.h"
+#include "sim/sim_framework.h"
 
 namespace pilfern::sim {
 namespace {
@@ -116,29 +115,6 @@ std::optional<fs::path> Entry(const fs::path& folder, EntryKind kind, std::strin
     return found.empty() ? std::nullopt : std::optional(std::move(found.front()));
 }
 
-std::string ReadBytes(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        throw HistoryReadError(PathText(file) + ": cannot be read");
-    }
-    std::ostringstream content;
-    content << in.rdbuf();
-    if (in.bad()) {
-        throw HistoryReadError(PathText(file) + ": cannot be read");
-    }
-    return content.str();
-}
-
-std::vector<std::string_view> Lines(std::string_view content) {
-    std::vector<std::string_view> lines;
-    while (!content.empty()) {
-        const std::size_t end = std::min(content.find('\n'), content.size());
-        lines.push_back(content.substr(0, end));
-        content.remove_prefix(std::min(end + 1, content.size()));
-    }
-    return lines;
-}
-
 }  // namespace
 
 std::string ValidUtf8(std::string_view text) {
@@ -187,39 +163,28 @@ std::vector<std::filesystem::path> FindHistoryFiles(const std::filesystem::path&
     return files;
 }
 
-SlotHistory ReadHistoryFile(const std::filesystem::path& file) {
+SlotHistory ReadHistoryFile(const std::filesystem::path& file, int codePage) {
     SlotHistory history;
     history.file = file;
     history.slot = ValidUtf8(NameOf(fs::absolute(file).parent_path()));
-    const std::string content = ReadBytes(file);
-    const std::vector<std::string_view> lines = Lines(content);
-    // The writer puts the header first; the plugin finds it anywhere in a line, so a
-    // byte-order mark before it does no harm.
-    const auto header = std::ranges::find_if(
-        lines, [](std::string_view line) { return !TrimBlanks(line).empty(); });
-    if (header == lines.end() || !ContainsIgnoringCase(*header, kSaveFileHeader)) {
-        throw HistoryPathError(PathText(file) +
-                               ": not a Pilfern history file (it does not start with " +
-                               std::string(kSaveFileHeader) + ")");
-    }
-    for (auto line = header + 1; line != lines.end(); ++line) {
-        if (line->empty()) {
-            continue;
-        }
-        const auto lineNumber = static_cast<std::size_t>(line - lines.begin()) + 1;
-        HistoryEntity row;
-        const SaveLine read = ReadSaveLine(*line, row);
-        if (read == SaveLine::Stop) {
-            history.stoppedAtLine = lineNumber;
-            break;
-        }
-        if (read == SaveLine::Row) {
-            history.rows.push_back(HistoryFileRow{history.rows.size(), ValidUtf8(row.text.Str()),
-                                                  ValidUtf8(TrimBlanks(row.source.Str())),
-                                                  row.category});
-        } else if (!TrimBlanks(*line).empty()) {
-            history.skippedLines.push_back(lineNumber);
-        }
+    const auto shown = [codePage](std::string_view gameText) {
+        return platform::CodePageToUtf8(gameText, codePage);
+    };
+    const bool whole = ReadSaveFile(
+        file, [codePage](const std::wstring& line) { return WideToGameText(line, codePage); },
+        [&](std::size_t number, SaveLine read, HistoryEntity&& row) {
+            if (read == SaveLine::Row) {
+                history.rows.push_back(HistoryFileRow{history.rows.size(), shown(row.text.Str()),
+                                                      shown(TrimBlanks(row.source.Str())),
+                                                      row.category});
+            } else if (read == SaveLine::Skip) {
+                history.skippedLines.push_back(number);
+            } else if (read == SaveLine::Stop) {
+                history.stoppedAtLine = number;
+            }
+        });
+    if (!whole) {
+        throw HistoryReadError(PathText(file) + ": cannot be read");
     }
     return history;
 }

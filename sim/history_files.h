@@ -10,8 +10,9 @@
 
 namespace pilfern::sim {
 
-// One row of a savegame's loot history as the plugin loads it, its texts made valid UTF-8
-// (a broken byte shows as U+FFFD).
+// One row of a savegame's loot history as the plugin loads it, its texts in UTF-8 as the
+// overlay shows them: in the game's code page, so that a broken byte, or a character the code
+// page lacks, shows as '?'.
 struct HistoryFileRow {
     std::size_t index = 0;  // 0 is the newest row
     std::string text;
@@ -24,14 +25,15 @@ struct SlotHistory {
     std::string slot;  // the slot folder's name
     std::filesystem::path file;
     std::vector<HistoryFileRow> rows;
-    // Lines (counted from 1) that hold something but give no row: the plugin skips them.
+    // Lines (counted from 1) that hold something but give no row and are no header: the
+    // plugin skips them.
     std::vector<std::size_t> skippedLines;
     // The line that starts with a comma, after which the plugin reads no more rows.
     std::optional<std::size_t> stoppedAtLine;
 };
 
-// A path that names no loot history: it does not exist, no PILFERN.SAV is where it points,
-// or a file is not one the plugin wrote. The message is one line naming the path.
+// A path that names no loot history: it does not exist, or no PILFERN.SAV is where it
+// points. The message is one line naming the path.
 class HistoryPathError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -51,12 +53,13 @@ public:
 [[nodiscard]] std::vector<std::filesystem::path> FindHistoryFiles(
     const std::filesystem::path& path);
 
-// Reads one history file with the plugin's own reading of a line. Throws HistoryPathError
-// when the file does not start with the header line, HistoryReadError when it cannot be
-// read.
-[[nodiscard]] SlotHistory ReadHistoryFile(const std::filesystem::path& file);
+// Reads one history file with the plugin's own reader, as a game printing in `codePage`
+// loads it: any file, with the header line or without. Throws HistoryReadError when it
+// cannot be read.
+[[nodiscard]] SlotHistory ReadHistoryFile(const std::filesystem::path& file, int codePage);
 
-// Valid UTF-8: every broken piece of `text` becomes U+FFFD.
+// Valid UTF-8: every broken piece of `text` becomes U+FFFD. For paths and the command line,
+// which are no game text.
 [[nodiscard]] std::string ValidUtf8(std::string_view text);
 // A path as valid UTF-8 text, for the report and its messages.
 [[nodiscard]] std::string PathText(const std::filesystem::path& path);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <iterator>
 #include <map>
 #include <string_view>
 #include <utility>
@@ -10,7 +11,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "host/cstring.h"
+#include "platform/platform.h"
+#include "sim/code_page_case.h"
 
 namespace pilfern::sim {
 namespace {
@@ -72,17 +74,43 @@ Totals TotalsOf(const std::vector<HistoryFileRow>& rows) {
     return totals;
 }
 
+// Which rows a search keeps: it looks in the game's own text, where letter case is the code
+// page's.
+class RowFilter {
+public:
+    explicit RowFilter(const HistoryReportRequest& request)
+        : codePage_(request.codePage), fold_(CaseFoldOf(request.codePage)) {
+        if (request.grep) {
+            word_ = platform::Utf8ToCodePage(*request.grep, codePage_);
+            // A character the game cannot print is in no line the overlay shows.
+            shownAsGiven_ = platform::CodePageToUtf8(*word_, codePage_) == *request.grep;
+        }
+    }
+
+    [[nodiscard]] bool Keeps(const HistoryFileRow& row) const {
+        if (!word_) {
+            return true;
+        }
+        return shownAsGiven_ &&
+               ContainsFolded(platform::Utf8ToCodePage(LineText(row), codePage_), *word_, fold_);
+    }
+
+private:
+    int codePage_;
+    CaseFold fold_;
+    std::optional<std::string> word_;  // in the code page
+    bool shownAsGiven_ = true;
+};
+
 std::vector<SlotReport> Collect(const HistoryReportRequest& request) {
     std::vector<SlotReport> slots;
     for (const std::filesystem::path& file : FindHistoryFiles(request.path)) {
-        slots.push_back(SlotReport{ReadHistoryFile(file), {}, {}});
+        slots.push_back(SlotReport{ReadHistoryFile(file, request.codePage), {}, {}});
     }
+    const RowFilter filter(request);
     for (SlotReport& slot : slots) {
-        for (const HistoryFileRow& row : slot.history.rows) {
-            if (!request.grep || ContainsIgnoringCase(LineText(row), *request.grep)) {
-                slot.rows.push_back(row);
-            }
-        }
+        std::ranges::copy_if(slot.history.rows, std::back_inserter(slot.rows),
+                             [&filter](const HistoryFileRow& row) { return filter.Keeps(row); });
         slot.totals = TotalsOf(slot.rows);
     }
     return slots;

@@ -81,7 +81,17 @@ private:
 // Stands for a loaded DirectDraw module that is not the GD3D11 renderer.
 constexpr int kOtherDirectDrawModule = 0;
 
+constexpr int kRussian = 1;
+
 }  // namespace
+
+int CodePageOfLanguage(int language) {
+    return language == kRussian ? 1251 : 1252;
+}
+
+CStringA WideToGameText(const std::wstring& text, int codePage) {
+    return CStringA(platform::Utf8ToCodePage(platform::WideToUtf8(text), codePage));
+}
 
 RendererKind FindRenderer(const GameFolder& folder) {
     const auto found = folder.Find("System/ddraw.dll");
@@ -171,7 +181,7 @@ bool SimFramework::WriteToFileUTF8(const CStringA& text, const CStringA& path, i
 }
 
 CStringA SimFramework::WToA(const std::wstring& text, int /*codePage*/) const {
-    return CStringA(platform::Utf8ToCodePage(platform::WideToUtf8(text), codePage));
+    return WideToGameText(text, codePage);
 }
 
 ModuleHandle SimFramework::LoadLibraryA(const CStringA& name) {

@@ -20,6 +20,13 @@ namespace pilfern::sim {
 enum class RendererKind { None, Gd3d11, OtherDirectDraw };
 [[nodiscard]] RendererKind FindRenderer(const GameFolder& folder);
 
+// The code page the game prints in under a system language: 1251 under a Russian system
+// (language 1), 1252 under every other.
+[[nodiscard]] int CodePageOfLanguage(int language);
+// Wide text as the framework's WToA makes it the game's 8-bit text in `codePage`: a
+// character the code page lacks becomes '?'.
+[[nodiscard]] CStringA WideToGameText(const std::wstring& text, int codePage);
+
 // The simulated plugin framework: engine version, patch records over the engine's redirect
 // table, event registration, save/load information, and files of the game folder (read and
 // written through its overlay).

@@ -4,8 +4,9 @@
 //                   [--game-dir DIR]
 //                   [--shots DIR [--shot-every N] [--size WxH]]
 //   pilfern-sim config GOTHIC_INI [--systempack FILE] [--newbalance] [--language N] [--json]
-//   pilfern-sim history PATH [--csv | --json] [--grep TEXT]
+//   pilfern-sim history PATH [--csv | --json] [--grep TEXT] [--code-page N | --language N]
 
+#include <algorithm>
 #include <charconv>
 #include <exception>
 #include <iostream>
@@ -20,6 +21,7 @@
 #include "sim/render/screenshot.h"
 #include "sim/scenario/runner.h"
 #include "sim/scenario/scenario.h"
+#include "sim/sim_framework.h"
 #include "sim/stop_request.h"
 #include "tools/stop_signals.h"
 
@@ -34,7 +36,8 @@ constexpr std::string_view kUsage =
     "                       [--game-dir DIR] [--shots DIR [--shot-every N] [--size WxH]]\n"
     "       pilfern-sim config GOTHIC_INI [--systempack FILE] [--newbalance] [--language N]"
     " [--json]\n"
-    "       pilfern-sim history PATH [--csv | --json] [--grep TEXT]\n"
+    "       pilfern-sim history PATH [--csv | --json] [--grep TEXT]"
+    " [--code-page N | --language N]\n"
     "  run       play a scenario in the simulated game and tell what happened\n"
     "            --json       JSON Lines, ending with the state: {\"state\": {...}}\n"
     "            --brief      only the story, a line each: notes, loot, messages gone, switches,\n"
@@ -63,6 +66,9 @@ constexpr std::string_view kUsage =
     "                          category\n"
     "            --json        one JSON document of the slots, their rows and totals\n"
     "            --grep        only the rows whose line holds TEXT, ignoring letter case\n"
+    "            --code-page   the code page the game prints in: 1250, 1251 or 1252 (default\n"
+    "                          1252); rows are read and shown as that game shows them\n"
+    "            --language    the system language instead: 1 (Russian) is code page 1251\n"
     "  exit codes: 0 done, 1 a file or folder that cannot be read or written, or screenshots\n"
     "              this build cannot take, 2 a wrong command line, scenario or file,\n"
     "              128 + the signal's number when a signal stopped it (130 for Ctrl-C)\n";
@@ -72,14 +78,20 @@ struct UsageError {
     std::string message;
 };
 
-// A whole number of 1 or more, written as nothing else.
-std::optional<int> PositiveNumber(std::string_view text) {
+// A whole number, written as nothing else.
+std::optional<int> WholeNumber(std::string_view text) {
     int value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || value < 1) {
+    if (error != std::errc() || end != text.data() + text.size()) {
         return std::nullopt;
     }
     return value;
+}
+
+// A whole number of 1 or more, written as nothing else.
+std::optional<int> PositiveNumber(std::string_view text) {
+    const std::optional<int> value = WholeNumber(text);
+    return value && *value >= 1 ? value : std::nullopt;
 }
 
 // A screenshot's size, written as 1280x720.
@@ -168,6 +180,15 @@ std::string_view ValueOf(std::span<const std::string_view> args, std::size_t& i,
     return args[++i];
 }
 
+int Language(std::span<const std::string_view> args, std::size_t& i) {
+    const std::string_view number = ValueOf(args, i, "a number");
+    const std::optional<int> language = WholeNumber(number);
+    if (!language) {
+        throw UsageError{"--language needs a number, not " + std::string(number)};
+    }
+    return *language;
+}
+
 int Config(std::span<const std::string_view> args) {
     pilfern::sim::ConfigReportRequest request;
     std::optional<std::string_view> iniPath;
@@ -180,12 +201,7 @@ int Config(std::span<const std::string_view> args) {
         } else if (arg == "--systempack") {
             request.systemPack = std::string(ValueOf(args, i, "a file"));
         } else if (arg == "--language") {
-            const std::string_view number = ValueOf(args, i, "a number");
-            const auto [end, error] =
-                std::from_chars(number.data(), number.data() + number.size(), request.language);
-            if (error != std::errc() || end != number.data() + number.size()) {
-                throw UsageError{"--language needs a number, not " + std::string(number)};
-            }
+            request.language = Language(args, i);
         } else if (arg.starts_with("-")) {
             throw UsageError{"unknown option " + std::string(arg)};
         } else if (!iniPath) {
@@ -202,10 +218,22 @@ int Config(std::span<const std::string_view> args) {
     return 0;
 }
 
+int CodePage(std::span<const std::string_view> args, std::size_t& i) {
+    const std::string_view number = ValueOf(args, i, "a code page");
+    const std::optional<int> codePage = WholeNumber(number);
+    if (!codePage || std::ranges::find(pilfern::sim::kHistoryCodePages, *codePage) ==
+                         pilfern::sim::kHistoryCodePages.end()) {
+        throw UsageError{"--code-page needs 1250, 1251 or 1252, not " + std::string(number)};
+    }
+    return *codePage;
+}
+
 int History(std::span<const std::string_view> args) {
     pilfern::sim::HistoryReportRequest request;
     std::optional<std::string_view> path;
     std::optional<std::string_view> format;
+    std::optional<int> codePage;
+    std::optional<int> language;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
         if (arg == "--csv" || arg == "--json") {
@@ -217,6 +245,10 @@ int History(std::span<const std::string_view> args) {
                                             : pilfern::sim::HistoryFormat::Json;
         } else if (arg == "--grep") {
             request.grep = std::string(ValueOf(args, i, "a text to look for"));
+        } else if (arg == "--code-page") {
+            codePage = CodePage(args, i);
+        } else if (arg == "--language") {
+            language = Language(args, i);
         } else if (arg.starts_with("-")) {
             throw UsageError{"unknown option " + std::string(arg)};
         } else if (!path) {
@@ -228,7 +260,11 @@ int History(std::span<const std::string_view> args) {
     if (!path) {
         throw UsageError{"history needs a PILFERN.SAV, a slot folder or a game folder"};
     }
+    if (codePage && language) {
+        throw UsageError{"--code-page or --language, not both"};
+    }
     request.path = std::string(*path);
+    request.codePage = codePage.value_or(pilfern::sim::CodePageOfLanguage(language.value_or(0)));
     pilfern::sim::WriteHistoryReport(request, std::cout);
     return 0;
 }

@@ -12,6 +12,7 @@
 #include "config/key_names.h"
 #include "host/engine_profile.h"
 #include "sim/sim_engine.h"
+#include "sim/sim_framework.h"
 
 namespace pilfern::sim {
 namespace {
@@ -1164,7 +1165,7 @@ Scenario ParseScenario(const std::string& text, const std::filesystem::path& fil
     scenario.name = f.Optional<std::string>("name").value_or(file.stem().string());
     scenario.engineVersion = ReadEngine(f);
     scenario.language = f.Optional<int>("language").value_or(0);
-    scenario.codePage = f.Optional<int>("codePage").value_or(scenario.language == 1 ? 1251 : 1252);
+    scenario.codePage = f.Optional<int>("codePage").value_or(CodePageOfLanguage(scenario.language));
     scenario.startTime = f.Optional<std::uint32_t>("startTime").value_or(0);
     if (const Json* screen = f.Get("screen")) {
         Fields s(*screen, "screen", fileName);

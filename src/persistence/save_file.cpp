@@ -1,7 +1,16 @@
 #include "persistence/save_file.h"
 
+#include <utility>
+
+#include "platform/platform.h"
+
 namespace pilfern {
 namespace {
+
+// No row the plugin writes comes near this: an item's text and a source are names of the
+// game's, tens of characters each. A longer line is no row and is passed over; the limit only
+// keeps a damaged file from costing the game its memory.
+constexpr std::size_t kLongestSaveLine = std::size_t{64} * 1024;
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
@@ -15,6 +24,40 @@ std::string_view Trimmed(std::string_view text) {
         text.remove_suffix(1);
     }
     return text;
+}
+
+// Line by line: a file of any size costs one line of memory, and a read error ends the rows
+// with those read so far.
+bool ReadLines(platform::LineReader& file, const SaveLineToGameText& toGameText,
+               const SaveLineSeen& seen) {
+    std::size_t told = 0;
+    // The lines the reader passed over for their length are no rows.
+    const auto passedOver = [&](std::size_t upTo) {
+        while (told < upTo) {
+            seen(++told, SaveLine::Skip, HistoryEntity{});
+        }
+    };
+    std::string line;
+    while (file.Next(line)) {
+        passedOver(file.LinesRead() - 1);
+        ++told;
+        if (line.empty()) {
+            seen(told, SaveLine::Blank, HistoryEntity{});
+            continue;
+        }
+        // The file is UTF-8; the game's text is 8-bit in its code page. The line goes through
+        // wide text and the game's conversion, so a character the code page cannot hold, or a
+        // broken byte sequence, becomes a stand-in character instead of breaking the row.
+        const CStringA text = toGameText(platform::Utf8ToWide(line));
+        HistoryEntity row;
+        const SaveLine read = ReadSaveLine(text.Str(), row);
+        seen(told, read, std::move(row));
+        if (read == SaveLine::Stop) {
+            return true;
+        }
+    }
+    passedOver(file.LinesRead());
+    return !file.Failed();
 }
 
 }  // namespace
@@ -36,8 +79,11 @@ CStringA SaveFileContent(const std::vector<HistoryEntity>& history) {
 
 SaveLine ReadSaveLine(std::string_view line, HistoryEntity& row) {
     const std::string_view trimmed = Trimmed(line);
-    if (trimmed.empty() || ContainsIgnoringCase(trimmed, kSaveFileHeader)) {
-        return SaveLine::Skip;
+    if (trimmed.empty()) {
+        return SaveLine::Blank;
+    }
+    if (ContainsIgnoringCase(trimmed, kSaveFileHeader)) {
+        return SaveLine::Header;
     }
     const std::size_t firstComma = trimmed.find(',');
     if (firstComma == 0) {
@@ -76,6 +122,18 @@ SaveLine ReadSaveLine(std::string_view line, HistoryEntity& row) {
     row.category = CStringA(field(categoryComma, sourceComma)).ToInt32(10);
     row.source = EqualsIgnoringCase(source, kSaveFileNoSource) ? CStringA() : CStringA(source);
     return SaveLine::Row;
+}
+
+bool ReadSaveFile(std::string_view path, const SaveLineToGameText& toGameText,
+                  const SaveLineSeen& seen) {
+    platform::LineReader file(path, kLongestSaveLine);
+    return ReadLines(file, toGameText, seen);
+}
+
+bool ReadSaveFile(const std::filesystem::path& path, const SaveLineToGameText& toGameText,
+                  const SaveLineSeen& seen) {
+    platform::LineReader file(path, kLongestSaveLine);
+    return ReadLines(file, toGameText, seen);
 }
 
 }  // namespace pilfern

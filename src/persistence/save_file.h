@@ -1,5 +1,9 @@
 #pragma once
 
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -21,9 +25,11 @@ inline constexpr std::string_view kSaveFileNoSource = "EMPTY";
 
 // What one line of the file gives.
 enum class SaveLine {
-    Row,   // a history row
-    Skip,  // nothing: empty, the header, or malformed
-    Stop,  // the end of the rows: the line starts with a comma
+    Row,     // a history row
+    Blank,   // nothing: empty or only blanks
+    Header,  // nothing: it holds the header, anywhere and in any letter case
+    Skip,    // nothing: not a row (too long, or malformed)
+    Stop,    // the end of the rows: the line starts with a comma
 };
 
 // Reads one line of the file (in the game's 8-bit text; UTF-8 reads the same, as every byte
@@ -34,5 +40,21 @@ enum class SaveLine {
 // its category is the one whole number between its text and its source. Without any whole
 // number the next-to-last field is the category. `row` is set only for SaveLine::Row.
 [[nodiscard]] SaveLine ReadSaveLine(std::string_view line, HistoryEntity& row);
+
+// A line of the file, decoded from UTF-8, as the game's 8-bit text.
+using SaveLineToGameText = std::function<CStringA(const std::wstring&)>;
+// Told of every line read: its number (from 1), what it gave and, for SaveLine::Row, the row.
+using SaveLineSeen = std::function<void(std::size_t number, SaveLine read, HistoryEntity&& row)>;
+
+// Reads the file as a game load does, whether or not it starts with the header: line by
+// line, each decoded from UTF-8 (a broken sequence becomes a replacement character) and made
+// the game's text by `toGameText`, until the end of the file, a read error or a line that
+// starts with a comma. A line too long for any row is passed over as SaveLine::Skip. False
+// when the file could not be opened or a read failed; the lines before were told.
+bool ReadSaveFile(std::string_view path, const SaveLineToGameText& toGameText,
+                  const SaveLineSeen& seen);
+// The same by this system's own path.
+bool ReadSaveFile(const std::filesystem::path& path, const SaveLineToGameText& toGameText,
+                  const SaveLineSeen& seen);
 
 }  // namespace pilfern

@@ -12,10 +12,6 @@ namespace {
 
 // The options' savegame directory, under which the slot folders lie.
 constexpr int kSavegameDirectorySetting = 2;
-// No row the plugin writes comes near this: an item's text and a source are names of the
-// game's, tens of characters each. A longer line is no row and is passed over; the limit only
-// keeps a damaged file from costing the game its memory.
-constexpr std::size_t kLongestSaveLine = std::size_t{64} * 1024;
 // Appended to the file's name while its new content is being written.
 constexpr std::string_view kUnfinishedSuffix = ".NEW";
 
@@ -76,28 +72,17 @@ void LoadLootState(Instance& instance) {
     }
     std::vector<HistoryEntity>& history = instance.lootHistory;
     history.clear();
-    // Line by line: a file of any size costs one line of memory, and a read error ends the
-    // rows with those read so far.
-    platform::LineReader file(*path, kLongestSaveLine);
-    // The file is UTF-8; the game's text is 8-bit in its code page. Each line goes through
-    // wide text and the framework's conversion, so a character the code page cannot hold, or
-    // a broken byte sequence, becomes a stand-in character instead of breaking the row.
-    std::string line;
-    while (file.Next(line)) {
-        if (line.empty()) {
-            continue;
-        }
-        const CStringA text =
-            instance.framework.WToA(platform::Utf8ToWide(line), kAnsiCodePageDefault);
-        HistoryEntity row;
-        const SaveLine read = ReadSaveLine(text.Str(), row);
-        if (read == SaveLine::Stop) {
-            break;
-        }
-        if (read == SaveLine::Row) {
-            history.push_back(std::move(row));
-        }
-    }
+    const Framework& framework = instance.framework;
+    ReadSaveFile(
+        std::string_view(*path),
+        [&framework](const std::wstring& line) {
+            return framework.WToA(line, kAnsiCodePageDefault);
+        },
+        [&history](std::size_t /*number*/, SaveLine read, HistoryEntity&& row) {
+            if (read == SaveLine::Row) {
+                history.push_back(std::move(row));
+            }
+        });
 }
 
 }  // namespace pilfern

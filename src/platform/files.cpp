@@ -46,6 +46,7 @@ bool LineReader::Next(std::string& line) {
         if (c == EOF && !any) {
             return false;
         }
+        ++linesRead_;
         if (!tooLong) {
             return true;
         }

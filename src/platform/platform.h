@@ -59,9 +59,16 @@ void UseBinaryStandardOutput();
 // that name, a failing disk) ends the lines as the file's end does. Nothing is thrown.
 class LineReader {
 public:
+    // By the game's path (backslashes accepted).
     LineReader(std::string_view path, std::size_t longestLine);
+    // By this system's own path, whatever characters it holds.
+    LineReader(const std::filesystem::path& path, std::size_t longestLine);
     // The next line into `line`, whose memory is reused; false at the end or on a read error.
     bool Next(std::string& line);
+    // The lines met so far, the one last given and those passed over included.
+    [[nodiscard]] std::size_t LinesRead() const { return linesRead_; }
+    // Whether the file could not be opened or a read failed: the lines ended early.
+    [[nodiscard]] bool Failed() const { return file_ == nullptr || failed_; }
 
 private:
     struct Closer {
@@ -72,6 +79,7 @@ private:
     };
     std::unique_ptr<std::FILE, Closer> file_;
     std::size_t longestLine_;
+    std::size_t linesRead_ = 0;
     bool failed_ = false;
 };
 

@@ -68,6 +68,9 @@ bool FileExists(std::string_view path) {
     return stat(NativePath(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+LineReader::LineReader(const std::filesystem::path& path, std::size_t longestLine)
+    : file_(std::fopen(path.c_str(), "rb")), longestLine_(longestLine) {}
+
 bool MoveFileOver(std::string_view from, std::string_view to) {
     return std::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0;
 }

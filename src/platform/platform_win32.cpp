@@ -84,6 +84,10 @@ bool FileExists(std::string_view path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+// The wide path, so that a folder named in characters outside the system's code page opens.
+LineReader::LineReader(const std::filesystem::path& path, std::size_t longestLine)
+    : file_(_wfopen(path.c_str(), L"rb")), longestLine_(longestLine) {}
+
 // MoveFileEx replaces the target in one step; write-through so that the new file is on the
 // disk before the call returns, as the game's own save files are.
 bool MoveFileOver(std::string_view from, std::string_view to) {
