@@ -130,7 +130,8 @@ std::optional<std::filesystem::path> GameFolder::Find(std::string_view path) con
     if (IsFile(working_ / *location.gamePath)) {
         return working_ / *location.gamePath;
     }
-    if (installed_ && IsFile(*installed_ / *location.gamePath)) {
+    if (installed_ && !removed_.contains(location.gamePath->generic_string()) &&
+        IsFile(*installed_ / *location.gamePath)) {
         return *installed_ / *location.gamePath;
     }
     return std::nullopt;
@@ -183,7 +184,48 @@ bool GameFolder::Write(std::string_view path, std::string_view bytes) {
         std::filesystem::remove(partial, error);
         return false;
     }
+    if (location.gamePath) {
+        removed_.erase(location.gamePath->generic_string());
+    }
     return true;
+}
+
+bool GameFolder::Remove(std::string_view path) {
+    const Location location = Locate(path);
+    if (!location.gamePath) {
+        return false;
+    }
+    std::error_code error;
+    std::filesystem::remove(working_ / *location.gamePath, error);
+    if (error) {
+        return false;
+    }
+    removed_.insert(location.gamePath->generic_string());
+    return true;
+}
+
+std::vector<std::string> GameFolder::FilesIn(std::string_view folder) const {
+    const Location location = Locate(folder);
+    if (!location.gamePath) {
+        return {};
+    }
+    std::set<std::string> names;
+    const auto list = [&](const std::filesystem::path& root, bool installedLayer) {
+        std::error_code error;
+        for (auto it = std::filesystem::directory_iterator(root / *location.gamePath, error);
+             !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
+            const std::string gamePath =
+                (*location.gamePath / it->path().filename()).generic_string();
+            if (IsFile(it->path()) && !(installedLayer && removed_.contains(gamePath))) {
+                names.insert(it->path().filename().string());
+            }
+        }
+    };
+    list(working_, false);
+    if (installed_) {
+        list(*installed_, true);
+    }
+    return {names.begin(), names.end()};
 }
 
 void GameFolder::KeepOriginal(const std::string& gamePath, const std::filesystem::path& file,

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,6 +52,14 @@ public:
     // does: what fits is written, the rest is missing, and the write fails.
     bool Write(std::string_view path, std::string_view bytes);
 
+    // Removes a file of the game folder: the working folder's goes, and an installed one under
+    // the same path is no longer seen. False when the path lies outside the game folder or the
+    // working folder's file could not be removed.
+    bool Remove(std::string_view path);
+    // The names of the files directly in a folder of the game folder (working and installed,
+    // without removed ones), sorted; empty when there is no such folder.
+    [[nodiscard]] std::vector<std::string> FilesIn(std::string_view folder) const;
+
     // How many more bytes the disk takes; none: as many as are written.
     void SetDiskSpace(std::optional<std::uintmax_t> bytes) { diskSpace_ = bytes; }
 
@@ -78,6 +87,8 @@ private:
     std::map<std::string, FileStamp> atStart_;
     std::map<std::string, std::string> originals_;
     std::optional<std::uintmax_t> diskSpace_;
+    // Game paths (with '/') of removed files, which the installed folder no longer shows.
+    std::set<std::string> removed_;
 };
 
 }  // namespace pilfern::sim

@@ -451,11 +451,12 @@ public:
     // The game's own handling of the presses no one consumed, at the end of a frame.
     std::vector<int> TakeUnhandledKeyPresses();
 
+    // Stops the game: its data or an operation asked of it is at fault, as `message` says.
+    [[noreturn]] static void GameFault(const std::string& message);
+
 private:
     // Stops the game: `op` is not modelled yet.
     [[noreturn]] static void Unmodelled(EngineOp op);
-    // Stops the game: its data or an operation asked of it is at fault, as `message` says.
-    [[noreturn]] static void GameFault(const std::string& message);
     // Puts an item in no place into an inventory, stacking as the game does.
     SimItem& Stow(SimNpc& npc, SimItem& item);
     // Stops the game when an engine operation `op` would put an item into a second place.

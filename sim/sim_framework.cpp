@@ -151,11 +151,15 @@ void SimFramework::CreateRefApplication(const EventTable& handlers) {
 }
 
 const TSaveLoadGameInfo* SimFramework::SaveLoadGameInfo() const {
-    return saveLoadInfo ? &*saveLoadInfo : nullptr;
+    return &saveLoadInfo;
 }
 
-void SimFramework::FireEvent(int slot) const {
-    if (!registered_ || slot < 1 || slot > static_cast<int>(kEventSlotCount)) {
+void SimFramework::FireEvent(int slot) {
+    if (slot < 1 || slot > static_cast<int>(kEventSlotCount)) {
+        return;
+    }
+    fired_.push_back(slot);
+    if (!registered_) {
         return;
     }
     if (const EventHandler handler = registered_->at(static_cast<std::size_t>(slot - 1))) {

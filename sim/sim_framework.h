@@ -7,6 +7,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "host/framework.h"
 #include "sim/game_folder.h"
@@ -60,7 +61,8 @@ public:
     int codePage = 1252;  // the game's 8-bit code page
     // Engine functions (such as "zCFont::GetFontData") the running engine does not have.
     std::set<std::string> missingFunctions;
-    std::optional<TSaveLoadGameInfo> saveLoadInfo;
+    // The record of the save or load in progress, which the game's sequences set.
+    TSaveLoadGameInfo saveLoadInfo;
 
     [[nodiscard]] bool Registered() const { return registered_.has_value(); }
     [[nodiscard]] int Registrations() const { return registrations_; }
@@ -69,8 +71,12 @@ public:
     // What the framework's heap has done since the process started: the plugin module's
     // allocations and the framework's strings.
     [[nodiscard]] HeapFigures Heap() const { return FrameworkHeapFigures(); }
-    // Calls the handler registered for an event slot (1 to 21); nothing when none is.
-    void FireEvent(int slot) const;
+    // The game reaches an event slot (1 to 21): the handler registered for it is called,
+    // when there is one, and the event is noted.
+    void FireEvent(int slot);
+    // The events fired since the journal was last cleared, in order.
+    [[nodiscard]] const std::vector<int>& FiredEvents() const { return fired_; }
+    void ClearFiredEvents() { fired_.clear(); }
 
 private:
     const std::uint32_t& clock_;
@@ -78,6 +84,7 @@ private:
     GameFolder& folder_;
     std::optional<EventTable> registered_;
     int registrations_ = 0;
+    std::vector<int> fired_;
     std::optional<std::array<int, 4>> crtVersion_;
 };
 

@@ -1,5 +1,9 @@
 #include "sim/sim_game.h"
 
+#include <algorithm>
+#include <array>
+#include <cctype>
+
 #include "host/engine_profile.h"
 #include "sim/renderer_module.h"
 
@@ -10,8 +14,75 @@ namespace {
 constexpr int kGothicOneClassic = 1;
 // The options' directory setting of the savegame folder.
 constexpr std::size_t kSavegameDirectory = 2;
+// How long the frame the game draws within a save or a level change takes.
+constexpr std::uint32_t kSequenceFrameMs = 16;
+// The files of a savegame the engine writes besides one per world.
+constexpr std::array<std::string_view, 3> kSavegameFiles{"SAVEINFO.SAV", "SAVEDAT.SAV",
+                                                         "THUMB.SAV"};
+
+constexpr std::array<std::string_view, kEventSlotCount> kEventNames{
+    "Game_Entry",
+    "Game_Init",
+    "Game_Exit",
+    "Game_PreLoop",
+    "Game_Loop",
+    "Game_PostLoop",
+    "Game_MenuLoop",
+    "Game_SaveBegin",
+    "Game_SaveEnd",
+    "Game_LoadBegin_NewGame",
+    "Game_LoadEnd_NewGame",
+    "Game_LoadBegin_SaveGame",
+    "Game_LoadEnd_SaveGame",
+    "Game_LoadBegin_ChangeLevel",
+    "Game_LoadEnd_ChangeLevel",
+    "Game_LoadBegin_Trigger",
+    "Game_LoadEnd_Trigger",
+    "Game_Pause",
+    "Game_Unpause",
+    "Game_DefineExternals",
+    "Game_ApplyOptions",
+};
+
+// The world a game starts in: the first Gothic's colony, the second's Khorinis.
+std::string StartWorld(int engineVersion) {
+    return engineVersion <= 2 ? "WORLD.ZEN" : "NEWWORLD.ZEN";
+}
+
+// The file a savegame keeps a world's state in: the world file's name with ".SAV".
+std::string WorldSaveFile(std::string_view world) {
+    std::string name(world.substr(world.find_last_of("/\\") + 1));
+    if (const auto dot = name.rfind('.'); dot != std::string::npos) {
+        name.erase(dot);
+    }
+    for (char& c : name) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return name + ".SAV";
+}
+
+// The world a savegame's SAVEINFO.SAV names; none when it names none.
+std::optional<std::string> SavedWorld(std::string_view info) {
+    constexpr std::string_view kWorld = "world ";
+    std::size_t start = 0;
+    while (start < info.size()) {
+        const std::size_t end = std::min(info.find('\n', start), info.size());
+        const std::string_view line = info.substr(start, end - start);
+        if (line.starts_with(kWorld)) {
+            return std::string(line.substr(kWorld.size()));
+        }
+        start = end + 1;
+    }
+    return std::nullopt;
+}
 
 }  // namespace
+
+std::string_view EventName(int slot) {
+    return slot >= 1 && slot <= static_cast<int>(kEventNames.size())
+               ? kEventNames.at(static_cast<std::size_t>(slot - 1))
+               : std::string_view();
+}
 
 SimGame::SimGame(std::filesystem::path workingFolder, int engineVersion,
                  std::optional<std::filesystem::path> installedFolder)
@@ -20,6 +91,7 @@ SimGame::SimGame(std::filesystem::path workingFolder, int engineVersion,
       framework(clock, redirects, folder_) {
     framework.engineVersion = engineVersion;
     engine.FollowEngineVersion(framework.engineVersion);
+    worldName_ = StartWorld(engineVersion);
     gameStart_ = framework.Heap();
     stepStart_ = gameStart_;
     ResetRenderer();
@@ -55,7 +127,7 @@ void SimGame::Init() {
     DetectRenderer();
     // The world is drawn once before the game hands over: the camera has its place.
     engine.RenderWorld();
-    framework.FireEvent(kSlotGameInit);
+    framework.FireEvent(kEventInit);
 }
 
 void SimGame::DetectRenderer() {
@@ -88,38 +160,140 @@ void SimGame::HoldKeys(const std::set<int>& keys) {
 }
 
 std::vector<int> SimGame::Frame(std::uint32_t ms) {
-    clock += ms;
     BeginStep();
+    return PlayFrame(ms);
+}
+
+std::vector<int> SimGame::PlayFrame(std::uint32_t ms) {
+    clock += ms;
     engine.ClearDrawRecords();
-    framework.FireEvent(kSlotFrameInput);
-    framework.FireEvent(kSlotFrame);
+    framework.FireEvent(kEventPreLoop);
+    framework.FireEvent(kEventLoop);
     engine.RenderWorld();
     engine.RenderScreen();
     return engine.TakeUnhandledKeyPresses();
 }
 
-void SimGame::Save(int slot, const SaveConditions& conditions) {
-    folder_.SetDiskSpace(conditions.diskSpace);
-    // The save event fires even when the working folder could not take the slot's file.
-    WriteGameFile(engine.options.directories.at(kSavegameDirectory) + engine.SlotFolder(slot) +
-                      "SAVEINFO.SAV",
-                  "slot " + std::to_string(slot) + "\n");
-    BeginStep();
-    if (conditions.slotTold) {
-        framework.saveLoadInfo = TSaveLoadGameInfo{slot};
+std::string SimGame::SlotPath(int slot) const {
+    return engine.options.directories.at(kSavegameDirectory) + engine.SlotFolder(slot);
+}
+
+bool SimGame::IsGameFile(std::string_view name) const {
+    const auto same = [name](std::string_view other) {
+        return name.size() == other.size() &&
+               std::equal(name.begin(), name.end(), other.begin(), [](char a, char b) {
+                   return std::toupper(static_cast<unsigned char>(a)) ==
+                          std::toupper(static_cast<unsigned char>(b));
+               });
+    };
+    return std::any_of(kSavegameFiles.begin(), kSavegameFiles.end(), same) ||
+           std::any_of(worldFiles_.begin(), worldFiles_.end(), same);
+}
+
+void SimGame::WriteCurrent() {
+    const std::string current = SlotPath(kSaveSlotCurrent);
+    const std::string worldFile = WorldSaveFile(worldName_);
+    worldFiles_.insert(worldFile);
+    // What the files hold is the engine's; the simulated game keeps the world itself in
+    // memory and writes only what tells a savegame's files apart.
+    WriteGameFile(current + "SAVEINFO.SAV", "world " + worldName_ + "\n");
+    WriteGameFile(current + "SAVEDAT.SAV", "time " + std::to_string(clock) + "\n");
+    WriteGameFile(current + worldFile, "world " + worldName_ + "\n");
+}
+
+void SimGame::ClearSlotFolder(const std::string& folder) {
+    for (const std::string& name : folder_.FilesIn(folder)) {
+        if (slotCopies == SlotCopies::AllFiles || IsGameFile(name)) {
+            folder_.Remove(folder + name);
+        }
     }
-    framework.FireEvent(kSlotGameSave);
-    framework.saveLoadInfo.reset();
+}
+
+void SimGame::CopySlotFolder(const std::string& from, const std::string& to) {
+    for (const std::string& name : folder_.FilesIn(from)) {
+        if (slotCopies == SlotCopies::GameFiles && !IsGameFile(name)) {
+            continue;
+        }
+        if (const auto bytes = ReadGameFile(from + name)) {
+            WriteGameFile(to + name, *bytes);
+        }
+    }
+}
+
+void SimGame::FireSequence(std::initializer_list<int> events) {
+    for (const int event : events) {
+        framework.FireEvent(event);
+    }
+}
+
+void SimGame::CheckPlayerSlot(int slot, std::string_view what) {
+    if (slot < kSaveSlotQuicksave || slot > kLastPlayerSlot) {
+        SimEngine::GameFault(std::string("the player cannot ") + std::string(what) + " slot " +
+                             std::to_string(slot) + ": the game's menu offers 0 to " +
+                             std::to_string(kLastPlayerSlot));
+    }
+}
+
+void SimGame::Save(int slot, const SaveConditions& conditions) {
+    CheckPlayerSlot(slot, "save");
+    BeginStep();
+    FireSequence({kEventPause, kEventUnpause});
+    PlayFrame(kSequenceFrameMs);
+    framework.saveLoadInfo = {conditions.recordSlot.value_or(slot), false, CStringA(worldName_),
+                              CStringA()};
+    framework.FireEvent(kEventSaveBegin);
+    WriteCurrent();
+    CopySlotFolder(SlotPath(kSaveSlotCurrent), SlotPath(slot));
+    // The disk fills while the savegame's last files are written.
+    folder_.SetDiskSpace(conditions.diskSpace);
+    framework.FireEvent(kEventSaveEnd);
     folder_.SetDiskSpace(std::nullopt);
 }
 
-void SimGame::Load(int slot, int eventSlot, bool slotTold) {
+void SimGame::Load(int slot, const SaveConditions& conditions) {
+    CheckPlayerSlot(slot, "load");
     BeginStep();
-    if (slotTold) {
-        framework.saveLoadInfo = TSaveLoadGameInfo{slot};
+    FireSequence({kEventPause, kEventUnpause});
+    const std::string folder = SlotPath(slot);
+    if (const auto info = ReadGameFile(folder + "SAVEINFO.SAV")) {
+        if (auto world = SavedWorld(*info)) {
+            worldName_ = std::move(*world);
+            worldFiles_.insert(WorldSaveFile(worldName_));
+        }
     }
-    framework.FireEvent(eventSlot);
-    framework.saveLoadInfo.reset();
+    framework.saveLoadInfo = {conditions.recordSlot.value_or(slot), false, CStringA(worldName_),
+                              CStringA()};
+    framework.FireEvent(kEventLoadBeginSaveGame);
+    ClearSlotFolder(SlotPath(kSaveSlotCurrent));
+    CopySlotFolder(folder, SlotPath(kSaveSlotCurrent));
+    framework.FireEvent(kEventLoadEndSaveGame);
+}
+
+void SimGame::NewGame() {
+    BeginStep();
+    worldName_ = StartWorld(framework.engineVersion);
+    framework.saveLoadInfo = {kSaveSlotNewGame, false, CStringA(worldName_), CStringA()};
+    framework.FireEvent(kEventLoadBeginNewGame);
+    ClearSlotFolder(SlotPath(kSaveSlotCurrent));
+    framework.FireEvent(kEventLoadEndNewGame);
+}
+
+void SimGame::ChangeLevel(const std::string& world, const std::string& wayPoint) {
+    BeginStep();
+    FireSequence({kEventLoadBeginTrigger, kEventLoadEndTrigger});
+    PlayFrame(kSequenceFrameMs);
+    // The record keeps the slot of the last save or load: a level change names none of its
+    // own.
+    TSaveLoadGameInfo& record = framework.saveLoadInfo;
+    record.changeLevel = true;
+    record.worldName = CStringA(world);
+    record.wayPoint = CStringA(wayPoint);
+    framework.FireEvent(kEventLoadBeginChangeLevel);
+    framework.FireEvent(kEventSaveBegin);
+    WriteCurrent();
+    framework.FireEvent(kEventSaveEnd);
+    worldName_ = world;
+    framework.FireEvent(kEventLoadEndChangeLevel);
 }
 
 void SimGame::ApplyOptions(const OptionValues& values) {
@@ -129,11 +303,12 @@ void SimGame::ApplyOptions(const OptionValues& values) {
             engine.options.ini.Set(section, key, value);
         }
     }
-    framework.FireEvent(kSlotOptionsApplied);
+    framework.FireEvent(kEventApplyOptions);
 }
 
 void SimGame::BeginStep() {
     engine.BeginStep();
+    framework.ClearFiredEvents();
     stepStart_ = framework.Heap();
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <initializer_list>
 #include <map>
 #include <optional>
 #include <set>
@@ -17,16 +18,40 @@
 
 namespace pilfern::sim {
 
-// Event slots of the framework's registration, by the role the game gives them.
+// The framework's event slots, in the order of its registration.
 enum EventSlot : int {
-    kSlotGameInit = 2,
-    kSlotFrameInput = 4,
-    kSlotFrame = 5,
-    kSlotGameSave = 9,
-    kSlotGameLoad = 11,
-    kSlotGameLoadSecond = 13,
-    kSlotGameLoadThird = 15,
-    kSlotOptionsApplied = 21,
+    kEventEntry = 1,
+    kEventInit,
+    kEventExit,
+    kEventPreLoop,
+    kEventLoop,
+    kEventPostLoop,
+    kEventMenuLoop,
+    kEventSaveBegin,
+    kEventSaveEnd,
+    kEventLoadBeginNewGame,
+    kEventLoadEndNewGame,
+    kEventLoadBeginSaveGame,
+    kEventLoadEndSaveGame,
+    kEventLoadBeginChangeLevel,
+    kEventLoadEndChangeLevel,
+    kEventLoadBeginTrigger,
+    kEventLoadEndTrigger,
+    kEventPause,
+    kEventUnpause,
+    kEventDefineExternals,
+    kEventApplyOptions,
+};
+// The name the framework gives an event slot ("Game_SaveEnd"); empty for no slot.
+[[nodiscard]] std::string_view EventName(int slot);
+
+// What the engine does with the files of a savegame folder that are not its own (such as the
+// plugin's history) when it empties "current" and copies a savegame into it on a load, copies
+// "current" into a saved slot, or empties "current" for a new game. The game's documentation
+// does not say.
+enum class SlotCopies {
+    AllFiles,   // the whole folder, whoever wrote its files
+    GameFiles,  // only the engine's own files; others stay where they are
 };
 
 // One simulated game: the clock, the engine, the framework and the game folder they share.
@@ -76,18 +101,40 @@ public:
     // One frame of `ms` milliseconds: time passes, the per-frame events fire, the engine draws
     // the screen and then handles the key presses no one consumed (returned).
     std::vector<int> Frame(std::uint32_t ms);
-    // What a save meets besides the slot.
+    // What a save or load meets besides the slot.
     struct SaveConditions {
-        // Whether the framework tells the plugin which slot is saved or loaded.
-        bool slotTold = true;
+        // The slot the framework's record names instead of the one saved or loaded (for one
+        // that names none: kSaveSlotNone); none: the slot itself.
+        std::optional<int> recordSlot;
         // How many bytes the disk takes while the save is written; none: enough.
         std::optional<std::uintmax_t> diskSpace;
     };
-    // The engine saves the slot's folder, then the framework fires the save event.
+    // The player saves a slot (0 the quicksave, 1 to 20): the menu pauses and unpauses the
+    // game, a frame is drawn, then the save begins; the engine writes the world into
+    // "current" and copies "current" into the slot's folder; the save ends.
     void Save(int slot, const SaveConditions& conditions);
     void Save(int slot) { Save(slot, SaveConditions{}); }
-    // The framework fires a load event (slot 11, 13 or 15) for a savegame slot.
-    void Load(int slot, int eventSlot = kSlotGameLoad, bool slotTold = true);
+    // The player loads a slot: pause, unpause, the load begins; the engine copies the slot's
+    // folder into "current" and packs the NPCs' inventories; the load ends.
+    void Load(int slot, const SaveConditions& conditions);
+    void Load(int slot) { Load(slot, SaveConditions{}); }
+    // The player starts a new game: its load begins (slot -2), the engine empties "current"
+    // and loads the game's first world; the load ends.
+    void NewGame();
+    // The player walks into a level-change trigger towards `world`, starting at `wayPoint`:
+    // the trigger's load begins and ends, a frame is drawn, the level change's load begins,
+    // the engine saves the world being left into "current" (save begin and end), then the
+    // load of the new world ends.
+    void ChangeLevel(const std::string& world, const std::string& wayPoint);
+    // The world the player is in, as the engine names its file.
+    [[nodiscard]] const std::string& WorldName() const { return worldName_; }
+    void SetWorldName(std::string name) { worldName_ = std::move(name); }
+    SlotCopies slotCopies = SlotCopies::AllFiles;
+    // The last slot of the game's save and load menus; 0 is the quicksave.
+    static constexpr int kLastPlayerSlot = 20;
+    // The event slots the framework fired in the last game step, in order.
+    [[nodiscard]] const std::vector<int>& StepEvents() const { return framework.FiredEvents(); }
+
     // The player changed options in the game's menu: the values are set in the options object
     // in memory (Gothic.ini on disk is not read again) and the options-applied event fires.
     void ApplyOptions(const OptionValues& values = {});
@@ -110,8 +157,26 @@ public:
     [[nodiscard]] HeapFigures HeapSinceStart() const;
 
 private:
-    // A game step starts: its engine calls and heap operations are counted from here.
+    // A game step starts: its engine calls, heap operations and events are counted from here.
     void BeginStep();
+    // One frame within a step.
+    std::vector<int> PlayFrame(std::uint32_t ms);
+    // The engine's savegame folder of a slot, as a game path ending with a backslash.
+    [[nodiscard]] std::string SlotPath(int slot) const;
+    // The engine writes the world being played into "current".
+    void WriteCurrent();
+    // The engine empties a savegame folder, or copies one over another (a file of the same
+    // name is replaced, others stay), taking the files `slotCopies` says.
+    void ClearSlotFolder(const std::string& folder);
+    void CopySlotFolder(const std::string& from, const std::string& to);
+    [[nodiscard]] bool IsGameFile(std::string_view name) const;
+    void FireSequence(std::initializer_list<int> events);
+    // Stops the game for a slot the player cannot save or load.
+    static void CheckPlayerSlot(int slot, std::string_view what);
+
+    std::string worldName_;
+    // The worlds whose state the engine keeps in savegames, by file name ("NEWWORLD.SAV").
+    std::set<std::string> worldFiles_;
 
     std::set<int> heldKeys_;
     HeapFigures gameStart_;

@@ -47,6 +47,18 @@ std::string KeyLabel(int code) {
     return name.empty() ? "key " + std::to_string(code) : std::string(name);
 }
 
+// The slot the framework's record names instead of the one saved or loaded, in the step's
+// line.
+void AddRecordSlot(const std::optional<int>& recordSlot, Json& fields, std::string& words) {
+    if (!recordSlot) {
+        return;
+    }
+    fields["recordSlot"] = *recordSlot;
+    words += *recordSlot == kSaveSlotNone
+                 ? " (the framework's record names no slot)"
+                 : " (the framework's record names slot " + std::to_string(*recordSlot) + ")";
+}
+
 std::string KeyList(const std::vector<int>& keys) {
     std::string text;
     for (const int key : keys) {
@@ -435,14 +447,14 @@ public:
 
     // The history as a load left it: the rows the plugin read from the slot's file, or what
     // it kept when it could not tell the slot.
-    void ReportLoadedHistory() {
+    // The loot history as a load left it; `when` ends the line's first words ("after loading").
+    void ReportLoadedHistory(const std::string& when) {
         if (instance_ == nullptr) {
             return;
         }
         Json rows = Json::array();
         std::string words =
-            "loot history after loading: " + std::to_string(instance_->lootHistory.size()) +
-            " rows";
+            "loot history " + when + ": " + std::to_string(instance_->lootHistory.size()) + " rows";
         for (const HistoryEntity& row : instance_->lootHistory) {
             const std::string text = Utf8(game_, row.text.Str());
             const std::string source = Utf8(game_, row.source.Str());
@@ -729,31 +741,44 @@ void RunScenario(const Scenario& scenario, const RunOptions& options, std::ostre
         } else if (const auto* save = std::get_if<SaveStep>(&step)) {
             Json fields{{"slot", save->slot}};
             std::string words = "saving slot " + std::to_string(save->slot);
-            if (!save->slotTold) {
-                fields["slotTold"] = false;
-                words += " (the framework does not tell the slot)";
-            }
+            AddRecordSlot(save->recordSlot, fields, words);
             if (save->diskSpace) {
                 fields["diskSpace"] = *save->diskSpace;
                 words += " (the disk takes " + std::to_string(*save->diskSpace) + " bytes)";
             }
             report.Event(game.clock, "save", fields, words);
-            game.Save(save->slot, SimGame::SaveConditions{save->slotTold, save->diskSpace});
+            game.Save(save->slot, {save->recordSlot, save->diskSpace});
             player.ReportGameEvents();
             player.ReportCalls("save");
             player.Look();
         } else if (const auto* load = std::get_if<LoadStep>(&step)) {
-            Json fields{{"slot", load->slot}, {"eventSlot", load->eventSlot}};
+            Json fields{{"slot", load->slot}};
             std::string words = "loading slot " + std::to_string(load->slot);
-            if (!load->slotTold) {
-                fields["slotTold"] = false;
-                words += " (the framework does not tell the slot)";
-            }
+            AddRecordSlot(load->recordSlot, fields, words);
             report.Event(game.clock, "load", fields, words);
-            game.Load(load->slot, load->eventSlot, load->slotTold);
+            game.Load(load->slot, {load->recordSlot, std::nullopt});
             player.ReportGameEvents();
-            player.ReportLoadedHistory();
+            player.ReportLoadedHistory("after loading");
             player.ReportCalls("load");
+            player.Look();
+        } else if (std::holds_alternative<NewGameStep>(step)) {
+            report.Event(game.clock, "newGame", Json::object(), "starting a new game");
+            game.NewGame();
+            player.ReportGameEvents();
+            player.ReportLoadedHistory("of the new game");
+            player.ReportCalls("newGame");
+            player.Look();
+        } else if (const auto* level = std::get_if<ChangeLevelStep>(&step)) {
+            std::string words = "changing level to " + level->world;
+            if (!level->wayPoint.empty()) {
+                words += " at " + level->wayPoint;
+            }
+            report.Event(game.clock, "changeLevel",
+                         {{"world", level->world}, {"wayPoint", level->wayPoint}}, words);
+            game.ChangeLevel(level->world, level->wayPoint);
+            player.ReportGameEvents();
+            player.ReportLoadedHistory("after the level change");
+            player.ReportCalls("changeLevel");
             player.Look();
         } else if (const auto* optionsStep = std::get_if<OptionsStep>(&step)) {
             Json values = Json::object();

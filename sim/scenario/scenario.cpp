@@ -19,6 +19,9 @@ namespace {
 
 using Json = nlohmann::json;
 
+// The last of the savegame slots the game's menu offers.
+constexpr int kLastSaveSlot = 20;
+
 // Reads the fields of one JSON object, naming each by its path in errors, and refuses
 // fields it does not know, so that a misspelt field is reported instead of ignored.
 class Fields {
@@ -673,6 +676,38 @@ GameDataSpec ReadGameData(Fields& parent) {
     return data;
 }
 
+// Fields of save and load steps that the game's own sequences replaced.
+void RefuseOldSaveFields(Fields& f) {
+    if (f.Get("slotTold") != nullptr) {
+        f.Fail(f.PathOf("slotTold"),
+               "no longer used: the framework's record always exists; "
+               "\"recordSlot\": -3 makes it name no slot");
+    }
+    if (f.Get("event") != nullptr) {
+        f.Fail(f.PathOf("event"),
+               "no longer used: a load plays the game's own events; "
+               "use {\"newGame\": true} or {\"changeLevel\": \"WORLD.ZEN\"} for the others");
+    }
+}
+
+// A savegame slot the player saves or loads: 0 the quicksave, 1 to 20.
+int ReadSlot(Fields& f, const std::string& key) {
+    const int slot = f.Required<int>(key);
+    if (slot < 0 || slot > kLastSaveSlot) {
+        f.Fail(f.PathOf(key), "expected a slot from 0 (quicksave) to 20");
+    }
+    return slot;
+}
+
+std::optional<int> ReadRecordSlot(Fields& f) {
+    const std::optional<int> slot = f.Optional<int>("recordSlot");
+    if (slot && (*slot < kSaveSlotNone || *slot > kLastSaveSlot)) {
+        f.Fail(f.PathOf("recordSlot"),
+               "expected -3 (no slot), -2 (new game), -1 (current) or a slot from 0 to 20");
+    }
+    return slot;
+}
+
 Step ReadStep(Fields& f) {
     if (f.Get("frames") != nullptr) {
         FramesStep step;
@@ -688,19 +723,29 @@ Step ReadStep(Fields& f) {
         step.press = ReadKeys(f, "press");
         return step;
     }
-    if (f.Get("save") != nullptr) {
-        SaveStep step{f.Required<int>("save"), f.Optional<bool>("slotTold").value_or(true),
-                      std::nullopt};
+    if (f.Get("save") != nullptr || f.Get("load") != nullptr) {
+        RefuseOldSaveFields(f);
+        const std::optional<int> recordSlot = ReadRecordSlot(f);
+        if (f.Get("load") != nullptr) {
+            return LoadStep{ReadSlot(f, "load"), recordSlot};
+        }
+        SaveStep step{ReadSlot(f, "save"), recordSlot, std::nullopt};
         if (const auto space = f.Optional<std::uint32_t>("diskSpace")) {
             step.diskSpace = *space;
         }
         return step;
     }
-    if (f.Get("load") != nullptr) {
-        LoadStep step{f.Required<int>("load"), f.Optional<int>("event").value_or(11),
-                      f.Optional<bool>("slotTold").value_or(true)};
-        if (step.eventSlot != 11 && step.eventSlot != 13 && step.eventSlot != 15) {
-            f.Fail(f.PathOf("event"), "expected load event slot 11, 13 or 15");
+    if (const Json* start = f.Get("newGame")) {
+        if (!start->is_boolean() || !start->get<bool>()) {
+            f.Fail(f.PathOf("newGame"), "expected true");
+        }
+        return NewGameStep{};
+    }
+    if (f.Get("changeLevel") != nullptr) {
+        ChangeLevelStep step{f.Required<std::string>("changeLevel"),
+                             f.Optional<std::string>("wayPoint").value_or("")};
+        if (step.world.empty()) {
+            f.Fail(f.PathOf("changeLevel"), "expected the world's file name, such as OLDWORLD.ZEN");
         }
         return step;
     }
@@ -793,7 +838,8 @@ Step ReadStep(Fields& f) {
         return NoteStep{f.Required<std::string>("note")};
     }
     f.Fail(f.Path(),
-           "expected a step: frames, save, load, options, files, world, screenshot or note");
+           "expected a step: frames, save, load, newGame, changeLevel, options, files, world, "
+           "screenshot or note");
 }
 
 // Every screenshot has a file of its own.
@@ -1193,6 +1239,12 @@ Scenario ParseScenario(const std::string& text, const std::filesystem::path& fil
                 slots.Required<std::string>(slot);
         }
     }
+    if (const auto copies = f.Optional<std::string>("slotCopies")) {
+        if (*copies != "allFiles" && *copies != "gameFiles") {
+            f.Fail("slotCopies", "expected \"allFiles\" or \"gameFiles\"");
+        }
+        scenario.copiesAllSlotFiles = *copies == "allFiles";
+    }
     scenario.addMissingOptions = f.Optional<bool>("addMissingOptions").value_or(true);
     scenario.missingEngineFunctions = f.Optional<std::vector<std::string>>("missingEngineFunctions")
                                           .value_or(std::vector<std::string>{});
@@ -1221,6 +1273,10 @@ Scenario ParseScenario(const std::string& text, const std::filesystem::path& fil
         scenario.world.blockers = ReadBlockers(w);
         scenario.world.roomRegistry = ReadRoomRegistry(w).value_or(std::nullopt);
         scenario.world.transformedFrom = w.Optional<std::string>("transformedFrom");
+        scenario.world.name = w.Optional<std::string>("name");
+        if (scenario.world.name && scenario.world.name->empty()) {
+            w.Fail(w.PathOf("name"), "expected the world's file name, such as NEWWORLD.ZEN");
+        }
         if (const Json* empty = w.Get("emptyNodes")) {
             Fields e(*empty, "world.emptyNodes", fileName);
             scenario.world.emptyNodes.items = ReadEmptyNodes(e, "items");

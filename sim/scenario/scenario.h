@@ -175,6 +175,7 @@ struct WorldSpec {
     std::vector<BlockerSpec> blockers;
     std::optional<RoomRegistrySpec> roomRegistry;  // none: the game has no registry
     EmptyNodesSpec emptyNodes;
+    std::optional<std::string> name;  // the world's file ("NEWWORLD.ZEN"); none: the game's first
     // The hero's own body, by id, when the world starts with the player transformed.
     std::optional<std::string> transformedFrom;
 };
@@ -201,13 +202,20 @@ struct FramesStep {
 };
 struct SaveStep {
     int slot = 0;
-    bool slotTold = true;  // whether the framework tells the plugin the slot
+    // The slot the framework's record names instead (-3: none); none: the slot saved.
+    std::optional<int> recordSlot;
     std::optional<std::uintmax_t> diskSpace;
 };
 struct LoadStep {
     int slot = 0;
-    int eventSlot = 11;
-    bool slotTold = true;
+    std::optional<int> recordSlot;  // as for a save
+};
+// The player starts a new game.
+struct NewGameStep {};
+// The player walks into a level-change trigger.
+struct ChangeLevelStep {
+    std::string world;  // the world file entered ("OLDWORLD.ZEN")
+    std::string wayPoint;
 };
 struct OptionsStep {
     // section -> key -> value, set in the game's options object before the event fires
@@ -253,8 +261,8 @@ struct ScreenshotStep {
 struct NoteStep {
     std::string text;
 };
-using Step = std::variant<FramesStep, SaveStep, LoadStep, OptionsStep, FilesStep, WorldStep,
-                          ScreenshotStep, NoteStep>;
+using Step = std::variant<FramesStep, SaveStep, LoadStep, NewGameStep, ChangeLevelStep, OptionsStep,
+                          FilesStep, WorldStep, ScreenshotStep, NoteStep>;
 
 struct Scenario {
     std::filesystem::path file;
@@ -269,6 +277,8 @@ struct Scenario {
     std::map<std::string, PlayerFile> files;          // placed over it
     // The savegame manager's own folder names by slot.
     std::map<int, std::string> savegameFolders;
+    // Whether the engine's savegame copies take the files that are not its own.
+    bool copiesAllSlotFiles = true;
     std::vector<std::string> missingEngineFunctions;
     // Whether the engine's option readers add a key they miss, with its default (the game's do).
     bool addMissingOptions = true;

@@ -476,6 +476,10 @@ void SetUpGame(SimGame& game, const Scenario& scenario) {
     for (const auto& [slot, name] : scenario.savegameFolders) {
         game.engine.savegameFolderNames[slot] = name;
     }
+    game.slotCopies = scenario.copiesAllSlotFiles ? SlotCopies::AllFiles : SlotCopies::GameFiles;
+    if (scenario.world.name) {
+        game.SetWorldName(*scenario.world.name);
+    }
     ApplyGameData(game, scenario.gameData);
     DefineItemInstances(game, scenario);
     BuildWorld(game, scenario.world);

@@ -18,9 +18,21 @@ inline constexpr std::size_t kEventSlotCount = 21;
 // Handler per event slot; index 0 holds slot 1.
 using EventTable = std::array<EventHandler, kEventSlotCount>;
 
-// The framework's description of the save or load in progress.
+// The framework's slot numbers besides the savegames 1 to 20.
+inline constexpr int kSaveSlotNone = -3;     // no save or load has named a slot yet
+inline constexpr int kSaveSlotNewGame = -2;  // a new game is loaded
+inline constexpr int kSaveSlotCurrent = -1;  // the game in progress ("current")
+inline constexpr int kSaveSlotQuicksave = 0;
+
+// The framework's record of the save or load in progress. It always exists; it keeps what the
+// last save, load, new game or level change set until the next one.
 struct TSaveLoadGameInfo {
-    int slotNumber = 0;
+    int slotNumber = kSaveSlotNone;
+    // A level change is under way: its save and load are the engine's own, of the world being
+    // left and the one entered, not the player's.
+    bool changeLevel = false;
+    CStringA worldName;  // the world being loaded or saved
+    CStringA wayPoint;   // where the player starts in it after a level change
 };
 
 // A loaded module (the renderer's ddraw.dll) and an export found in it.

@@ -15,14 +15,29 @@ constexpr int kSavegameDirectorySetting = 2;
 // Appended to the file's name while its new content is being written.
 constexpr std::string_view kUnfinishedSuffix = ".NEW";
 
-// The history file of the slot being saved or loaded; none when the framework does not tell
-// the slot or the game cannot name its folder.
-std::optional<std::string> SlotFilePath(Instance& instance) {
-    const TSaveLoadGameInfo* info = instance.framework.SaveLoadGameInfo();
-    if (info == nullptr) {
-        return std::nullopt;
+// What the framework's record says the save or load in progress is, as far as the loot
+// history cares.
+enum class RecordedStep {
+    NoSlot,       // no record, or one that names no slot: the history is left alone
+    LevelChange,  // the engine's own save and load of a level change
+    NewGame,
+    Savegame,  // the player's save or load of a slot
+};
+
+RecordedStep StepOf(const TSaveLoadGameInfo* info) {
+    if (info == nullptr || info->slotNumber == kSaveSlotNone) {
+        return RecordedStep::NoSlot;
     }
-    const zSTRING folder = GetSaveSlotFolder(instance, info->slotNumber);
+    if (info->changeLevel) {
+        return RecordedStep::LevelChange;
+    }
+    return info->slotNumber == kSaveSlotNewGame ? RecordedStep::NewGame : RecordedStep::Savegame;
+}
+
+// The history file of the slot being saved or loaded; none when the game cannot name its
+// folder.
+std::optional<std::string> SlotFilePath(Instance& instance, int slot) {
+    const zSTRING folder = GetSaveSlotFolder(instance, slot);
     if (folder.Text().empty()) {
         return std::nullopt;
     }
@@ -52,7 +67,14 @@ zSTRING GetSaveSlotFolder(Instance& instance, int slot) {
 }
 
 void SaveLootState(Instance& instance) {
-    const std::optional<std::string> path = SlotFilePath(instance);
+    // The history of a game in progress belongs to the player's savegames only: a level
+    // change saves the world being left into "current", and a slot the player did not save
+    // must not take the history of loot taken after it.
+    const TSaveLoadGameInfo* info = instance.framework.SaveLoadGameInfo();
+    if (StepOf(info) != RecordedStep::Savegame) {
+        return;
+    }
+    const std::optional<std::string> path = SlotFilePath(instance, info->slotNumber);
     if (!path) {
         return;
     }
@@ -66,11 +88,22 @@ void SaveLootState(Instance& instance) {
 }
 
 void LoadLootState(Instance& instance) {
-    const std::optional<std::string> path = SlotFilePath(instance);
+    const TSaveLoadGameInfo* info = instance.framework.SaveLoadGameInfo();
+    std::vector<HistoryEntity>& history = instance.lootHistory;
+    switch (StepOf(info)) {
+    case RecordedStep::NoSlot:
+    case RecordedStep::LevelChange:  // the same game goes on in another world
+        return;
+    case RecordedStep::NewGame:
+        history.clear();
+        return;
+    case RecordedStep::Savegame:
+        break;
+    }
+    const std::optional<std::string> path = SlotFilePath(instance, info->slotNumber);
     if (!path) {
         return;
     }
-    std::vector<HistoryEntity>& history = instance.lootHistory;
     history.clear();
     const Framework& framework = instance.framework;
     ReadSaveFile(

@@ -1,3 +1,7 @@
+#include <functional>
+#include <utility>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "frame/hooks.h"
@@ -85,14 +89,20 @@ TEST(PluginEntry, GameLoadResetsSessionStateButKeepsAutoLoot) {
     instance.lootMessages.push_back(MessageData{CStringA("Gold x25"), 1, 100U});
     instance.targetMarkers.push_back(TargetData{100, 1, 2, 3});
 
-    for (const int slot : {11, 13, 15}) {
+    // The three loads the game plays: a savegame's, a new game's and a level change's.
+    const std::vector<std::pair<const char*, std::function<void()>>> loads{
+        {"savegame", [&game] { game.Load(1); }},
+        {"new game", [&game] { game.NewGame(); }},
+        {"level change", [&game] { game.ChangeLevel("OLDWORLD.ZEN", "START"); }},
+    };
+    for (const auto& [kind, load] : loads) {
         game.clock += 1000;
         instance.historyVisible = true;
         // A load makes every object anew: the bodies seen before are gone.
         instance.heroBody = &hero;
         instance.lastPlayerBody = &hero;
-        game.Load(1, slot);
-        EXPECT_EQ(instance.loadTime, game.clock) << "load slot " << slot;
+        load();
+        EXPECT_EQ(instance.loadTime, game.clock) << kind;
         EXPECT_FALSE(instance.historyVisible);
         EXPECT_TRUE(instance.lootMessages.empty());
         EXPECT_TRUE(instance.targetMarkers.empty());

@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -143,7 +145,8 @@ TEST(SaveState, TheSlotsFolderComesFromTheSavegameManagerOrTheSlotNumber) {
         int slot;
         const char* folder;
     };
-    // Slot 5 has a folder name of the savegame manager's own.
+    // Slot 5 has a folder name of the savegame manager's own. The player never saves
+    // "current" (-1): a framework record that names it while slot 1 is saved stands for it.
     const std::vector<Case> cases{
         {4, 0, "quicksave"}, {4, 12, "savegame12"}, {4, -1, "current"},  {4, 5, "MySlot5"},
         {3, 3, "savegame3"}, {2, 3, "savegame3"},   {1, 3, "savegame3"}, {1, 0, "quicksave"},
@@ -152,10 +155,14 @@ TEST(SaveState, TheSlotsFolderComesFromTheSavegameManagerOrTheSlotNumber) {
         SCOPED_TRACE(std::to_string(c.engine) + " slot " + std::to_string(c.slot));
         LootingGame game(Scenario(1252, R"("savegameFolders": {"5": "MySlot5\\"}, )"), c.engine);
         SetHistory(game, {{"Gold x25", "", 1}});
-        game.Game().Save(c.slot);
+        game.Game().Save(c.slot < 0 ? 1 : c.slot,
+                         {.recordSlot = c.slot, .diskSpace = std::nullopt});
         EXPECT_EQ(SaveFile(game, c.folder), "QUICK_LOOT DATA\nGold x25,1,EMPTY\n");
         EXPECT_TRUE(game.Game().ReadGameFile(std::string("SAVES/") + c.folder + "/SAVEINFO.SAV"))
             << "the game's own save lies beside it";
+        if (c.slot < 0) {
+            continue;  // loading copies a savegame over "current"
+        }
 
         SetHistory(game, {});
         game.Game().Load(c.slot);
@@ -170,14 +177,15 @@ TEST(SaveState, AFailedWriteLeavesThePreviousFileWhole) {
     const auto before = SaveFile(game, "savegame3");
     ASSERT_TRUE(before);
 
-    // The disk takes the game's own small file, not the new history.
+    // The disk has 20 bytes left once the engine has written its savegame.
     SetHistory(game, {{"Sword x1", "Bandit", 3}, {"Gold x25", "", 1}});
-    game.Game().Save(3, {.slotTold = true, .diskSpace = 20});
+    game.Game().Save(3, {.recordSlot = std::nullopt, .diskSpace = 20});
     EXPECT_EQ(SaveFile(game, "savegame3"), before);
-    EXPECT_EQ(
-        game.Game().WrittenFiles(),
-        (std::vector<std::string>{"SAVES/savegame3/PILFERN.SAV", "SAVES/savegame3/SAVEINFO.SAV"}))
-        << "nothing of the failed write is left beside it";
+    const std::vector<std::string> written = game.Game().WrittenFiles();
+    EXPECT_TRUE(std::none_of(written.begin(), written.end(), [](const std::string& path) {
+        return path.starts_with("SAVES/savegame3/PILFERN.SAV") &&
+               path != "SAVES/savegame3/PILFERN.SAV";
+    })) << "nothing of the failed write is left beside it";
 
     game.Game().Load(3);
     EXPECT_EQ(History(game), (std::vector<Row>{{"Gold x25", "", 1}}));
@@ -186,14 +194,71 @@ TEST(SaveState, AFailedWriteLeavesThePreviousFileWhole) {
 TEST(SaveState, WithoutTheSlotOrTheFileTheHistoryIsKeptOrEmpty) {
     LootingGame game(Scenario());
     SetHistory(game, {{"Gold x25", "", 1}});
-    game.Game().Save(3, {.slotTold = false, .diskSpace = std::nullopt});
-    EXPECT_FALSE(SaveFile(game, "savegame3")) << "no slot told: nothing written";
+    const sim::SimGame::SaveConditions noSlot{.recordSlot = kSaveSlotNone, .diskSpace = {}};
+    game.Game().Save(3, noSlot);
+    EXPECT_FALSE(SaveFile(game, "savegame3")) << "the record names no slot: nothing written";
 
-    game.Game().Load(3, 11, false);
-    EXPECT_EQ(History(game), (std::vector<Row>{{"Gold x25", "", 1}})) << "no slot told: kept";
+    game.Game().Load(3, noSlot);
+    EXPECT_EQ(History(game), (std::vector<Row>{{"Gold x25", "", 1}}))
+        << "the record names no slot: kept";
 
     game.Game().Load(4);
     EXPECT_TRUE(History(game).empty()) << "a slot without the file: empty";
+}
+
+// The history file of every slot the player saves and loads (quicksave, savegame1 to 20), as
+// it is now: none where there is none.
+std::map<std::string, std::optional<std::string>> PlayerSlotFiles(LootingGame& game) {
+    std::map<std::string, std::optional<std::string>> files{{"quicksave", {}}};
+    for (int slot = 1; slot <= sim::SimGame::kLastPlayerSlot; ++slot) {
+        files["savegame" + std::to_string(slot)];
+    }
+    for (auto& [folder, bytes] : files) {
+        bytes = SaveFile(game, folder);
+    }
+    return files;
+}
+
+// The history of a game in progress is that game's until the player saves it: a level change
+// keeps it and touches no savegame, a new game starts empty, whatever the engine's copies of
+// slot folders take along.
+TEST(SaveState, ALevelChangeKeepsTheHistoryANewGameEmptiesItAndNeitherTouchesASavegame) {
+    const std::vector<Row> saved{{"Gold x25", "", 1}};
+    const std::vector<Row> later{{"(M) Sword x1", "Bandit", 3}, {"Gold x25", "", 1}};
+    for (const char* copies : {"allFiles", "gameFiles"}) {
+        SCOPED_TRACE(copies);
+        LootingGame game(Scenario(1252, std::string(R"("slotCopies": ")") + copies + "\", "));
+        sim::SimGame& sim = game.Game();
+        SetHistory(game, saved);
+        sim.Save(1);
+        sim.Load(1);
+        SetHistory(game, later);  // loot taken after the save
+
+        const auto before = PlayerSlotFiles(game);
+        sim.ChangeLevel("OLDWORLD.ZEN", "START_OW");
+        EXPECT_EQ(History(game), later) << "the level change keeps the history";
+        sim.ChangeLevel("NEWWORLD.ZEN", "START");
+        EXPECT_EQ(History(game), later);
+        EXPECT_EQ(PlayerSlotFiles(game), before) << "no savegame gets the game's history";
+
+        sim.Save(2);
+        EXPECT_EQ(History(game), later);
+        sim.Load(1);
+        EXPECT_EQ(History(game), saved) << "slot 1 still holds what was saved into it";
+        sim.Load(2);
+        EXPECT_EQ(History(game), later);
+
+        const auto beforeNewGame = PlayerSlotFiles(game);
+        sim.NewGame();
+        EXPECT_TRUE(History(game).empty()) << "a new game starts with an empty history";
+        sim.ChangeLevel("OLDWORLD.ZEN", "START_OW");
+        EXPECT_TRUE(History(game).empty());
+        EXPECT_EQ(PlayerSlotFiles(game), beforeNewGame);
+        sim.Save(0);
+        EXPECT_EQ(SaveFile(game, "quicksave"), "QUICK_LOOT DATA\n");
+        sim.Load(2);
+        EXPECT_EQ(History(game), later);
+    }
 }
 
 }  // namespace

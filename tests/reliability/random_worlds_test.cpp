@@ -106,14 +106,28 @@ public:
                 game.Frame({kKeyRShift, kKeySemicolon});
                 game.Frame();
             } else if (action < 84) {
-                const int slot = Uniform(-1, 3);
+                const int slot = Uniform(0, 3);
                 game.Game().Save(slot);
                 saved[slot] = plugin.lootHistory;
-            } else if (action < 87) {
-                const int slot = Uniform(-1, 3);
+            } else if (action < 86) {
+                const int slot = Uniform(0, 3);
                 game.Game().Load(slot);
                 ExpectSameRows(plugin.lootHistory, saved[slot]);
                 historyAfterLoad = plugin.lootHistory.size();
+            } else if (action < 87) {
+                // The game goes on in another world; the savegames stay as they were saved.
+                const auto files = [&game] {
+                    std::vector<std::optional<std::string>> slots;
+                    for (const char* folder :
+                         {"quicksave", "savegame1", "savegame2", "savegame3"}) {
+                        slots.push_back(game.Game().ReadGameFile(std::string("SAVES/") + folder +
+                                                                 "/PILFERN.SAV"));
+                    }
+                    return slots;
+                };
+                const auto before = files();
+                game.Game().ChangeLevel(Uniform(0, 1) == 0 ? "OLDWORLD.ZEN" : "NEWWORLD.ZEN", "");
+                EXPECT_EQ(files(), before) << "a level change touched a savegame's history";
             } else if (action < 89) {
                 game.Game().ApplyOptions();
             } else if (action < 95) {

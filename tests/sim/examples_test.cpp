@@ -361,12 +361,15 @@ TEST(Examples, TheHistoryCommandListsTheSavedRowsInEveryForm) {
     EXPECT_NE(text.find("(M) Letter to the Bandits x1 (Bandit)"), std::string::npos) << text;
     EXPECT_EQ(text.find("Torch"), std::string::npos) << "looted after the save: " << text;
 
+    // The load copied the savegame, the history file with it, into "current".
     const std::string csv = report(HistoryFormat::Csv);
-    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 6) << csv;
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 11) << csv;
     EXPECT_NE(csv.find("savegame3,4,(M) Apple x1,,1\n"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("current,4,(M) Apple x1,,1\n"), std::string::npos) << csv;
 
     const nlohmann::json json = nlohmann::json::parse(report(HistoryFormat::Json));
-    ASSERT_EQ(json.at("slots").size(), 1U);
+    ASSERT_EQ(json.at("slots").size(), 2U);
+    EXPECT_EQ(json.at("slots").at(0).at("slot"), "savegame3");
     const nlohmann::json& rows = json.at("slots").at(0).at("rows");
     ASSERT_EQ(rows.size(), 5U);
     EXPECT_EQ(rows.at(2).at("text"), "(M) Club x1");

@@ -113,9 +113,9 @@ TEST(GameDirReading, FilesTheGameDoesNotAskForAreNeverOpened) {
     const test::TempFolder work;
     work.Write("System/Gothic.ini", "[GAME]\r\nsubTitles=1\r\n");
     work.Write("Videos/Intro.bik", "a film the game plays elsewhere");
-    work.Write("SAVES/savegame1/SAVEDAT.SAV", "an earlier run's world");
+    work.Write("SAVES/savegame7/SAVEDAT.SAV", "an earlier run's world");
     const test::FileOpens opens{work.Path() / "Videos/Intro.bik",
-                                work.Path() / "SAVES/savegame1/SAVEDAT.SAV"};
+                                work.Path() / "SAVES/savegame7/SAVEDAT.SAV"};
     ASSERT_TRUE(opens.Watching());
     const Scenario scenario = ParseScenario(kSavingScenario, "scene.json");
     std::ostringstream out;

@@ -202,8 +202,12 @@ TEST_F(Overlay, TheGameReadsTheInstallationAndWritesIntoTheWorkingFolder) {
         game.framework.WriteToFileUTF8(CStringA("x"), CStringA(base + "SAVES\\x.txt"), 1252));
     game.Save(2);
     EXPECT_EQ(game.ReadGameFile("System/Pilfern.ini"), "M\xC3\xBCnzen");
-    EXPECT_EQ(game.WrittenFiles(), (std::vector<std::string>{"SAVES/savegame2/SAVEINFO.SAV",
-                                                             "SAVES/x.txt", "System/Pilfern.ini"}));
+    EXPECT_EQ(
+        game.WrittenFiles(),
+        (std::vector<std::string>{"SAVES/current/NEWWORLD.SAV", "SAVES/current/SAVEDAT.SAV",
+                                  "SAVES/current/SAVEINFO.SAV", "SAVES/savegame2/NEWWORLD.SAV",
+                                  "SAVES/savegame2/SAVEDAT.SAV", "SAVES/savegame2/SAVEINFO.SAV",
+                                  "SAVES/x.txt", "System/Pilfern.ini"}));
     EXPECT_EQ(Snapshot(Installed()), installedBefore);
 }
 

@@ -72,11 +72,32 @@ INSTANTIATE_TEST_SUITE_P(
                        "timeline[0].hold[0]: \"KEY_VV\" is no key name"},
         BrokenScenario{R"({"timeline": [{"frames": -1}]})",
                        "timeline[0].frames: expected 0 or more frames"},
-        BrokenScenario{R"({"timeline": [{"load": 1, "event": 12}]})",
-                       "timeline[0].event: expected load event slot 11, 13 or 15"},
+        BrokenScenario{
+            R"({"timeline": [{"load": 1, "event": 11}]})",
+            "timeline[0].event: no longer used: a load plays the game's own events; "
+            "use {\"newGame\": true} or {\"changeLevel\": \"WORLD.ZEN\"} for the others"},
+        BrokenScenario{R"({"timeline": [{"save": 1, "slotTold": false}]})",
+                       "timeline[0].slotTold: no longer used: the framework's record always "
+                       "exists; \"recordSlot\": -3 makes it name no slot"},
+        BrokenScenario{R"({"timeline": [{"save": 21}]})",
+                       "timeline[0].save: expected a slot from 0 (quicksave) to 20"},
+        BrokenScenario{R"({"timeline": [{"load": -1}]})",
+                       "timeline[0].load: expected a slot from 0 (quicksave) to 20"},
+        BrokenScenario{R"({"timeline": [{"load": 1, "recordSlot": -4}]})",
+                       "timeline[0].recordSlot: expected -3 (no slot), -2 (new game), -1 "
+                       "(current) or a slot from 0 to 20"},
+        BrokenScenario{R"({"timeline": [{"newGame": false}]})",
+                       "timeline[0].newGame: expected true"},
+        BrokenScenario{R"({"timeline": [{"changeLevel": ""}]})",
+                       "timeline[0].changeLevel: expected the world's file name, such as "
+                       "OLDWORLD.ZEN"},
+        BrokenScenario{R"({"timeline": [{"changeLevel": "OLDWORLD.ZEN", "waypoint": "X"}]})",
+                       "timeline[0].waypoint: unknown field"},
+        BrokenScenario{R"({"slotCopies": "some"})",
+                       "slotCopies: expected \"allFiles\" or \"gameFiles\""},
         BrokenScenario{R"({"timeline": [{"jump": true}]})",
-                       "timeline[0]: expected a step: frames, save, load, options, files, world, "
-                       "screenshot or note"},
+                       "timeline[0]: expected a step: frames, save, load, newGame, changeLevel, "
+                       "options, files, world, screenshot or note"},
         BrokenScenario{R"({"timeline": [{"screenshot": "../chest"}]})",
                        "timeline[0].screenshot: expected a name of letters, digits, - and _"},
         BrokenScenario{R"({"timeline": [{"screenshot": "chest"}, {"screenshot": "chest"}]})",
@@ -248,10 +269,12 @@ TEST(ScenarioRun, PlaysOverTheGameFolderAndEndsWithTheFixedStateKeys) {
     for (const auto& file : state.at("files").items()) {
         written.push_back(file.key());
     }
-    EXPECT_EQ(written,
-              (std::vector<std::string>{"SAVES/savegame1/PILFERN.SAV",
-                                        "SAVES/savegame1/SAVEINFO.SAV", "System/Gothic.ini"}));
-    EXPECT_EQ(state.at("files").at("SAVES/savegame1/SAVEINFO.SAV"), "slot 1\n");
+    EXPECT_EQ(written, (std::vector<std::string>{
+                           "SAVES/current/NEWWORLD.SAV", "SAVES/current/SAVEDAT.SAV",
+                           "SAVES/current/SAVEINFO.SAV", "SAVES/savegame1/NEWWORLD.SAV",
+                           "SAVES/savegame1/PILFERN.SAV", "SAVES/savegame1/SAVEDAT.SAV",
+                           "SAVES/savegame1/SAVEINFO.SAV", "System/Gothic.ini"}));
+    EXPECT_EQ(state.at("files").at("SAVES/savegame1/SAVEINFO.SAV"), "world NEWWORLD.ZEN\n");
     const std::string ini = state.at("files").at("System/Gothic.ini");
     EXPECT_TRUE(ini.starts_with("[GAME]\r\nsubTitles=1\r\n[VARKO_UNION_PILFERN]\r\n")) << ini;
     EXPECT_EQ(IniFile::Parse(ini).Find("VARKO_UNION_PILFERN", "textureIdx"), "1");
@@ -287,17 +310,19 @@ TEST(ScenarioRun, ALargeGameFolderIsReadInPlaceAndOnlyWhatTheGameWroteIsDumped) 
 
     // The working folder holds the player's file, in the game's code page, and what the game
     // wrote (the save, and Gothic.ini at exit); no copy of anything installed.
-    EXPECT_EQ(
-        FilesBelow(work.Path() / "game"),
-        (std::vector<std::string>{"SAVES/savegame1/PILFERN.SAV", "SAVES/savegame1/SAVEINFO.SAV",
-                                  "System/Gothic.ini", "System/notes.txt"}));
+    EXPECT_EQ(FilesBelow(work.Path() / "game"),
+              (std::vector<std::string>{
+                  "SAVES/current/NEWWORLD.SAV", "SAVES/current/SAVEDAT.SAV",
+                  "SAVES/current/SAVEINFO.SAV", "SAVES/savegame1/NEWWORLD.SAV",
+                  "SAVES/savegame1/PILFERN.SAV", "SAVES/savegame1/SAVEDAT.SAV",
+                  "SAVES/savegame1/SAVEINFO.SAV", "System/Gothic.ini", "System/notes.txt"}));
     std::ifstream notes(work.Path() / "game" / "System" / "notes.txt", std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(notes), {}),
               "Gr\xFC\xDF"
               "e");
     const nlohmann::ordered_json files = JsonLines(out.str()).back().at("state").at("files");
-    EXPECT_EQ(files.size(), 3U);
-    EXPECT_EQ(files.at("SAVES/savegame1/SAVEINFO.SAV"), "slot 1\n");
+    EXPECT_EQ(files.size(), 8U);
+    EXPECT_EQ(files.at("SAVES/savegame1/SAVEINFO.SAV"), "world NEWWORLD.ZEN\n");
     EXPECT_EQ(files.at("SAVES/savegame1/PILFERN.SAV"), "QUICK_LOOT DATA\n");
     EXPECT_TRUE(files.contains("System/Gothic.ini"));
     EXPECT_EQ(FilesBelow(scenarioFolder.Path() / "game"), installed);

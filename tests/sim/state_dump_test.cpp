@@ -65,9 +65,16 @@ TEST(StateDump, FilesHoldsOnlyWhatTheGameWrote) {
     game.Save(0);
     ASSERT_TRUE(game.WriteGameFile("System\\Gothic.ini", "[GAME]\r\nsubTitles=1\r\n"));
 
-    EXPECT_EQ(DumpState(game, nullptr).at("state").at("files"),
-              nlohmann::ordered_json::parse(R"({"SAVES/quicksave/SAVEINFO.SAV": "slot 0\n",
-                                                "System/Gothic.ini": "[GAME]\r\nsubTitles=1\r\n"})"));
+    // The save: the world written into "current", then copied into the quicksave's folder.
+    nlohmann::ordered_json saved;
+    for (const char* slot : {"current", "quicksave"}) {
+        const std::string folder = std::string("SAVES/") + slot + "/";
+        saved[folder + "NEWWORLD.SAV"] = "world NEWWORLD.ZEN\n";
+        saved[folder + "SAVEDAT.SAV"] = "time 16\n";
+        saved[folder + "SAVEINFO.SAV"] = "world NEWWORLD.ZEN\n";
+    }
+    saved["System/Gothic.ini"] = "[GAME]\r\nsubTitles=1\r\n";
+    EXPECT_EQ(DumpState(game, nullptr).at("state").at("files"), saved);
 }
 
 // Chests by id: what they hold in list order, their lock, their state, who is bound to them and
