@@ -115,6 +115,9 @@ void SimGame::Save(int slot, const SaveConditions& conditions) {
 
 void SimGame::Load(int slot, int eventSlot, bool slotTold) {
     BeginStep();
+    if (eventSlot == kSlotGameLoadSecond) {  // a savegame's world comes back packed
+        engine.PackInventoriesForLoad();
+    }
     if (slotTold) {
         framework.saveLoadInfo = TSaveLoadGameInfo{slot};
     }
