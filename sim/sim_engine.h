@@ -387,6 +387,14 @@ public:
     SimItem& PutInInventory(SimNpc& npc, SimItem& item);
     // Takes an item out of the inventory that holds it, taken off first; it is then in no place.
     void TakeOutOfInventory(SimItem& item);
+    // Packed inventories. A savegame load leaves every NPC's inventory packed but the
+    // player's (and the hero's own body's while the player is transformed); a new game does
+    // not pack. PackInventory packs one as a load leaves it: the items the NPC does not wear
+    // leave the inventory's lists for its packed text. UnpackInventory unpacks it, as the
+    // engine's preparation of an inventory does: the packed items join its entries again.
+    void PackInventoriesForLoad();
+    void PackInventory(SimNpc& npc);
+    void UnpackInventory(SimNpc& npc);
     // The NPC holding an item puts it on, or takes it off (it stops being the NPC's weapon).
     static void Wear(SimItem& item) { item.flags |= kItemFlagWorn; }
     void TakeOff(SimItem& item);
@@ -459,6 +467,9 @@ private:
     [[noreturn]] static void Unmodelled(EngineOp op);
     // Puts an item in no place into an inventory, stacking as the game does.
     SimItem& Stow(SimNpc& npc, SimItem& item);
+    // Stops the game when an engine operation `op` would read or change what a packed
+    // inventory keeps packed, which is not modelled.
+    static void RequireUnpacked(EngineOp op, const oCNpcInventory& inventory);
     // Stops the game when an engine operation `op` would put an item into a second place.
     void RequireNoHolder(EngineOp op, const SimItem& item) const;
     // Stops the game when a model operation `op` is called on no model: the game would crash.

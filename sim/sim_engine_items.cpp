@@ -1,5 +1,5 @@
 // Items as the game makes and moves them: item script instances, making items from them,
-// stacks in inventories, worn items and weapons, and Gothic I's category lists.
+// stacks in inventories, worn items and weapons.
 //
 // Every item is in at most one place: on the ground, in one inventory or in one chest. The game's
 // own operations do not check this: putting an item that is still somewhere into an inventory makes
@@ -7,12 +7,10 @@
 // code which would duplicate items in the game fails here first.
 
 #include <algorithm>
-#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
 
-#include "host/engine_profile.h"
 #include "sim/sim_engine.h"
 
 namespace pilfern::sim {
@@ -26,34 +24,6 @@ SimItem* ItemOf(oCItem* item) {
     return dynamic_cast<SimItem*>(item);
 }
 
-// Gothic I keeps an inventory's items in nine lists by their main category. The first row
-// whose bits the item's category word has decides its list; a word of no category at all goes
-// to list 0, and a word of none of these bits to the last with everything else: plain things
-// such as gold and keys (ITEM_KAT_NONE, 0x1), lights (ITEM_KAT_LIGHT, 0x100).
-constexpr std::size_t kNoCategoryList = 0;
-constexpr std::size_t kOtherList = 8;
-constexpr std::array<std::pair<std::uint32_t, std::size_t>, 9> kGothicOneCategoryLists{{
-    {0x00000002, 1},  // melee weapons (ITEM_KAT_NF)
-    {0x00000004, 1},  // ranged weapons (ITEM_KAT_FF)
-    {0x00000008, 1},  // munition (ITEM_KAT_MUN)
-    {0x00000010, 2},  // armour (ITEM_KAT_ARMOR)
-    {0x00000200, 3},  // runes (ITEM_KAT_RUNE)
-    {0x80000000, 4},  // magic: rings and amulets (ITEM_KAT_MAGIC)
-    {0x00000020, 5},  // food (ITEM_KAT_FOOD)
-    {0x00000080, 6},  // potions (ITEM_KAT_POTIONS)
-    {0x00000040, 7},  // documents (ITEM_KAT_DOCS)
-}};
-
-std::size_t GothicOneCategoryList(std::uint32_t category) {
-    if (category == 0) {
-        return kNoCategoryList;
-    }
-    const auto* row = std::find_if(
-        kGothicOneCategoryLists.begin(), kGothicOneCategoryLists.end(),
-        [category](const auto& candidate) { return (category & candidate.first) != 0; });
-    return row == kGothicOneCategoryLists.end() ? kOtherList : row->second;
-}
-
 // A stack of an instance in an inventory that more items of it join: one that is not worn.
 SimItem* StackOf(const SimNpc& npc, const std::string& instanceName) {
     for (oCItem* held : npc.inventory.entries.Objects()) {
@@ -64,23 +34,6 @@ SimItem* StackOf(const SimNpc& npc, const std::string& instanceName) {
         }
     }
     return nullptr;
-}
-
-// Brings a list to `wanted`, keeping the nodes of the objects it still holds: nodes the game
-// keeps while the list only grows stay valid, as the game's do.
-void KeepInStep(NodeList<oCItem>& list, const std::vector<oCItem*>& wanted) {
-    for (oCItem* held : list.Objects()) {
-        if (std::find(wanted.begin(), wanted.end(), held) == wanted.end()) {
-            list.Remove(held);
-        }
-    }
-    const std::vector<oCItem*> kept = list.Objects();
-    if (kept.size() > wanted.size() || !std::equal(kept.begin(), kept.end(), wanted.begin())) {
-        list.Clear();
-    }
-    for (std::size_t i = list.Objects().size(); i < wanted.size(); ++i) {
-        list.Append(wanted[i]);
-    }
 }
 
 void ReleaseWeapon(SimItem*& weapon, const SimItem& item) {
@@ -163,7 +116,8 @@ bool SimEngine::OnGround(const oCItem* item) const {
 
 SimNpc* SimEngine::HolderOf(const oCItem* item) const {
     for (const auto& npc : npcs_) {
-        if (item != nullptr && npc->inventory.entries.Contains(item)) {
+        if (item != nullptr &&
+            (npc->inventory.entries.Contains(item) || npc->inventory.packedItems.Contains(item))) {
             return npc.get();
         }
     }
@@ -209,6 +163,7 @@ void SimEngine::TakeOutOfInventory(SimItem& item) {
     if (SimNpc* holder = HolderOf(&item)) {
         TakeOff(item);
         holder->inventory.entries.Remove(&item);
+        holder->inventory.packedItems.Remove(&item);
     }
 }
 
@@ -330,34 +285,6 @@ void SimEngine::eng_npc_unequip(oCNpc* npc, oCItem* item) {
         return;
     }
     TakeOff(*worn);
-}
-
-std::array<const zCListSort<oCItem>*, 9> SimEngine::eng_inventory_category_lists(
-    const oCNpcInventory* inventory) {
-    Count(Op(__func__), inventory);
-    // Only Gothic I's inventory keeps category lists; Gothic II's has one list. Lists made up
-    // here would let plugin code that asks for them under Gothic II pass.
-    const EngineProfile* profile = FindEngineProfile(EngineVersion());
-    if (profile == nullptr || !profile->gothicOneRules) {
-        GameFault(std::string(__func__) + ": an inventory of " +
-                  (profile == nullptr ? "engine version " + std::to_string(EngineVersion())
-                                      : std::string(profile->engineNamespace)) +
-                  " has no category lists; only Gothic I keeps one list per category");
-    }
-    std::array<const zCListSort<oCItem>*, 9> firsts{};
-    if (inventory == nullptr) {
-        return firsts;
-    }
-    std::array<std::vector<oCItem*>, 9> wanted;
-    for (oCItem* held : inventory->entries.Objects()) {
-        const auto* sim = dynamic_cast<const SimItem*>(held);
-        wanted.at(GothicOneCategoryList(sim == nullptr ? 0 : sim->mainCategory)).push_back(held);
-    }
-    for (std::size_t list = 0; list < firsts.size(); ++list) {
-        KeepInStep(inventory->categoryLists.at(list), wanted.at(list));
-        firsts.at(list) = inventory->categoryLists.at(list).First();
-    }
-    return firsts;
 }
 
 }  // namespace pilfern::sim

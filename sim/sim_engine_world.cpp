@@ -1,4 +1,5 @@
-// The game, its world and the objects in it: NPCs, items and inventories.
+// The game, its world and the objects in it: NPCs and items (inventories are in
+// sim_engine_inventories).
 
 #include <algorithm>
 #include <array>
@@ -91,6 +92,7 @@ SimNpc& SimEngine::CreateNpc(std::string id, std::string_view instanceName, bool
         npcs_.emplace_back(extended ? std::make_unique<SimNpcEx>() : std::make_unique<SimNpc>());
     npc->vob.id = std::move(id);
     npc->vob.instanceName = SymbolName(instanceName);
+    npc->inventory.owner = npc.get();
     return *npc;
 }
 
@@ -474,6 +476,7 @@ bool SimEngine::eng_npc_has_items_by_name(const oCNpc* npc, const zSTRING& insta
     if (sim == nullptr) {
         return false;
     }
+    RequireUnpacked(Op(__func__), sim->inventory);
     int owned = 0;
     for (const oCItem* held : sim->inventory.entries.Objects()) {
         const SimItem* item = ItemOf(held);
@@ -514,52 +517,6 @@ zSTRING SimEngine::eng_model_first_active_animation_name(const zCModel* model) {
         return zSTRING("");
     }
     return zSTRING(model->activeAnimations.front());
-}
-
-// ---- Inventories ----
-
-bool SimEngine::eng_inventory_is_open(const oCNpcInventory* inventory) {
-    Count(Op(__func__), inventory);
-    return inventory != nullptr && inventory->open;
-}
-
-void SimEngine::eng_inventory_prepare(oCNpcInventory* inventory) {
-    Count(Op(__func__), inventory);
-    if (inventory == nullptr) {
-        return;
-    }
-    inventory->itemList.Clear();
-    for (oCItem* item : inventory->entries.Objects()) {
-        inventory->itemList.Append(item);
-    }
-}
-
-const zCListSort<oCItem>* SimEngine::eng_inventory_entry_list(const oCNpcInventory* inventory) {
-    Count(Op(__func__), inventory);
-    return inventory == nullptr ? nullptr : inventory->entries.First();
-}
-
-const zCListSort<oCItem>* SimEngine::eng_inventory_item_list(const oCNpcInventory* inventory) {
-    Count(Op(__func__), inventory);
-    return inventory == nullptr ? nullptr : inventory->itemList.First();
-}
-
-bool SimEngine::eng_inventory_is_empty(const oCNpcInventory* inventory) {
-    Count(Op(__func__), inventory);
-    return inventory == nullptr || inventory->entries.HoldsNone();
-}
-
-void SimEngine::eng_inventory_clear(oCNpcInventory* inventory) {
-    Count(Op(__func__), inventory);
-    if (inventory != nullptr) {
-        for (oCItem* held : inventory->entries.Objects()) {
-            if (auto* item = dynamic_cast<SimItem*>(held)) {
-                TakeOff(*item);
-            }
-        }
-        inventory->entries.Clear();
-        inventory->itemList.Clear();
-    }
 }
 
 // ---- Items ----

@@ -266,6 +266,8 @@ void SimGame::Load(int slot, const SaveConditions& conditions) {
     framework.FireEvent(kEventLoadBeginSaveGame);
     ClearSlotFolder(SlotPath(kSaveSlotCurrent));
     CopySlotFolder(folder, SlotPath(kSaveSlotCurrent));
+    // The savegame's world comes back with its NPCs' inventories packed.
+    engine.PackInventoriesForLoad();
     framework.FireEvent(kEventLoadEndSaveGame);
 }
 
@@ -292,6 +294,11 @@ void SimGame::ChangeLevel(const std::string& world, const std::string& wayPoint)
     framework.FireEvent(kEventSaveBegin);
     WriteCurrent();
     framework.FireEvent(kEventSaveEnd);
+    // A world the player was in before comes back from its save in "current", its NPCs'
+    // inventories packed; a first visit loads it fresh.
+    if (folder_.Exists(SlotPath(kSaveSlotCurrent) + WorldSaveFile(world)) && world != worldName_) {
+        engine.PackInventoriesForLoad();
+    }
     worldName_ = world;
     framework.FireEvent(kEventLoadEndChangeLevel);
 }

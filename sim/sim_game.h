@@ -124,7 +124,8 @@ public:
     // The player walks into a level-change trigger towards `world`, starting at `wayPoint`:
     // the trigger's load begins and ends, a frame is drawn, the level change's load begins,
     // the engine saves the world being left into "current" (save begin and end), then the
-    // load of the new world ends.
+    // load of the new world ends. A world saved into "current" before comes back from there
+    // with its NPCs' inventories packed.
     void ChangeLevel(const std::string& world, const std::string& wayPoint);
     // The world the player is in, as the engine names its file.
     [[nodiscard]] const std::string& WorldName() const { return worldName_; }

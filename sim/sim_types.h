@@ -185,6 +185,22 @@ public:
     // the entries change.
     pilfern::sim::NodeList<oCItem> itemList;
     bool open = false;
+    // The NPC whose inventory this is, as the engine's inventory knows its owner.
+    oCNpc* owner = nullptr;
+    // A packed inventory, as a savegame load leaves every NPC's but the player's: the items it
+    // does not wear are kept as the engine's packed text, not in its lists, until the engine
+    // unpacks them (SimEngine::UnpackInventory). `packedItems` are the items that text names,
+    // in its order.
+    bool packed = false;
+    pilfern::sim::NodeList<oCItem> packedItems;
+
+    // Everything the inventory holds, packed or not: its entries, then what is packed.
+    [[nodiscard]] std::vector<oCItem*> Held() const {
+        std::vector<oCItem*> held = entries.Objects();
+        const std::vector<oCItem*> inPack = packedItems.Objects();
+        held.insert(held.end(), inPack.begin(), inPack.end());
+        return held;
+    }
     // A Gothic I inventory also keeps its items by category, in nine lists the engine holds in
     // step with what the inventory holds (see SimEngine::eng_inventory_category_lists). Brought
     // up to date when asked for, so the lists change under a const inventory.

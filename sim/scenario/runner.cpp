@@ -210,7 +210,7 @@ Observed Observe(const SimGame& game, const Instance* instance) {
     }
     for (const auto& npc : game.engine.Npcs()) {
         auto& amounts = seen.inventories[npc->vob.id];
-        for (const oCItem* held : npc->inventory.entries.Objects()) {
+        for (const oCItem* held : npc->inventory.Held()) {
             if (const auto* item = dynamic_cast<const SimItem*>(held)) {
                 amounts[item->vob.instanceName] += item->amount;
             }

@@ -352,6 +352,14 @@ NpcSpec ReadNpc(Fields& f, bool creating) {
     npc.queryB = f.Optional<bool>("queryB");
     npc.interacting = f.Optional<bool>("interacting");
     npc.inventoryOpen = f.Optional<bool>("inventoryOpen");
+    npc.inventoryPacked = f.Optional<bool>("inventoryPacked");
+    if (!creating && npc.inventoryPacked) {
+        f.Fail(f.PathOf("inventoryPacked"),
+               "an inventory is packed by a savegame load, or in the world a scenario starts with");
+    }
+    if (npc.inventoryPacked.value_or(false) && npc.inventoryOpen.value_or(false)) {
+        f.Fail(f.PathOf("inventoryOpen"), "the game unpacks an inventory it opens");
+    }
     npc.inWorld = f.Optional<bool>("inWorld");
     npc.visual = f.Optional<bool>("visual");
     npc.room = f.Optional<std::optional<std::string>>("room");
@@ -384,6 +392,13 @@ NpcSpec ReadNpc(Fields& f, bool creating) {
     npc.drawnWeapon = f.Optional<std::optional<std::string>>("drawnWeapon");
     npc.rangedWeapon = f.Optional<std::optional<std::string>>("rangedWeapon");
     return npc;
+}
+
+// Only NPCs of a loaded world start with their inventories packed, never the player.
+void RefusePackedInventory(const Fields& f, const NpcSpec& npc, const std::string& why) {
+    if (npc.inventoryPacked.value_or(false)) {
+        f.Fail(f.PathOf("inventoryPacked"), why);
+    }
 }
 
 ContainerSpec ReadContainer(Fields& f, bool creating) {
@@ -780,8 +795,11 @@ Step ReadStep(Fields& f) {
         });
         if (const Json* spawn = w.Get("spawn")) {
             Fields s(*spawn, w.PathOf("spawn"), f.File());
-            EachObject(s, "npcs",
-                       [&step](Fields& npc) { step.spawnNpcs.push_back(ReadNpc(npc, true)); });
+            EachObject(s, "npcs", [&step](Fields& npc) {
+                step.spawnNpcs.push_back(ReadNpc(npc, true));
+                RefusePackedInventory(npc, step.spawnNpcs.back(),
+                                      "an NPC the game inserts carries its inventory unpacked");
+            });
             EachObject(s, "items",
                        [&step](Fields& item) { step.spawnItems.push_back(ReadItem(item, true)); });
             EachObject(s, "containers", [&step](Fields& chest) {
@@ -814,6 +832,9 @@ Step ReadStep(Fields& f) {
         if (const Json* creature = w.Get("transform")) {
             Fields c(*creature, w.PathOf("transform"), f.File());
             step.transform = ReadNpc(c, true);
+            RefusePackedInventory(c, *step.transform,
+                                  "the creature becomes the player, whose inventory the game "
+                                  "never packs");
             c.Done();
         }
         step.transformBack = w.Optional<bool>("transformBack").value_or(false);
@@ -934,6 +955,14 @@ void CheckIds(const Scenario& scenario) {
         if (!scenario.world.player || *own == scenario.world.player->id) {
             throw ScenarioError(file, "world.transformedFrom",
                                 "expected an NPC of the world other than the player");
+        }
+        const auto& npcs = scenario.world.npcs;
+        const auto body = std::find_if(npcs.begin(), npcs.end(),
+                                       [&own](const NpcSpec& npc) { return npc.id == *own; });
+        if (body != npcs.end() && body->inventoryPacked.value_or(false)) {
+            throw ScenarioError(file, "world.transformedFrom",
+                                "the hero's own body keeps its inventory unpacked, as the "
+                                "player's");
         }
     }
     for (std::size_t i = 0; i < scenario.world.npcs.size(); ++i) {
@@ -1255,6 +1284,8 @@ Scenario ParseScenario(const std::string& text, const std::filesystem::path& fil
         if (const Json* player = w.Get("player")) {
             Fields p(*player, "world.player", fileName);
             scenario.world.player = ReadNpc(p, true);
+            RefusePackedInventory(p, *scenario.world.player,
+                                  "the game never packs the player's inventory");
             p.Done();
         }
         EachObject(w, "npcs",

@@ -77,6 +77,7 @@ struct NpcSpec {
     std::optional<bool> queryB;
     std::optional<bool> interacting;
     std::optional<bool> inventoryOpen;
+    std::optional<bool> inventoryPacked;  // at creation only: packed as a savegame load leaves it
     std::optional<bool> inWorld;
     std::optional<bool> visual;
     std::optional<std::optional<std::string>> room;

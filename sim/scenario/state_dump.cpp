@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <string_view>
+#include <utility>
 
 #include "platform/platform.h"
 #include "sim/scenario/base64.h"
@@ -59,12 +60,16 @@ bool IsUtf8(std::string_view text) {
     return true;
 }
 
+// An NPC's inventory: its entries, then the items it keeps packed, each marked so.
 Json Inventory(const SimGame& game, const SimNpc& npc) {
     Json items = Json::array();
-    for (const oCItem* held : npc.inventory.entries.Objects()) {
+    for (const oCItem* held : npc.inventory.Held()) {
         if (const auto* item = dynamic_cast<const SimItem*>(held)) {
-            items.push_back(
-                {{"instance", Utf8(game, item->vob.instanceName)}, {"amount", item->amount}});
+            Json entry{{"instance", Utf8(game, item->vob.instanceName)}, {"amount", item->amount}};
+            if (npc.inventory.packedItems.Contains(item)) {
+                entry["packed"] = true;
+            }
+            items.push_back(std::move(entry));
         }
     }
     return items;

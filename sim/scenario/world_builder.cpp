@@ -177,6 +177,9 @@ public:
         Set(npc.lootBlock, spec.lootBlock);
         Set(npc.queryA, spec.queryA);
         Set(npc.queryB, spec.queryB);
+        if (spec.inventoryOpen.value_or(false)) {
+            engine_.UnpackInventory(npc);  // the game unpacks the inventory its screen shows
+        }
         Set(npc.inventory.open, spec.inventoryOpen);
         if (auto* extended = dynamic_cast<SimNpcEx*>(&npc)) {
             Set(extended->exMarkers, spec.markers);
@@ -213,6 +216,9 @@ public:
         }
         npc.inventory.entries.InsertEmpty(spec.emptyInventoryNodes);
         SetWeapons(npc, spec);
+        if (spec.inventoryPacked.value_or(false)) {
+            engine_.PackInventory(npc);
+        }
         return npc;
     }
 

@@ -104,6 +104,45 @@ TEST(Examples, LootingMovesEveryItemOnceWithOneMessageAndOneRow) {
     ExpectLootingConserved("khorinis-looting.json");
     ExpectLootingConserved("colony-looting.json");
     ExpectLootingConserved("camp-auto-loot.json");
+    ExpectLootingConserved("corpse-after-load.json");
+}
+
+// The corpses after the savegame load: their inventories packed but for the armour the bandit
+// wears, and everything else looted all the same, the bandit by key, the wolf by auto-loot.
+TEST(Examples, CorpsesAfterASavegameLoadAreLootedOfWhatTheyKeptPacked) {
+    Scenario scenario =
+        LoadScenario(std::filesystem::path(PILFERN_EXAMPLES_DIR) / "corpse-after-load.json");
+    const auto load =
+        std::find_if(scenario.timeline.begin(), scenario.timeline.end(),
+                     [](const Step& step) { return std::holds_alternative<LoadStep>(step); });
+    ASSERT_NE(load, scenario.timeline.end());
+    scenario.timeline.erase(load + 1, scenario.timeline.end());
+    std::ostringstream out;
+    RunScenario(scenario, RunOptions{true, std::nullopt}, out);
+    std::string last;
+    std::istringstream lines(out.str());
+    for (std::string line; std::getline(lines, line);) {
+        last = line;
+    }
+    const nlohmann::json loaded = nlohmann::json::parse(last).at("state").at("inventories");
+    EXPECT_EQ(loaded.at("bandit"), nlohmann::json::parse(R"([
+        {"instance": "ITAR_BDT_M", "amount": 1},
+        {"instance": "ITMI_GOLD", "amount": 14, "packed": true},
+        {"instance": "ITMW_1H_BAU_AXE", "amount": 1, "packed": true}])"));
+    EXPECT_EQ(loaded.at("wolf"), nlohmann::json::parse(R"([
+        {"instance": "ITAT_WOLFFUR", "amount": 1, "packed": true},
+        {"instance": "ITFOMUTTONRAW", "amount": 2, "packed": true}])"));
+
+    std::vector<std::string> looted;
+    for (const nlohmann::json& event : PlayExample("corpse-after-load.json")) {
+        if (event.value("event", "") == "loot") {
+            looted.push_back(event.at("text").get<std::string>() + " from " +
+                             event.at("source").get<std::string>());
+        }
+    }
+    EXPECT_EQ(looted,
+              (std::vector<std::string>{"(M) Gold x14 from Bandit", "(M) Sickle x1 from Bandit",
+                                        "Wolf Fur x1 from Wolf", "Raw Meat x2 from Wolf"}));
 }
 
 // Auto-loot in the camp: what is in range and in view goes in the first period, the corpses

@@ -120,6 +120,28 @@ INSTANTIATE_TEST_SUITE_P(
                            "timeline": [{"world": {"items": [{"id": "a", "instanceIndex": 2}]}}]})",
                        "timeline[0].world.items[0].instanceIndex: the instance A has the number 1 "
                        "already"},
+        BrokenScenario{R"({"world": {"player": {"id": "hero", "instance": "PC_HERO",
+                                                "inventoryPacked": true}}})",
+                       "world.player.inventoryPacked: the game never packs the player's "
+                       "inventory"},
+        BrokenScenario{R"({"world": {"npcs": [{"id": "b", "instance": "B", "inventoryPacked": true,
+                                               "inventoryOpen": true}]}})",
+                       "world.npcs[0].inventoryOpen: the game unpacks an inventory it opens"},
+        BrokenScenario{R"({"world": {"npcs": [{"id": "b", "instance": "B"}]},
+                           "timeline": [{"world": {"npcs": [{"id": "b",
+                                                             "inventoryPacked": true}]}}]})",
+                       "timeline[0].world.npcs[0].inventoryPacked: an inventory is packed by a "
+                       "savegame load, or in the world a scenario starts with"},
+        BrokenScenario{R"({"timeline": [{"world": {"spawn": {"npcs": [
+                           {"id": "b", "instance": "B", "inventoryPacked": true}]}}}]})",
+                       "timeline[0].world.spawn.npcs[0].inventoryPacked: an NPC the game inserts "
+                       "carries its inventory unpacked"},
+        BrokenScenario{R"({"world": {"player": {"id": "sheep", "instance": "SHEEP"},
+                                     "npcs": [{"id": "hero", "instance": "PC_HERO",
+                                               "inventoryPacked": true}],
+                                     "transformedFrom": "hero"}})",
+                       "world.transformedFrom: the hero's own body keeps its inventory unpacked, "
+                       "as the player's"},
         BrokenScenario{R"({"world": {"items": [{"id": "a", "instance": "X", "worn": true}]}})",
                        "world.items[0].worn: only an item of an inventory can be worn"},
         BrokenScenario{R"({"world": {"player": {"id": "hero", "instance": "PC_HERO", "inventory":

@@ -28,8 +28,7 @@ std::vector<Place> Ground(const sim::SimEngine& engine) {
 std::vector<Place> Inventories(const sim::SimEngine& engine) {
     std::vector<Place> places;
     for (const auto& npc : engine.Npcs()) {
-        places.push_back(
-            {"inventory of " + npc->vob.id, SimItems(npc->inventory.entries.Objects())});
+        places.push_back({"inventory of " + npc->vob.id, SimItems(npc->inventory.Held())});
     }
     return places;
 }
