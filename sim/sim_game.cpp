@@ -92,6 +92,8 @@ std::vector<int> SimGame::Frame(std::uint32_t ms) {
     BeginStep();
     engine.ClearDrawRecords();
     framework.FireEvent(kSlotFrameInput);
+    // The player's AI collects its focus every frame, before the frame's event.
+    engine.CollectPlayerFocus();
     framework.FireEvent(kSlotFrame);
     engine.RenderWorld();
     engine.RenderScreen();
