@@ -537,9 +537,9 @@ private:
     // Whether the engine can focus the object at all: it is in the world, and an item not
     // flagged as never focused.
     [[nodiscard]] bool Focusable(const zCVob* vob) const;
-    // Chooses the NPC's focus: keeps it while it is the one to choose, else sets both the focus
-    // and the focus field to the new choice.
-    void CollectFocus(SimNpc& npc);
+    // Chooses the NPC's focus, every frame or when asked to `refresh` it: a new choice sets
+    // both the focus and the focus field, as does a refresh.
+    void CollectFocus(SimNpc& npc, bool refresh);
     // An item leaves the hand that holds it, and the world with it.
     void ReleaseFromHand(SimItem& item);
 

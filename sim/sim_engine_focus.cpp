@@ -156,14 +156,14 @@ zCVob* SimEngine::ChooseFocus(const SimNpc& npc) const {
     return best;
 }
 
-// With a scenario's list the engine keeps a focus that it can still focus and otherwise takes
-// the next listed object it can; without one it chooses among the objects in front.
-void SimEngine::CollectFocus(SimNpc& npc) {
+// With a scenario's list, the focus is the author's: the frame's collection keeps it while the
+// engine can focus it and drops it when not, and a refresh takes the next listed object the
+// engine can focus. Without one the engine chooses among the objects in front.
+void SimEngine::CollectFocus(SimNpc& npc, bool refresh) {
     zCVob* next = nullptr;
-    if (npc.focusList) {
-        if (npc.focusVob != nullptr && Focusable(npc.focusVob)) {
-            return;
-        }
+    if (npc.focusList && !refresh) {
+        next = npc.focusVob != nullptr && Focusable(npc.focusVob) ? npc.focusVob : nullptr;
+    } else if (npc.focusList) {
         auto& listed = *npc.focusList;
         const auto focusable = std::find_if(listed.begin(), listed.end(),
                                             [this](const zCVob* vob) { return Focusable(vob); });
@@ -172,7 +172,7 @@ void SimEngine::CollectFocus(SimNpc& npc) {
     } else {
         next = ChooseFocus(npc);
     }
-    if (next != npc.focusVob) {
+    if (next != npc.focusVob || refresh) {
         npc.focusVob = next;
         npc.focusField = next;
     }
@@ -180,7 +180,7 @@ void SimEngine::CollectFocus(SimNpc& npc) {
 
 void SimEngine::CollectPlayerFocus() {
     if (player_ != nullptr && player_->vob.inWorld) {
-        CollectFocus(*player_);
+        CollectFocus(*player_, false);
     }
 }
 
@@ -208,7 +208,7 @@ int SimEngine::eng_focus_in_range(const oCNpcFocus* settings, int vobType, float
 void SimEngine::eng_npc_refresh_focus(oCNpc* npc, std::optional<int> argument) {
     Count(Op(__func__), npc, argument);
     if (auto* sim = dynamic_cast<SimNpc*>(npc)) {
-        CollectFocus(*sim);
+        CollectFocus(*sim, true);
     }
 }
 

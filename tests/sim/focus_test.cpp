@@ -173,16 +173,18 @@ const std::string kWorld = R"({"world": {
               {"id": "gold", "instance": "ITMI_GOLD", "position": [100, 0, 300]}],
     "containers": [{"id": "chest", "instance": "MOB_CHEST", "position": [-100, 0, 200]}]}})";
 
-TEST(Focus, AFocusListIsTakenInTurnAsEachFocusLeaves) {
+TEST(Focus, AFocusListIsTakenInTurnByEachRefreshAndKeptByTheFrames) {
     ScenarioGame world(kWorld);
     world.Step(R"({"npcs": [{"id": "hero", "focusList": ["apple", "chest", "ring", "bandit"]}]})");
     SimNpc& hero = world.Npc("hero");
+    world.Game().Frame(16);
+    EXPECT_EQ(hero.focusVob, nullptr) << "the frames do not take from the list";
     EXPECT_EQ(Refreshed(world, hero), "apple") << "behind him, but listed";
-    EXPECT_EQ(Refreshed(world, hero), "apple") << "kept while it is in the world";
+    world.Game().Frame(16);
+    EXPECT_EQ(hero.focusVob, &world.Item("apple")) << "kept while it is in the world";
     world.Step(R"({"remove": ["apple", "chest"]})");
     EXPECT_EQ(hero.focusVob, nullptr) << "the apple left the world";
     EXPECT_EQ(Refreshed(world, hero), "bandit") << "the chest and the ring are in no world";
-    world.Step(R"({"remove": ["bandit"]})");
     EXPECT_EQ(Refreshed(world, hero), std::nullopt) << "the list is used up";
 }
 
