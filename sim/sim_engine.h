@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -347,7 +348,21 @@ public:
 
     oCGame game;
     oCInformationManager dialogs;
-    oCNpcFocus focus;
+    // The engine's focus modes as the game's scripts set them (Focus_Normal, Focus_Melee,
+    // Focus_Ranged, Focus_Magic); the player's fight mode chooses the one the engine uses.
+    enum class FocusMode { Normal, Melee, Ranged, Magic };
+    [[nodiscard]] static std::array<oCNpcFocus, 4> ScriptFocusModes();
+    std::array<oCNpcFocus, 4> focusModes = ScriptFocusModes();
+    [[nodiscard]] oCNpcFocus& Focus(FocusMode mode) {
+        return focusModes.at(static_cast<std::size_t>(mode));
+    }
+    // The focus mode of an NPC's fight mode (the weapon it holds ready, or none).
+    [[nodiscard]] static FocusMode FocusModeOf(const SimNpc& npc);
+    // The engine collects the player's focus anew, as it does every frame before the frame's
+    // events: it keeps the focus while that is still the one to choose, else chooses anew.
+    void CollectPlayerFocus();
+    // An object that leaves the world is no longer anyone's focus.
+    void ForgetFocusOn(const zCVob* vob);
     zCInput_Win32 input;
     zCOption options;
     zCParser parser;
@@ -395,9 +410,20 @@ public:
     void PackInventoriesForLoad();
     void PackInventory(SimNpc& npc);
     void UnpackInventory(SimNpc& npc);
-    // The NPC holding an item puts it on, or takes it off (it stops being the NPC's weapon).
+    // The NPC holding an item puts it on, or takes it off (it stops being the NPC's weapon and
+    // leaves its hand).
     static void Wear(SimItem& item) { item.flags |= kItemFlagWorn; }
     void TakeOff(SimItem& item);
+    // An NPC's hands: the right holds its drawn weapon, the left such things as a torch.
+    enum class Hand { Right, Left };
+    [[nodiscard]] static SimItem* InHand(const SimNpc& npc, Hand hand);
+    // The NPC takes a worn item of its inventory into a hand (none puts away what the hand
+    // holds). As in the game, what a hand holds is also an object of the world, at the NPC's
+    // place and moving with it: in the world's item list, marked active and not focusable, and
+    // not on the ground. Put away, it leaves the world and stays in the inventory, worn.
+    void Hold(SimNpc& npc, Hand hand, SimItem* item);
+    // What the NPC holds in its hands goes where the NPC now stands.
+    static void CarryHeldItems(const SimNpc& npc);
 
     // Script symbols with integer values.
     void SetSymbol(std::string_view name, int value);
@@ -517,8 +543,17 @@ private:
     const zCPar_Symbol& CalledFunction(const zCParser* scripts, const zSTRING& name) const;
     int Call(const zCPar_Symbol& function);
     [[nodiscard]] SimNpc* NpcOwning(const zCEventManager* events) const;
-    // The nearest focusable object in front of `npc`, within its kind's focus range.
-    [[nodiscard]] zCVob* NearestInFocus(const SimNpc& npc) const;
+    // The object the engine focuses for `npc`: of the focusable objects in front of it within
+    // their kind's range, one of the highest priority, the nearest of those.
+    [[nodiscard]] zCVob* ChooseFocus(const SimNpc& npc) const;
+    // Whether the engine can focus the object at all: it is in the world, and an item not
+    // flagged as never focused.
+    [[nodiscard]] bool Focusable(const zCVob* vob) const;
+    // Chooses the NPC's focus, every frame or when asked to `refresh` it: a new choice sets
+    // both the focus and the focus field, as does a refresh.
+    void CollectFocus(SimNpc& npc, bool refresh);
+    // An item leaves the hand that holds it, and the world with it.
+    void ReleaseFromHand(SimItem& item);
 
     const std::uint32_t& clock_;
     RedirectTable& redirects_;

@@ -155,18 +155,25 @@ std::string SimEngine::DescribeNumber(double number, bool isBool) {
 }
 
 std::string SimEngine::DescribeStructure(const void* structure) const {
-    const std::array<std::pair<const void*, std::string_view>, 8> kManagers{{
+    const std::array<std::pair<const void*, std::string_view>, 7> kManagers{{
         {&game, "game"},
         {&camera, "camera"},
         {roomRegistry ? &*roomRegistry : nullptr, "room registry"},
         {&dialogs, "dialogs"},
-        {&focus, "focus settings"},
         {&input, "input"},
         {&options, "options"},
         {&parser, "parser"},
     }};
     if (structure == nullptr) {
         return std::string(kNone);
+    }
+    constexpr std::array<std::string_view, 4> kFocusModeNames{
+        "focus settings", "focus settings (melee)", "focus settings (ranged)",
+        "focus settings (magic)"};
+    for (std::size_t mode = 0; mode < focusModes.size(); ++mode) {
+        if (structure == &focusModes.at(mode)) {
+            return std::string(kFocusModeNames.at(mode));
+        }
     }
     for (const auto& [manager, name] : kManagers) {
         if (manager != nullptr && manager == structure) {

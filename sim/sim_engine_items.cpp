@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "host/engine_profile.h"
 #include "sim/sim_engine.h"
 
 namespace pilfern::sim {
@@ -110,8 +111,10 @@ SimItem& SimEngine::MakeItem(std::string id, std::string_view instanceName, int 
 
 // ---- Where items are ----
 
+// An item in a hand is in the world's item list too, but hangs in its NPC, not on the ground.
 bool SimEngine::OnGround(const oCItem* item) const {
-    return item != nullptr && worldItems_.Contains(item);
+    const auto* sim = dynamic_cast<const SimItem*>(item);
+    return sim != nullptr && sim->inHandOf == nullptr && worldItems_.Contains(item);
 }
 
 SimNpc* SimEngine::HolderOf(const oCItem* item) const {
@@ -135,6 +138,7 @@ SimContainer* SimEngine::ChestHolding(const oCItem* item) const {
 
 SimItem& SimEngine::Stow(SimNpc& npc, SimItem& item) {
     item.vob.inWorld = false;
+    ForgetFocusOn(&item);
     // Stackable items of one instance share a stack; a worn item is one item of its own. An
     // item that joins a stack is freed by the game, its amount added to the stack's.
     if ((item.flags & (kItemFlagWorn | kItemFlagMulti)) == kItemFlagMulti) {
@@ -168,10 +172,66 @@ void SimEngine::TakeOutOfInventory(SimItem& item) {
 }
 
 void SimEngine::TakeOff(SimItem& item) {
+    ReleaseFromHand(item);
     item.flags &= ~kItemFlagWorn;
     for (const auto& npc : npcs_) {
-        ReleaseWeapon(npc->drawnWeapon, item);
         ReleaseWeapon(npc->rangedWeapon, item);
+    }
+}
+
+// ---- What NPCs hold in their hands ----
+
+SimItem* SimEngine::InHand(const SimNpc& npc, Hand hand) {
+    return hand == Hand::Right ? npc.drawnWeapon : npc.leftHand;
+}
+
+void SimEngine::Hold(SimNpc& npc, Hand hand, SimItem* item) {
+    SimItem* holding = InHand(npc, hand);
+    if (holding == item) {
+        return;
+    }
+    if (holding != nullptr) {
+        ReleaseFromHand(*holding);
+    }
+    if (item == nullptr) {
+        return;
+    }
+    ReleaseFromHand(*item);
+    (hand == Hand::Right ? npc.drawnWeapon : npc.leftHand) = item;
+    item->inHandOf = &npc;
+    const EngineProfile* profile = FindEngineProfile(EngineVersion());
+    const std::uint32_t notFocusable =
+        profile == nullptr ? kEngineProfiles.back().notFocusableFlag : profile->notFocusableFlag;
+    item->flagsOfHand = (kItemFlagWorn | notFocusable) & ~item->flags;
+    item->flags |= item->flagsOfHand;
+    item->vob.position = npc.vob.position;
+    if (npc.vob.inWorld) {
+        item->vob.inWorld = true;
+        worldItems_.Append(item);
+    }
+}
+
+void SimEngine::ReleaseFromHand(SimItem& item) {
+    SimNpc* holder = item.inHandOf;
+    if (holder == nullptr) {
+        return;
+    }
+    ReleaseWeapon(holder->drawnWeapon, item);
+    ReleaseWeapon(holder->leftHand, item);
+    item.inHandOf = nullptr;
+    // Put away, the item loses what the hand gave it; a weapon worn before stays worn, sheathed.
+    item.flags &= ~item.flagsOfHand;
+    item.flagsOfHand = 0;
+    worldItems_.Remove(&item);
+    item.vob.inWorld = false;
+    ForgetFocusOn(&item);
+}
+
+void SimEngine::CarryHeldItems(const SimNpc& npc) {
+    for (SimItem* held : {npc.drawnWeapon, npc.leftHand}) {
+        if (held != nullptr) {
+            held->vob.position = npc.vob.position;
+        }
     }
 }
 
@@ -182,6 +242,12 @@ void SimEngine::FreedItemFault(EngineOp op, const SimItem& item) {
 }
 
 void SimEngine::RequireNoHolder(EngineOp op, const SimItem& item) const {
+    if (item.inHandOf != nullptr) {
+        GameFault(std::string(kEngineOperations.at(op)) + " was asked to put " + item.vob.id +
+                  " into an inventory while " + item.inHandOf->vob.id +
+                  " holds it in its hand: an item in someone's hand is no loot, and the game "
+                  "would hold it twice");
+    }
     if (const SimNpc* holder = HolderOf(&item)) {
         GameFault(std::string(kEngineOperations.at(op)) + " was asked to put " + item.vob.id +
                   " into an inventory while the inventory of " + holder->vob.id +

@@ -80,6 +80,7 @@ void SimEngine::PlaceInWorld(SimContainer& container) {
 
 void SimEngine::RemoveFromWorld(SimContainer& container) {
     container.vob.inWorld = false;
+    ForgetFocusOn(&container);
 }
 
 SimNpc* SimEngine::NpcOwning(const zCEventManager* events) const {

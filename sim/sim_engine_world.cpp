@@ -108,11 +108,22 @@ void SimEngine::PlaceInWorld(SimItem& item) {
 void SimEngine::PlaceInWorld(SimNpc& npc) {
     npc.vob.inWorld = true;
     worldNpcs_.Append(&npc);
+    // What it holds in its hands comes into the world with it.
+    CarryHeldItems(npc);
+    for (SimItem* held : {npc.drawnWeapon, npc.leftHand}) {
+        if (held != nullptr && !held->vob.inWorld) {
+            held->vob.inWorld = true;
+            worldItems_.Append(held);
+        }
+    }
 }
 
+// An item in a hand that leaves the world is put away; it stays in the NPC's inventory.
 void SimEngine::RemoveFromWorld(SimItem& item) {
+    ReleaseFromHand(item);
     worldItems_.Remove(&item);
     item.vob.inWorld = false;
+    ForgetFocusOn(&item);
 }
 
 void SimEngine::Transform(SimNpc& creature) {
@@ -137,6 +148,7 @@ void SimEngine::TransformBack() {
     }
     SimNpc& creature = *player_;
     ownBody_->vob.position = creature.vob.position;
+    CarryHeldItems(*ownBody_);
     RemoveFromWorld(creature);
     if (!ownBody_->vob.inWorld) {
         PlaceInWorld(*ownBody_);
@@ -154,6 +166,15 @@ void SimEngine::InsertEmptyWorldNodes(const std::vector<int>& itemPlaces,
 void SimEngine::RemoveFromWorld(SimNpc& npc) {
     worldNpcs_.Remove(&npc);
     npc.vob.inWorld = false;
+    ForgetFocusOn(&npc);
+    // What it holds in its hands leaves the world with it, and stays in its hands.
+    for (SimItem* held : {npc.drawnWeapon, npc.leftHand}) {
+        if (held != nullptr && held->vob.inWorld) {
+            worldItems_.Remove(held);
+            held->vob.inWorld = false;
+            ForgetFocusOn(held);
+        }
+    }
 }
 
 int SimEngine::InstanceIndex(std::string_view instanceName) {
@@ -577,9 +598,12 @@ int SimEngine::eng_item_munition(const oCItem* item) {
     return Read(item, &SimItem::munition, 0);
 }
 
+// The engine's ground check answers no for an item that hangs in a parent object, as what an
+// NPC holds in its hand does.
 bool SimEngine::eng_item_ground_check(const oCItem* item) {
     Count(Op(__func__), item);
-    return Read(item, &SimItem::groundCheck, false);
+    const SimItem* sim = ItemOf(item);
+    return sim != nullptr && sim->groundCheck && sim->inHandOf == nullptr;
 }
 
 int SimEngine::eng_item_armor_word(const oCItem* item) {

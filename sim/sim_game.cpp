@@ -168,6 +168,8 @@ std::vector<int> SimGame::PlayFrame(std::uint32_t ms) {
     clock += ms;
     engine.ClearDrawRecords();
     framework.FireEvent(kEventPreLoop);
+    // The player's AI collects its focus every frame, before the frame's event.
+    engine.CollectPlayerFocus();
     framework.FireEvent(kEventLoop);
     engine.RenderWorld();
     engine.RenderScreen();

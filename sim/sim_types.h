@@ -169,6 +169,10 @@ public:
     int munition = 0;
     int armorWord = 0;
     bool groundCheck = true;
+    // The NPC in whose hand the item is (a drawn weapon, a burning torch): the item then hangs in
+    // the world as a part of that NPC, not on the ground. None otherwise.
+    SimNpc* inHandOf = nullptr;
+    std::uint32_t flagsOfHand = 0;  // the flags the hand added, which it takes back
     // The stack this item joined in an inventory, by id: the game then frees the item, and
     // any later use of it stops the simulated game. None while the item exists.
     std::optional<std::string> joinedStack;
@@ -256,10 +260,13 @@ public:
     oCNpcInventory inventory;
     zCModel model;
     bool hasModel = true;  // an NPC whose model is not loaded has none
-    // The weapon the NPC holds drawn and its equipped ranged weapon: worn items of its
-    // inventory, or none.
+    // The weapon the NPC holds drawn (in its right hand) and its equipped ranged weapon: worn
+    // items of its inventory, or none.
     SimItem* drawnWeapon = nullptr;
     SimItem* rangedWeapon = nullptr;
+    // What the NPC holds in its left hand, such as a burning torch: a worn item of its inventory,
+    // or none. What an NPC holds in a hand is also an object of the world (SimEngine::Hold).
+    SimItem* leftHand = nullptr;
 };
 
 class SimNpcEx final : public SimNpc, public oCNpcEx {
@@ -391,14 +398,24 @@ public:
     zCObject* instance = nullptr;  // the object an instance variable holds
 };
 
-// The engine's focus settings: how far away each kind of object can be focused, and how far to
-// either side of where an NPC looks.
+// How the engine focuses one kind of object in a focus mode: how far away, how far to either
+// side of where the NPC looks, and with which priority (of the objects in range, one of the
+// highest priority is focused; a kind of priority -1 is never focused in that mode).
+struct FocusKindSettings {
+    float range = 0.0F;    // world units
+    float azimuth = 0.0F;  // degrees to either side
+    int priority = -1;
+};
+
+// The engine's focus settings of one focus mode, as the game's scripts (C_Focus instances) give
+// them. The defaults are those of Focus_Normal, the mode of an NPC with no weapon drawn.
 class oCNpcFocus {
 public:
-    float itemRange = 700.0F;
-    float npcRange = 1000.0F;
-    float mobRange = 700.0F;
-    float azimuth = 45.0F;  // degrees to either side
+    FocusKindSettings items{400.0F, 40.0F, 2};
+    FocusKindSettings npcs{300.0F, 45.0F, 1};
+    FocusKindSettings mobs{350.0F, 45.0F, 1};
+    // How far an NPC already in focus stays in focus.
+    float npcLongRange = 500.0F;
 };
 
 class zCOption {

@@ -38,6 +38,15 @@ std::string NotInView(const Context& c) {
     return "not in direct view" + (blocker ? " (" + *blocker + ")" : std::string());
 }
 
+// An item in someone's hand is worn too; the player is told whose hand holds it.
+std::string Worn(const Context& c) {
+    const auto* item = dynamic_cast<const SimItem*>(&c.objectVob);
+    if (item != nullptr && item->inHandOf != nullptr) {
+        return "in the hand of " + item->inHandOf->vob.id;
+    }
+    return "someone wears it";
+}
+
 struct GroundReason {
     GroundVerdict verdict;
     std::string_view reason;
@@ -46,7 +55,7 @@ struct GroundReason {
 
 // The words of every decision to leave a ground item.
 const std::array<GroundReason, 16> kGroundReasons{{
-    {GroundVerdict::Worn, "worn", [](const Context&) { return std::string("someone wears it"); }},
+    {GroundVerdict::Worn, "worn", Worn},
     {GroundVerdict::NotPlaced, "notPlaced",
      [](const Context&) { return std::string("not placed in the world"); }},
     {GroundVerdict::TooFar, "tooFar", TooFar},

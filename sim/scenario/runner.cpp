@@ -217,7 +217,8 @@ Observed Observe(const SimGame& game, const Instance* instance) {
         }
     }
     for (const oCItem* listed : game.engine.WorldItems().Objects()) {
-        if (const auto* item = dynamic_cast<const SimItem*>(listed)) {
+        const auto* item = dynamic_cast<const SimItem*>(listed);
+        if (item != nullptr && game.engine.OnGround(item)) {
             seen.worldItems.push_back(item->vob.id);
         }
     }

@@ -391,6 +391,7 @@ NpcSpec ReadNpc(Fields& f, bool creating) {
     }
     npc.drawnWeapon = f.Optional<std::optional<std::string>>("drawnWeapon");
     npc.rangedWeapon = f.Optional<std::optional<std::string>>("rangedWeapon");
+    npc.leftHand = f.Optional<std::optional<std::string>>("leftHand");
     return npc;
 }
 
@@ -943,6 +944,9 @@ void CheckIds(const Scenario& scenario) {
         if (npc.drawnWeapon && *npc.drawnWeapon) {
             expect(**npc.drawnWeapon, "i", field + ".drawnWeapon");
         }
+        if (npc.leftHand && *npc.leftHand) {
+            expect(**npc.leftHand, "i", field + ".leftHand");
+        }
         if (npc.rangedWeapon && *npc.rangedWeapon) {
             expect(**npc.rangedWeapon, "i", field + ".rangedWeapon");
         }
@@ -1101,13 +1105,15 @@ void CheckWornItems(const Scenario& scenario) {
             throw ScenarioError(file, field, "\"" + *id + "\" is no item of this NPC's inventory");
         }
         if (!item->worn.value_or(true) || item->amount.value_or(1) > 1) {
-            throw ScenarioError(file, field,
-                                "a weapon is one worn item, \"" + *id + "\" is not one");
+            throw ScenarioError(
+                file, field,
+                "a weapon or what a hand holds is one worn item, \"" + *id + "\" is not one");
         }
     };
     const auto weapons = [&weapon](const NpcSpec& npc, const std::string& field) {
         weapon(npc, npc.drawnWeapon.value_or(std::nullopt), field + ".drawnWeapon");
         weapon(npc, npc.rangedWeapon.value_or(std::nullopt), field + ".rangedWeapon");
+        weapon(npc, npc.leftHand.value_or(std::nullopt), field + ".leftHand");
     };
     if (scenario.world.player) {
         weapons(*scenario.world.player, "world.player");

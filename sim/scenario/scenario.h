@@ -91,9 +91,11 @@ struct NpcSpec {
     std::optional<std::array<int, 3>> markers;
     std::vector<ItemSpec> inventory;       // at creation only
     std::vector<int> emptyInventoryNodes;  // places of empty nodes in the inventory, at creation
-    // Ids of worn items of its inventory, or null: the weapon it holds drawn, its ranged one.
+    // Ids of worn items of its inventory, or null: the weapon it holds drawn, its ranged one,
+    // and what it holds in its left hand (such as a burning torch).
     std::optional<std::optional<std::string>> drawnWeapon;
     std::optional<std::optional<std::string>> rangedWeapon;
+    std::optional<std::optional<std::string>> leftHand;
 };
 
 // A chest. In world updates only the fields given change.

@@ -149,7 +149,8 @@ Json DumpState(const SimGame& game, const Instance* instance, bool calls) {
     }
     Json worldItems = Json::array();
     for (const oCItem* listed : game.engine.WorldItems().Objects()) {
-        if (const auto* item = dynamic_cast<const SimItem*>(listed)) {
+        const auto* item = dynamic_cast<const SimItem*>(listed);
+        if (item != nullptr && game.engine.OnGround(item)) {
             worldItems.push_back({{"id", item->vob.id},
                                   {"instance", Utf8(game, item->vob.instanceName)},
                                   {"amount", item->amount}});

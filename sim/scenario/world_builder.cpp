@@ -135,31 +135,35 @@ public:
         }
     }
 
-    // The NPC holds a worn item of its inventory as a weapon, or none.
-    void SetWeapon(SimNpc& npc, SimItem*& weapon,
-                   const std::optional<std::optional<std::string>>& id,
-                   const std::string& field) const {
+    // A worn item of the NPC's inventory that it holds as a weapon or in a hand; none for null.
+    SimItem* WornItem(SimNpc& npc, const std::optional<std::string>& id,
+                      const std::string& field) const {
         if (!id) {
-            return;
+            return nullptr;
         }
-        if (!*id) {
-            weapon = nullptr;
-            return;
-        }
-        SimItem* item = engine_.FindItem(**id);
+        SimItem* item = engine_.FindItem(*id);
         if (item == nullptr || engine_.HolderOf(item) != &npc) {
-            throw std::runtime_error(npc.vob.id + "." + field + ": the item \"" + **id +
+            throw std::runtime_error(npc.vob.id + "." + field + ": the item \"" + *id +
                                      "\" is not in the inventory of " + npc.vob.id +
                                      " when the step is played");
         }
         RequireOne(*item, npc.vob.id + "." + field);
         SimEngine::Wear(*item);
-        weapon = item;
+        return item;
     }
 
+    // The drawn weapon is held in the right hand; a hand given null puts away what it holds.
     void SetWeapons(SimNpc& npc, const NpcSpec& given) const {
-        SetWeapon(npc, npc.drawnWeapon, given.drawnWeapon, "drawnWeapon");
-        SetWeapon(npc, npc.rangedWeapon, given.rangedWeapon, "rangedWeapon");
+        if (given.drawnWeapon) {
+            engine_.Hold(npc, SimEngine::Hand::Right,
+                         WornItem(npc, *given.drawnWeapon, "drawnWeapon"));
+        }
+        if (given.leftHand) {
+            engine_.Hold(npc, SimEngine::Hand::Left, WornItem(npc, *given.leftHand, "leftHand"));
+        }
+        if (given.rangedWeapon) {
+            npc.rangedWeapon = WornItem(npc, *given.rangedWeapon, "rangedWeapon");
+        }
     }
 
     void ApplyNpc(SimNpc& npc, const NpcSpec& spec) const {
@@ -195,6 +199,7 @@ public:
         }
         SetFocus(npc, spec);
         ApplyVob(npc.vob, spec.position, spec.visual, spec.room);
+        SimEngine::CarryHeldItems(npc);
         SetWeapons(npc, spec);
     }
 
@@ -207,6 +212,7 @@ public:
         withoutFocus.focusField.reset();
         withoutFocus.drawnWeapon.reset();  // weapons are items of the inventory, made next
         withoutFocus.rangedWeapon.reset();
+        withoutFocus.leftHand.reset();
         withoutFocus.focusList.reset();
         ApplyNpc(npc, withoutFocus);
         for (const ItemSpec& itemSpec : spec.inventory) {
@@ -226,7 +232,7 @@ public:
         if (spec.inWorld.value_or(true)) {
             engine_.PlaceInWorld(npc);
         } else {
-            npc.vob.inWorld = false;
+            engine_.RemoveFromWorld(npc);
         }
     }
 
@@ -298,9 +304,10 @@ public:
     }
 
     void ApplyFocusRanges(const FocusRangesSpec& ranges) const {
-        Set(engine_.focus.itemRange, ranges.items);
-        Set(engine_.focus.npcRange, ranges.npcs);
-        Set(engine_.focus.mobRange, ranges.mobs);
+        oCNpcFocus& normal = engine_.Focus(SimEngine::FocusMode::Normal);
+        Set(normal.items.range, ranges.items);
+        Set(normal.npcs.range, ranges.npcs);
+        Set(normal.mobs.range, ranges.mobs);
     }
 
     void ApplyGame(const GameSpec& spec) const {

@@ -12,7 +12,6 @@ namespace pilfern {
 namespace {
 
 constexpr std::uint32_t kFlagWorn = 0x40000000;
-constexpr std::uint32_t kFlagNotFocusable = 0x800000;
 constexpr std::uint32_t kFlagMission = 0x1000;
 constexpr std::uint32_t kNewBalanceQuestMark = 0x80000;
 constexpr int kSightMode = 1;
@@ -106,7 +105,7 @@ GroundVerdict JudgeGroundItem(Instance& instance, const oCNpc& player, const oCI
     if (!engine.eng_item_ground_check(&item)) {
         return GroundVerdict::NotOnGround;
     }
-    if (engine.eng_item_has_flag(&item, kFlagNotFocusable)) {
+    if (engine.eng_item_has_flag(&item, instance.profile.notFocusableFlag)) {
         return GroundVerdict::NotFocusable;
     }
     if (!HasName(engine, item)) {

@@ -13,7 +13,7 @@ enum class GroundVerdict : std::uint8_t {
     TooFar,         // beyond the auto-loot radius
     NoInstance,     // no script instance
     NotOnGround,    // the engine's ground query says no
-    NotFocusable,   // flag 0x800000
+    NotFocusable,   // the engine never focuses it (its not-focusable flag)
     NoName,         // neither a name nor a display text
     PlayerOutside,  // the item lies in a room, the player stands outside
     OtherRoom,      // player and item stand in rooms of different names

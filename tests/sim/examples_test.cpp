@@ -233,6 +233,35 @@ TEST(Examples, TheGothicOneCorpseKeepsItsArmourAndGivesUpItsWornSword) {
     EXPECT_TRUE(state.at("containers").at("ore-chest").at("items").empty());
 }
 
+// What an NPC holds in its hands is in the world's item list, but neither the loot key nor
+// auto-loot takes it: only the ground's gold and apple go, and the torch lies on the ground
+// only once it is dropped.
+TEST(Examples, WhatTheGuardHoldsStaysInHisHandsWhileTheGroundIsLooted) {
+    const auto events = PlayExample("torch-bearer.json", true, true);
+    std::vector<std::string> looted;
+    std::set<std::string> leftInHand;
+    for (const nlohmann::json& event : events) {
+        const std::string kind = event.value("event", "");
+        if (kind == "loot") {
+            looted.push_back(event.at("text").get<std::string>());
+        } else if (kind == "autoLootLeft" && event.at("reason") == "worn") {
+            leftInHand.insert(event.at("object").get<std::string>() + ": " +
+                              event.at("words").get<std::string>());
+        }
+    }
+    EXPECT_EQ(looted, (std::vector<std::string>{"(M) Gold x7", "Apple x1"}));
+    EXPECT_EQ(leftInHand, (std::set<std::string>{"sword: in the hand of guard",
+                                                 "torch: in the hand of guard"}));
+    const auto& state = events.back().at("state");
+    EXPECT_EQ(state.at("inventories").at("guard"),
+              nlohmann::json::parse(R"([{"instance": "ITMW_1H_MIL_SWORD", "amount": 1}])"));
+    std::vector<std::string> ground;
+    for (const nlohmann::json& item : state.at("worldItems")) {
+        ground.push_back(item.at("id").get<std::string>());
+    }
+    EXPECT_EQ(ground, (std::vector<std::string>{"torch"})) << "dropped, it lies on the ground";
+}
+
 TEST(Examples, TheDemoScenarioPlaysToTheEnd) {
     const auto events = PlayExample("bandit-camp.json");
     ASSERT_FALSE(events.empty());

@@ -134,7 +134,7 @@ TEST_F(ItemsGame, InstanceNumbersGivenAreKeptAndNeverHandedOutAgain) {
 TEST_F(ItemsGame, WornWeaponsAreTheNpcsWeaponsUntilTakenOff) {
     SimItem& sword = Give(bandit, "sword", "ITMW_1H_SWORD", 1, true);
     SimItem& bow = Give(bandit, "bow", "ITRW_BOW_L_01", 1, true);
-    bandit.drawnWeapon = &sword;
+    engine.Hold(bandit, SimEngine::Hand::Right, &sword);
     bandit.rangedWeapon = &bow;
     EXPECT_EQ(engine.eng_npc_weapon_query_1(&bandit), &sword);
     EXPECT_EQ(engine.eng_npc_weapon_query_2(&bandit), &bow);

@@ -21,8 +21,16 @@ std::vector<const sim::SimItem*> SimItems(const std::vector<oCItem*>& listed) {
     return items;
 }
 
+// What an NPC holds in its hand is in the world's item list too, but it is the NPC's: it is
+// counted in the inventory, not on the ground.
 std::vector<Place> Ground(const sim::SimEngine& engine) {
-    return {{"ground", SimItems(engine.WorldItems().Objects())}};
+    std::vector<const sim::SimItem*> ground;
+    for (const sim::SimItem* item : SimItems(engine.WorldItems().Objects())) {
+        if (engine.OnGround(item)) {
+            ground.push_back(item);
+        }
+    }
+    return {{"ground", ground}};
 }
 
 std::vector<Place> Inventories(const sim::SimEngine& engine) {
