@@ -181,6 +181,27 @@ TEST(GroundAutoLoot, LeavesExcludedItemsArrowsAndItemsNotOnTheGround) {
                                                               "unfocusable", "npc-arrow"}));
 }
 
+// The engine never focuses an item with its not-focusable flag, and auto-loot leaves such an
+// item too; Gothic Sequel moved that flag to 1 << 24 and marks staffs with 0x800000.
+TEST(GroundAutoLoot, LeavesWhatTheRunningEngineNeverFocuses) {
+    const struct {
+        int engine;
+        std::vector<std::string> left;
+    } cases[] = {
+        {1, {"flag-0x800000"}},
+        {2, {"flag-1<<24"}},
+        {3, {"flag-0x800000"}},
+        {4, {"flag-0x800000"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.engine);
+        Pass pass(Field({Item("flag-0x800000", 100, {{"flags", "0x800000"}}),
+                         Item("flag-1<<24", 120, {{"flags", "0x1000000"}})}),
+                  c.engine);
+        EXPECT_EQ(pass.LeftAfterPass(), c.left);
+    }
+}
+
 // With direct view on, the game camera stands 4000 units behind the player, looking where
 // the player looks, over a screen of 8192 pixels square: a point 4096 units in front of the
 // camera lands on pixel 4096 + x, 4096 - y, which is also its virtual position.
