@@ -69,8 +69,9 @@ std::string KeyList(const std::vector<int>& keys) {
 
 // What the brief log tells: the story a player follows. Frames tell only when keys go down.
 constexpr std::array kBriefEvents{
-    "start", "note", "loot",          "messageExpired", "autoLoot", "historyOverlay", "notice",
-    "save",  "load", "historyLoaded", "options",        "settings", "screenshot",
+    "start",          "note",          "loot",    "messageExpired", "autoLoot",
+    "historyOverlay", "notice",        "save",    "load",           "newGame",
+    "changeLevel",    "historyLoaded", "options", "settings",       "screenshot",
 };
 
 bool InBriefLog(const std::string& kind, const Json& fields) {

@@ -445,5 +445,40 @@ TEST(Examples, TheHistoryCommandListsTheSavedRowsInEveryForm) {
     EXPECT_EQ(rows.at(2).at("category"), 3);
 }
 
+// Loot taken after a save goes on through two level changes into the next save; the savegame
+// before keeps what was saved into it, and a new game starts without a history. Whatever the
+// engine's copies take along, no level change and no new game writes a savegame's history.
+TEST(Examples, ALevelChangeKeepsTheHistoryAndANewGameStartsWithoutOne) {
+    for (const bool allFiles : {true, false}) {
+        SCOPED_TRACE(allFiles ? "the copies take all files" : "the copies take the game's own");
+        Scenario scenario =
+            LoadScenario(std::filesystem::path(PILFERN_EXAMPLES_DIR) / "level-change.json");
+        scenario.copiesAllSlotFiles = allFiles;
+        const test::TempFolder work;
+        std::ostringstream out;
+        RunScenario(scenario, RunOptions{true, work.Path() / "game"}, out);
+        std::vector<std::size_t> rows;
+        nlohmann::json last;
+        std::istringstream lines(out.str());
+        for (std::string line; std::getline(lines, line);) {
+            last = nlohmann::json::parse(line);
+            if (last.value("event", "") == "historyLoaded") {
+                rows.push_back(last.at("rows").size());
+            }
+        }
+        // After each level change, load and the new game.
+        EXPECT_EQ(rows, (std::vector<std::size_t>{2, 3, 1, 3, 0, 3}));
+        const nlohmann::json& files = last.at("state").at("files");
+        EXPECT_EQ(files.at("SAVES/savegame1/PILFERN.SAV"),
+                  "QUICK_LOOT DATA\n(M) Gold x25,1,EMPTY\n");
+        EXPECT_EQ(files.at("SAVES/savegame2/PILFERN.SAV"),
+                  "QUICK_LOOT DATA\n(M) Ore Nugget x3,1,EMPTY\n(M) Apple x1,1,EMPTY\n"
+                  "(M) Gold x25,1,EMPTY\n");
+        EXPECT_EQ(files.at("SAVES/quicksave/PILFERN.SAV"), "QUICK_LOOT DATA\n");
+        EXPECT_EQ(files.contains("SAVES/current/PILFERN.SAV"), allFiles)
+            << "only a copy of everything brings the loaded slot's history into current";
+    }
+}
+
 }  // namespace
 }  // namespace pilfern::sim
