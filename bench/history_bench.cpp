@@ -33,8 +33,9 @@ std::vector<HistoryEntity> Rows(std::size_t count) {
 struct SavedGame {
     explicit SavedGame(std::size_t count) : instance(bench.LoadPluginAndStart()) {
         instance.lootHistory = Rows(count);
+        // From the save on, the framework's record names the slot, as the benchmark's saves
+        // and loads need it.
         bench.Game().Save(kSlot);
-        bench.Game().framework.saveLoadInfo = TSaveLoadGameInfo{kSlot};
         path = std::string(GetSaveSlotFolder(instance, kSlot).Text()) + std::string(kSaveFileName);
     }
     BenchGame bench;
