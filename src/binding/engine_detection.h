@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+
+namespace pilfern::binding {
+
+// The memory of the game's process as the binding reads it before it trusts an address: a
+// read of memory that is not there fails instead of faulting.
+class ProcessMemory {
+public:
+    virtual ~ProcessMemory() = default;
+
+    // Copies the bytes at `address` into `bytes`; false when any of them cannot be read.
+    [[nodiscard]] virtual bool Read(std::uint32_t address, std::span<std::uint8_t> bytes) const = 0;
+
+protected:
+    ProcessMemory() = default;
+    ProcessMemory(const ProcessMemory&) = default;
+    ProcessMemory& operator=(const ProcessMemory&) = default;
+    ProcessMemory(ProcessMemory&&) = default;
+    ProcessMemory& operator=(ProcessMemory&&) = default;
+};
+
+// Which of the four game executables the process runs, by the signature bytes the engine facts
+// give for each; none for any other executable.
+[[nodiscard]] std::optional<int> DetectEngineVersion(const ProcessMemory& memory);
+
+// The second look before anything of the game is changed: the signature is still there, the
+// process's image is a Windows executable loaded at the engine's own base, and it is large
+// enough to hold every address the facts of that version name.
+[[nodiscard]] bool ConfirmEngineVersion(int engineVersion, const ProcessMemory& memory);
+
+}  // namespace pilfern::binding
