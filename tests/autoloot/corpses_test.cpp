@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "support/engine_versions.h"
 #include "support/looting_game.h"
 
 namespace pilfern {
@@ -15,7 +16,6 @@ namespace {
 using Json = nlohmann::json;
 using test::LootingGame;
 
-constexpr int kGothicOne = 1;
 constexpr std::uint32_t kQuietTimeOver = 10'000;
 
 Json Corpse(const std::string& id, float z, const std::vector<Json>& inventory,
@@ -78,7 +78,7 @@ TEST(CorpseAutoLoot, OneCorpseAPeriodInListOrder) {
 TEST(CorpseAutoLoot, ACorpseWithNothingTheLooterTakesDoesNotStallTheOthers) {
     const std::vector<Json> leftovers{{{"id", "armour"}, {"instance", "ITAR_LEATHER"}},
                                       {{"id", "none"}, {"instance", "ITMI_GOLD"}, {"amount", 0}}};
-    for (const int engine : {4, kGothicOne}) {
+    for (const int engine : {4, test::kGothicOneClassic}) {
         SCOPED_TRACE(engine);
         AutoLootOn on(
             Battlefield({Corpse("first", 100, leftovers), Corpse("second", 200, {Gold("g")})}),
@@ -159,11 +159,11 @@ TEST(CorpseAutoLoot, JudgesNpcsByLifeDistanceDeathAndContent) {
          {{"inventory", {{{"id", "a"}, {"instance", "ITAR_LEATHER"}, {"worn", true}}}}},
          CorpseVerdict::NothingToTake},
         {"Gothic I: a worn weapon counts",
-         kGothicOne,
+         test::kGothicOneClassic,
          {{"inventory", {{{"id", "w"}, {"instance", "ITMW_SWORD"}, {"worn", true}}}}},
          CorpseVerdict::Take},
         {"Gothic I: worn armour does not",
-         kGothicOne,
+         test::kGothicOneClassic,
          {{"inventory", {{{"id", "a"}, {"instance", "ITAR_LEATHER"}, {"worn", true}}}}},
          CorpseVerdict::NothingToTake},
         {"NewBalance marker",
@@ -179,7 +179,7 @@ TEST(CorpseAutoLoot, JudgesNpcsByLifeDistanceDeathAndContent) {
          {{"dead", false}, {"unconscious", true}},
          CorpseVerdict::Take},
         {"Gothic I: the engine's own death state is not asked",
-         kGothicOne,
+         test::kGothicOneClassic,
          {{"dead", false}},
          CorpseVerdict::Take},
     };

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "support/engine_versions.h"
 #include "support/looting_game.h"
 
 namespace pilfern {
@@ -14,8 +15,6 @@ namespace {
 
 using Json = nlohmann::json;
 using test::LootingGame;
-
-constexpr int kGothicOne = 1;
 
 // The hero in an open field, auto-loot on, direct view off unless a test asks for it.
 Json Field(const std::vector<Json>& items, const Json& world = Json::object()) {
@@ -156,7 +155,7 @@ TEST(GroundAutoLoot, TheRoomRuleDecidesByBothRoomsTheRegistryAndQuestItems) {
 TEST(GroundAutoLoot, GothicOneNeverTakesAnItemFromARoom) {
     Json field = Field({Item("gold", 100, {{"room", "HUT"}}), Item("apple", 120)});
     field["world"]["player"]["room"] = "HUT";
-    Pass pass(field, kGothicOne);
+    Pass pass(field, test::kGothicOneClassic);
     EXPECT_EQ(pass.LeftAfterPass(), (std::vector<std::string>{"gold"}));
 }
 

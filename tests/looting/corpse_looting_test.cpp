@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "support/engine_versions.h"
 #include "support/looting_game.h"
 
 namespace pilfern {
@@ -17,9 +18,6 @@ namespace {
 using Json = nlohmann::json;
 using test::LootingGame;
 using test::LootRecord;
-
-constexpr int kGothicOne = 1;
-constexpr int kGothicTwo = 4;
 
 // A bandit lying before the hero, with a club, gold, his worn armour, spare armour and a worn
 // sword.
@@ -81,25 +79,28 @@ TEST_P(CorpseQualification, DecidesWhetherTheKeyLootsTheNpc) {
 INSTANTIATE_TEST_SUITE_P(
     Npcs, CorpseQualification,
     ::testing::Values(
-        Qualification{"Dead", kGothicTwo, "{}", true},
-        Qualification{"DeadWithoutAnyAnimation", kGothicTwo, R"({"animations": []})", true},
-        Qualification{"DeadButNotYetInADeathAnimation", kGothicTwo, R"({"animations": ["S_RUN"]})",
+        Qualification{"Dead", test::kGothicTwoAddon, "{}", true},
+        Qualification{"DeadWithoutAnyAnimation", test::kGothicTwoAddon, R"({"animations": []})",
+                      true},
+        Qualification{"DeadButNotYetInADeathAnimation", test::kGothicTwoAddon,
+                      R"({"animations": ["S_RUN"]})", false},
+        Qualification{"DeadButNotInTheDeadBodyState", test::kGothicTwoAddon, R"({"bodyState": 0})",
                       false},
-        Qualification{"DeadButNotInTheDeadBodyState", kGothicTwo, R"({"bodyState": 0})", false},
-        Qualification{"NoHitPointsButNotDead", kGothicTwo, R"({"dead": false})", false},
-        Qualification{"Unconscious", kGothicTwo,
+        Qualification{"NoHitPointsButNotDead", test::kGothicTwoAddon, R"({"dead": false})", false},
+        Qualification{"Unconscious", test::kGothicTwoAddon,
                       R"({"dead": false, "hitpoints": 10, "unconscious": true, "bodyState": 0,
                           "animations": ["S_RUN"]})",
                       true},
-        Qualification{"Alive", kGothicTwo, R"({"dead": false, "hitpoints": 10, "bodyState": 0})",
-                      false},
-        Qualification{"GothicOneNoHitPointsAndDeadBodyState", kGothicOne,
+        Qualification{"Alive", test::kGothicTwoAddon,
+                      R"({"dead": false, "hitpoints": 10, "bodyState": 0})", false},
+        Qualification{"GothicOneNoHitPointsAndDeadBodyState", test::kGothicOneClassic,
                       R"({"dead": false, "animations": ["S_RUN"]})", true},
-        Qualification{"GothicOneNoHitPointsStanding", kGothicOne, R"({"bodyState": 0})", false},
-        Qualification{"GothicOneUnconscious", kGothicOne,
+        Qualification{"GothicOneNoHitPointsStanding", test::kGothicOneClassic,
+                      R"({"bodyState": 0})", false},
+        Qualification{"GothicOneUnconscious", test::kGothicOneClassic,
                       R"({"dead": false, "hitpoints": 10, "unconscious": true, "bodyState": 0})",
                       true},
-        Qualification{"GothicOneAlive", kGothicOne,
+        Qualification{"GothicOneAlive", test::kGothicOneClassic,
                       R"({"dead": false, "hitpoints": 10, "bodyState": 0})", false}),
     [](const auto& tested) { return tested.param.name; });
 
@@ -140,16 +141,24 @@ TEST(CorpseLooting, TheHeroGetsCopiesOfWhatQualifiesAndTheCorpseKeepsTheRest) {
         bool unconscious;
         std::vector<std::string> taken;  // instance names the hero gets
     } cases[] = {
-        {"Gothic II dead", kGothicTwo, false, false, {"ITMI_GOLD", "ITMW_CLUB"}},
-        {"Gothic II unconscious", kGothicTwo, false, true, {"ITMI_GOLD", "ITMW_CLUB"}},
+        {"Gothic II dead", test::kGothicTwoAddon, false, false, {"ITMI_GOLD", "ITMW_CLUB"}},
+        {"Gothic II unconscious", test::kGothicTwoAddon, false, true, {"ITMI_GOLD", "ITMW_CLUB"}},
         {"Gothic II with ShowArmor",
-         kGothicTwo,
+         test::kGothicTwoAddon,
          true,
          false,
          {"ITAR_LEATHER", "ITMI_GOLD", "ITMW_CLUB"}},
         // Gothic I takes the worn sword off and takes it; armour never goes, worn or not.
-        {"Gothic I dead", kGothicOne, true, false, {"ITMI_GOLD", "ITMW_CLUB", "ITMW_SWORD"}},
-        {"Gothic I unconscious", kGothicOne, false, true, {"ITMI_GOLD", "ITMW_CLUB", "ITMW_SWORD"}},
+        {"Gothic I dead",
+         test::kGothicOneClassic,
+         true,
+         false,
+         {"ITMI_GOLD", "ITMW_CLUB", "ITMW_SWORD"}},
+        {"Gothic I unconscious",
+         test::kGothicOneClassic,
+         false,
+         true,
+         {"ITMI_GOLD", "ITMW_CLUB", "ITMW_SWORD"}},
     };
     const std::vector<std::string> everything{"ITAR_BDT_M", "ITAR_LEATHER", "ITMI_GOLD",
                                               "ITMW_CLUB", "ITMW_SWORD"};
@@ -269,10 +278,10 @@ TEST(CorpseLooting, ACorpseAfterASavegameLoadGivesWhatItGivesInANewGame) {
         std::string name;
         int engine;
         bool automatic;
-    } cases[] = {{"Gothic II, key", kGothicTwo, false},
-                 {"Gothic II, auto-loot", kGothicTwo, true},
-                 {"Gothic I, key", kGothicOne, false},
-                 {"Gothic I, auto-loot", kGothicOne, true}};
+    } cases[] = {{"Gothic II, key", test::kGothicTwoAddon, false},
+                 {"Gothic II, auto-loot", test::kGothicTwoAddon, true},
+                 {"Gothic I, key", test::kGothicOneClassic, false},
+                 {"Gothic I, auto-loot", test::kGothicOneClassic, true}};
     const auto loot = [](LootingGame& game, bool automatic) {
         if (!automatic) {
             game.PressLootKey();

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/engine_versions.h"
 #include "support/scenario_game.h"
 
 // The engine's focus: its settings in each focus mode, the object it chooses, its choice every
@@ -17,7 +18,6 @@ using test::ScenarioGame;
 constexpr int kVobTypeMob = 128;
 constexpr int kVobTypeItem = 129;
 constexpr int kVobTypeNpc = 130;
-constexpr int kGothicSequel = 2;
 
 struct RangeCase {
     int vobType;
@@ -106,10 +106,10 @@ TEST(Focus, TheEngineChoosesByKindDistanceAngleFlagsAndPriority) {
          std::nullopt},
         {"Gothic Sequel's staff flag",
          R"("items": [)" + Item("staff", At(100, 0), R"(, "flags": "0x800000")") + "]", "staff",
-         R"("id": "hero", "instance": "PC_HERO")", kGothicSequel},
+         R"("id": "hero", "instance": "PC_HERO")", test::kGothicOneAddon},
         {"Gothic Sequel's not-focusable flag",
          R"("items": [)" + Item("gold", At(100, 0), R"(, "flags": "0x1000000")") + "]",
-         std::nullopt, R"("id": "hero", "instance": "PC_HERO")", kGothicSequel},
+         std::nullopt, R"("id": "hero", "instance": "PC_HERO")", test::kGothicOneAddon},
         {"an NPC at its range", R"("npcs": [)" + Npc("bandit", At(300, 0)) + "]", "bandit"},
         {"an NPC past its range", R"("npcs": [)" + Npc("bandit", At(301, 0)) + "]", std::nullopt},
         {"an NPC within its angle", R"("npcs": [)" + Npc("bandit", At(200, 44)) + "]", "bandit"},

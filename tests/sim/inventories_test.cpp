@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/engine_versions.h"
 #include "support/item_census.h"
 #include "support/scenario_game.h"
 
@@ -12,12 +13,12 @@
 namespace pilfern::sim {
 namespace {
 
-using test::ScenarioGame;
+using test::kGothicOneAddon;
+using test::kGothicOneClassic;
+using test::kGothicTwoAddon;
+using test::kGothicTwoClassic;
 
-constexpr int kGothicOneClassic = 1;
-constexpr int kGothicOneAddon = 2;
-constexpr int kGothicTwoClassic = 3;
-constexpr int kGothicTwoAddon = 4;
+using test::ScenarioGame;
 
 // The hero with his gold, a dead bandit with gold and an apple, and a guard who wears the
 // sword he holds drawn and carries a torch.

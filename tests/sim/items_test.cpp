@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "sim/sim_game.h"
+#include "support/engine_versions.h"
 #include "support/item_census.h"
 #include "support/temp_folder.h"
 
@@ -13,8 +14,9 @@
 namespace pilfern::sim {
 namespace {
 
-constexpr int kGothicOneClassic = 1;
-constexpr int kGothicTwoAddon = 4;
+using test::kGothicOneClassic;
+using test::kGothicTwoAddon;
+
 constexpr std::uint32_t kCategoryMelee = 0x2;
 constexpr std::uint32_t kCategoryRanged = 0x4;
 constexpr std::uint32_t kCategoryMunition = 0x8;
