@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <string_view>
 
 #include "binding/engine_facts.h"
@@ -19,19 +20,6 @@ struct Signature {
     std::size_t size = 0;
 };
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
-
 std::optional<Signature> SignatureOf(const EngineFact& fact) {
     Signature signature;
     std::string_view text = fact.valueText;
@@ -43,12 +31,12 @@ std::optional<Signature> SignatureOf(const EngineFact& fact) {
         if (text.size() < 2 || signature.size == signature.bytes.size()) {
             return std::nullopt;
         }
-        const int high = HexDigit(text[0]);
-        const int low = HexDigit(text[1]);
-        if (high < 0 || low < 0) {
+        std::uint8_t byte = 0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + 2, byte, 16);
+        if (error != std::errc() || end != text.data() + 2) {
             return std::nullopt;
         }
-        signature.bytes.at(signature.size++) = static_cast<std::uint8_t>(high * 16 + low);
+        signature.bytes.at(signature.size++) = byte;
         text.remove_prefix(2);
     }
     if (signature.size == 0) {
