@@ -107,6 +107,10 @@ TEST(EngineFacts, TheTablesHoldEveryRowOfTheFileAsWritten) {
 #ifndef _WIN32
 // The build's own check, run on a small contract and small facts.
 TEST(EngineFacts, FactsThatMissAnOperationOrMisstateAValueAreRefused) {
+#ifdef __i386__
+    GTEST_SKIP() << "the 32-bit Linux suite runs under an emulator: the 64-bit suite runs the "
+                    "build's own check";
+#endif
     const std::string contract =
         "struct Engine {\n"
         "    virtual int eng_first(int a) = 0;\n"
