@@ -549,6 +549,8 @@ private:
     // Whether the engine can focus the object at all: it is in the world, and an item not
     // flagged as never focused.
     [[nodiscard]] bool Focusable(const zCVob* vob) const;
+    // The item flag the running engine never focuses (Gothic Sequel moved it).
+    [[nodiscard]] std::uint32_t NotFocusableFlag() const;
     // Chooses the NPC's focus, every frame or when asked to `refresh` it: a new choice sets
     // both the focus and the focus field, as does a refresh.
     void CollectFocus(SimNpc& npc, bool refresh);

@@ -110,10 +110,12 @@ bool SimEngine::Focusable(const zCVob* vob) const {
     if (item == nullptr) {
         return true;
     }
+    return (item->flags & NotFocusableFlag()) == 0;
+}
+
+std::uint32_t SimEngine::NotFocusableFlag() const {
     const EngineProfile* profile = FindEngineProfile(EngineVersion());
-    const std::uint32_t notFocusable =
-        profile == nullptr ? kEngineProfiles.back().notFocusableFlag : profile->notFocusableFlag;
-    return (item->flags & notFocusable) == 0;
+    return profile == nullptr ? kEngineProfiles.back().notFocusableFlag : profile->notFocusableFlag;
 }
 
 zCVob* SimEngine::ChooseFocus(const SimNpc& npc) const {

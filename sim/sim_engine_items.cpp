@@ -11,7 +11,6 @@
 #include <cstdlib>
 #include <utility>
 
-#include "host/engine_profile.h"
 #include "sim/sim_engine.h"
 
 namespace pilfern::sim {
@@ -199,10 +198,7 @@ void SimEngine::Hold(SimNpc& npc, Hand hand, SimItem* item) {
     ReleaseFromHand(*item);
     (hand == Hand::Right ? npc.drawnWeapon : npc.leftHand) = item;
     item->inHandOf = &npc;
-    const EngineProfile* profile = FindEngineProfile(EngineVersion());
-    const std::uint32_t notFocusable =
-        profile == nullptr ? kEngineProfiles.back().notFocusableFlag : profile->notFocusableFlag;
-    item->flagsOfHand = (kItemFlagWorn | notFocusable) & ~item->flags;
+    item->flagsOfHand = (kItemFlagWorn | NotFocusableFlag()) & ~item->flags;
     item->flags |= item->flagsOfHand;
     item->vob.position = npc.vob.position;
     if (npc.vob.inWorld) {

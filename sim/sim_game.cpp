@@ -4,6 +4,7 @@
 #include <array>
 #include <cctype>
 
+#include "host/cstring.h"
 #include "host/engine_profile.h"
 #include "sim/renderer_module.h"
 
@@ -181,13 +182,7 @@ std::string SimGame::SlotPath(int slot) const {
 }
 
 bool SimGame::IsGameFile(std::string_view name) const {
-    const auto same = [name](std::string_view other) {
-        return name.size() == other.size() &&
-               std::equal(name.begin(), name.end(), other.begin(), [](char a, char b) {
-                   return std::toupper(static_cast<unsigned char>(a)) ==
-                          std::toupper(static_cast<unsigned char>(b));
-               });
-    };
+    const auto same = [name](std::string_view other) { return EqualsIgnoringCase(name, other); };
     return std::any_of(kSavegameFiles.begin(), kSavegameFiles.end(), same) ||
            std::any_of(worldFiles_.begin(), worldFiles_.end(), same);
 }
