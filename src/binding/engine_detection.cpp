@@ -97,6 +97,16 @@ std::optional<std::uint32_t> ImageSize(const ProcessMemory& memory) {
 
 }  // namespace
 
+std::vector<std::uint8_t> SignatureBytes(int engineVersion) {
+    const EngineFact* fact = FindEngineFact(engineVersion, kSignature);
+    const std::optional<Signature> signature = fact == nullptr ? std::nullopt : SignatureOf(*fact);
+    if (!signature) {
+        return {};
+    }
+    return {signature->bytes.begin(),
+            signature->bytes.begin() + static_cast<std::ptrdiff_t>(signature->size)};
+}
+
 std::optional<int> DetectEngineVersion(const ProcessMemory& memory) {
     for (const int version : {1, 2, 3, 4}) {
         if (SignatureMatches(version, memory)) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <vector>
 
 namespace pilfern::binding {
 
@@ -22,6 +23,10 @@ protected:
     ProcessMemory(ProcessMemory&&) = default;
     ProcessMemory& operator=(ProcessMemory&&) = default;
 };
+
+// The bytes that tell a version's executable apart, as the facts give them (the address they lie
+// at is the fact's value); empty when the facts hold none that can be read.
+[[nodiscard]] std::vector<std::uint8_t> SignatureBytes(int engineVersion);
 
 // Which of the four game executables the process runs, by the signature bytes the engine facts
 // give for each; none for any other executable.

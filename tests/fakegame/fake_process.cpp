@@ -1,0 +1,159 @@
+#include "fakegame/fake_process.h"
+
+#include <algorithm>
+#include <array>
+#include <csetjmp>
+#include <csignal>
+#include <cstring>
+#include <stdexcept>
+
+#include <sys/mman.h>
+
+#include "binding/engine_detection.h"
+#include "binding/engine_facts.h"
+
+namespace pilfern::fakegame {
+namespace {
+
+using binding::EngineFact;
+using binding::FactKind;
+
+constexpr std::uint32_t kImageBase = 0x00400000;
+constexpr std::uint32_t kPage = 0x1000;
+constexpr std::uint8_t kTrap = 0xCC;  // int3
+constexpr std::uint8_t kJump = 0xE9;  // jmp rel32
+constexpr std::uint32_t kJumpSize = 5;
+
+void* Pointer(std::uint32_t address) {
+    return reinterpret_cast<void*>(static_cast<std::uintptr_t>(address));
+}
+
+// The end of the image: past the highest function or global of the version's facts.
+std::uint32_t ImageEnd(int engineVersion) {
+    std::uint32_t highest = kImageBase + kPage;
+    for (const EngineFact& fact : binding::EngineFacts(engineVersion)) {
+        if (fact.kind == FactKind::Function || fact.kind == FactKind::Global) {
+            highest = std::max(highest, fact.value);
+        }
+    }
+    return (highest + 0x100 + kPage - 1) & ~(kPage - 1);
+}
+
+// The headers the binding's second look reads: "MZ", the PE header's place, "PE\0\0", the
+// base the image was loaded at and the image's size.
+void WriteHeaders(std::uint32_t size) {
+    auto* image = static_cast<std::uint8_t*>(Pointer(kImageBase));
+    constexpr std::uint32_t kPeAt = 0x80;
+    const std::array<std::pair<std::uint32_t, std::uint32_t>, 4> words{{
+        {0x3C, kPeAt},
+        {kPeAt, 0x00004550},
+        {kPeAt + 0x34, kImageBase},
+        {kPeAt + 0x50, size},
+    }};
+    image[0] = 'M';
+    image[1] = 'Z';
+    for (const auto& [at, value] : words) {
+        std::memcpy(image + at, &value, sizeof value);
+    }
+}
+
+}  // namespace
+
+FakeProcess::FakeProcess(const PeImage& engine, int engineVersion)
+    : version_(engineVersion),
+      begin_(kImageBase),
+      end_(ImageEnd(engineVersion)),
+      call_(static_cast<FakeCall*>(engine.Export("fake_call"))),
+      answers_(static_cast<FakeAnswers*>(engine.Export("fake_answers"))),
+      heap_(static_cast<FakeHeapCount*>(engine.Export("fake_heap"))),
+      stubAddress_(
+          reinterpret_cast<std::uint32_t (*)(std::uint32_t)>(engine.Export("fake_stub_address"))) {
+    void* at = ::mmap(Pointer(begin_), end_ - begin_, PROT_READ | PROT_WRITE | PROT_EXEC,
+                      MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED_NOREPLACE, -1, 0);
+    if (at != Pointer(begin_)) {
+        if (at != MAP_FAILED) {
+            ::munmap(at, end_ - begin_);
+        }
+        throw std::runtime_error("the game's address range is taken in this process");
+    }
+    std::memset(at, kTrap, end_ - begin_);
+    WriteHeaders(end_ - begin_);
+    const EngineFact* signature = binding::FindEngineFact(engineVersion, "fact:version_signature");
+    const std::vector<std::uint8_t> bytes = binding::SignatureBytes(engineVersion);
+    if (signature == nullptr || bytes.empty()) {
+        throw std::runtime_error("the facts hold no signature for this version");
+    }
+    std::memcpy(Pointer(signature->value), bytes.data(), bytes.size());
+    *call_ = {};
+    *heap_ = {};
+}
+
+FakeProcess::~FakeProcess() {
+    ::munmap(Pointer(begin_), end_ - begin_);
+}
+
+std::uint32_t FakeProcess::StubAddress(FakeStub stub) const {
+    return stubAddress_(stub);
+}
+
+void FakeProcess::Place(std::uint32_t address, FakeStub stub) const {
+    if (address < begin_ + kPage || address + kJumpSize > end_) {
+        throw std::runtime_error("an engine address outside the game's image");
+    }
+    const std::uint32_t target = StubAddress(stub);
+    const std::uint32_t displacement = target - (address + kJumpSize);
+    auto* code = static_cast<std::uint8_t*>(Pointer(address));
+    code[0] = kJump;
+    std::memcpy(code + 1, &displacement, sizeof displacement);
+}
+
+void FakeProcess::WriteWord(std::uint32_t address, std::uint32_t value) const {
+    if (address < begin_ || address + 4 > end_) {
+        throw std::runtime_error("a global outside the game's image");
+    }
+    std::memcpy(Pointer(address), &value, sizeof value);
+}
+
+namespace {
+
+sigjmp_buf gGuard;
+volatile sig_atomic_t gSignal = 0;
+
+void OnFault(int signal) {
+    gSignal = signal;
+    siglongjmp(gGuard, 1);
+}
+
+}  // namespace
+
+std::string RunGuarded(const std::function<void()>& body) {
+    static std::array<char, 1 << 16> alternateStack{};
+    stack_t stack{};
+    stack.ss_sp = alternateStack.data();
+    stack.ss_size = alternateStack.size();
+    ::sigaltstack(&stack, nullptr);
+    struct sigaction action {};
+    action.sa_handler = &OnFault;
+    action.sa_flags = SA_ONSTACK | SA_NODEFER;
+    sigemptyset(&action.sa_mask);
+    constexpr std::array kFaults{SIGSEGV, SIGBUS, SIGILL, SIGTRAP, SIGFPE};
+    std::array<struct sigaction, kFaults.size()> previous{};
+    for (std::size_t i = 0; i < kFaults.size(); ++i) {
+        ::sigaction(kFaults[i], &action, &previous[i]);
+    }
+    gSignal = 0;
+    std::string stopped;
+    if (sigsetjmp(gGuard, 1) == 0) {
+        body();
+    } else {
+        stopped = gSignal == SIGTRAP ? "it reached an engine address nothing was placed at"
+                                     : "it faulted (signal " + std::to_string(gSignal) +
+                                           "): the stack or a pointer went wrong";
+    }
+    for (std::size_t i = 0; i < kFaults.size(); ++i) {
+        ::sigaction(kFaults[i], &previous[i], nullptr);
+    }
+    return stopped;
+}
+
+}  // namespace pilfern::fakegame
