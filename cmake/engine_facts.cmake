@@ -169,12 +169,22 @@ foreach(version IN LISTS versions)
 endforeach()
 
 set(header "// Made by cmake/engine_facts.cmake from data/engine-facts.tsv: edit that file.\n")
-string(APPEND header "#pragma once\n\n#include <array>\n\n#include \"binding/engine_fact.h\"\n\n")
+string(APPEND header "#pragma once\n\n#include <array>\n#include <string_view>\n\n"
+                     "#include \"binding/engine_fact.h\"\n\n")
 string(APPEND header "namespace pilfern::binding {\n")
 foreach(version IN LISTS versions)
     string(APPEND header "\ninline constexpr std::array<EngineFact, ${count_${version}}> "
                          "k${version}Facts{{\n${rows_${version}}}};\n")
 endforeach()
+# The operations of the contract, sorted, for the binding to number them.
+list(SORT operations)
+set(operationLines "")
+foreach(operation IN LISTS operations)
+    string(APPEND operationLines "    \"${operation}\",\n")
+endforeach()
+string(APPEND header "\n// The operations of the engine contract, by name.\n"
+                     "inline constexpr std::array<std::string_view, ${operationCount}> "
+                     "kContractOperations{{\n${operationLines}}};\n")
 string(APPEND header "\n}  // namespace pilfern::binding\n")
 
 # Written only when it changes, so that a new configure does not rebuild what uses it.
