@@ -76,7 +76,7 @@ TEST(EngineFacts, SampleRowsReadAsTheirKindAndConvention) {
 }
 
 // A second reader of the file, with none of the build's escaping: the tables hold every row,
-// in the file's order, with its value text and, for an address, its number.
+// in the file's order, with its value text and, for an address or a size, its number.
 TEST(EngineFacts, TheTablesHoldEveryRowOfTheFileAsWritten) {
     const std::map<std::string, int> versions{{"Gothic_I_Classic", 1},
                                               {"Gothic_I_Addon", 2},
@@ -97,6 +97,10 @@ TEST(EngineFacts, TheTablesHoldEveryRowOfTheFileAsWritten) {
         EXPECT_EQ(fact.valueText, row[4]);
         if (row[2] == "func" || row[2] == "global") {
             EXPECT_EQ(fact.value, std::stoul(row[4], nullptr, 16));
+        }
+        // A structure's size, in hexadecimal or decimal as the file writes it.
+        if (row[2] == "struct" && row[4].starts_with("size ")) {
+            EXPECT_EQ(fact.value, std::stoul(row[4].substr(5), nullptr, 0));
         }
     }
     for (const auto& [name, version] : versions) {

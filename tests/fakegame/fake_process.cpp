@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstring>
 #include <stdexcept>
+#include <string_view>
 
 #include <sys/mman.h>
 
@@ -66,6 +67,7 @@ FakeProcess::FakeProcess(const PeImage& engine, int engineVersion)
       call_(static_cast<FakeCall*>(engine.Export("fake_call"))),
       answers_(static_cast<FakeAnswers*>(engine.Export("fake_answers"))),
       heap_(static_cast<FakeHeapCount*>(engine.Export("fake_heap"))),
+      strings_(static_cast<FakeStrings*>(engine.Export("fake_strings"))),
       stubAddress_(
           reinterpret_cast<std::uint32_t (*)(std::uint32_t)>(engine.Export("fake_stub_address"))) {
     void* at = ::mmap(Pointer(begin_), end_ - begin_, PROT_READ | PROT_WRITE | PROT_EXEC,
@@ -86,6 +88,19 @@ FakeProcess::FakeProcess(const PeImage& engine, int engineVersion)
     std::memcpy(Pointer(signature->value), bytes.data(), bytes.size());
     *call_ = {};
     *heap_ = {};
+    *strings_ = {};
+    const std::array<std::pair<std::string_view, FakeStub>, 3> support{{
+        {"support:zSTRING::zSTRING(char const*)", kStubStringConstruct},
+        {"support:zSTRING::~zSTRING", kStubStringDestroy},
+        {"heap:operator new", kStubOperatorNew},
+    }};
+    for (const auto& [name, stub] : support) {
+        const EngineFact* fact = binding::FindEngineFact(engineVersion, name);
+        if (fact == nullptr) {
+            throw std::runtime_error("the facts name no " + std::string(name));
+        }
+        Place(fact->value, stub);
+    }
 }
 
 FakeProcess::~FakeProcess() {

@@ -39,6 +39,7 @@ public:
     [[nodiscard]] FakeCall& LastCall() const { return *call_; }
     [[nodiscard]] FakeAnswers& Answers() const { return *answers_; }
     [[nodiscard]] FakeHeapCount& Heap() const { return *heap_; }
+    [[nodiscard]] FakeStrings& Strings() const { return *strings_; }
 
 private:
     int version_;
@@ -47,6 +48,7 @@ private:
     FakeCall* call_;
     FakeAnswers* answers_;
     FakeHeapCount* heap_;
+    FakeStrings* strings_;
     std::uint32_t (*stubAddress_)(std::uint32_t);
 };
 

@@ -126,12 +126,12 @@ bool StringAnswered(const StringBytes& result, const FakeProcess& process) {
 
 const std::vector<CallCase>& Cases() {
     static const std::vector<CallCase> cases{
-        {"member", CallConvention::ThisCall, kStubMemberInt1,
+        {"member", CallConvention::ThisCall, kStubMember1,
          [](EngineAddress at, FakeObject& object, const FakeProcess&) {
              return abi::CallMember<int>(at, &object, kArgument) == static_cast<int>(kAnswer);
          },
          true},
-        {"member with a float", CallConvention::ThisCall, kStubMemberIntFloat,
+        {"member with a float", CallConvention::ThisCall, kStubMember2,
          [](EngineAddress at, FakeObject& object, const FakeProcess&) {
              return abi::CallMember<int>(at, &object, kArgument, 2.5F) == static_cast<int>(kAnswer);
          },
@@ -165,17 +165,17 @@ const std::vector<CallCase>& Cases() {
                     result[2] == process.Answers().vector[2];
          },
          true},
-        {"fastcall", CallConvention::FastCall, kStubFastInt1,
+        {"fastcall", CallConvention::FastCall, kStubFast1,
          [](EngineAddress at, FakeObject& object, const FakeProcess&) {
              return abi::CallFast<int>(at, &object) == static_cast<int>(kAnswer);
          },
          true},
-        {"cdecl", CallConvention::Cdecl, kStubPlainWord2,
+        {"cdecl", CallConvention::Cdecl, kStubPlain2,
          [](EngineAddress at, FakeObject& object, const FakeProcess&) {
              return abi::CallPlain<std::uint32_t>(at, Word(&object), kArgument) == kAnswer;
          },
          true},
-        {"virtual member", CallConvention::Virtual, kStubMemberInt1,
+        {"virtual member", CallConvention::Virtual, kStubMember1,
          [](EngineAddress slot, FakeObject& object, const FakeProcess&) {
              return abi::CallVirtual<int>(&object, slot, kArgument) == static_cast<int>(kAnswer);
          },
@@ -188,7 +188,7 @@ const std::vector<CallCase>& Cases() {
          },
          true},
         // Wrong on purpose: the checks must catch each.
-        {"member called as cdecl", CallConvention::ThisCall, kStubMemberInt1,
+        {"member called as cdecl", CallConvention::ThisCall, kStubMember1,
          [](EngineAddress at, FakeObject& object, const FakeProcess&) {
              return abi::CallPlain<int>(at, &object, kArgument) == static_cast<int>(kAnswer);
          },
@@ -202,7 +202,7 @@ const std::vector<CallCase>& Cases() {
              return answer != 0;
          },
          false},
-        {"fastcall called as a member", CallConvention::FastCall, kStubFastInt1,
+        {"fastcall called as a member", CallConvention::FastCall, kStubFast1,
          [](EngineAddress at, FakeObject& object, const FakeProcess&) {
              return abi::CallMember<int>(at, &object, kArgument) == static_cast<int>(kAnswer);
          },
@@ -239,10 +239,10 @@ TEST_P(RawCall, EveryConventionReachesTheEngineAsItsCompilerExpects) {
         if (!virtualSlot) {
             process.Place(at, c.stub);
         }
-        const bool plain = c.stub == kStubPlainWord2;
+        const bool plain = c.stub == kStubPlain2;
         const Expected expected{c.stub, plain ? 0 : Word(&object),
                                 plain ? std::vector<std::uint32_t>{Word(&object), kArgument}
-                                : c.stub == kStubFastInt1 ? std::vector<std::uint32_t>{}
+                                : c.stub == kStubFast1 ? std::vector<std::uint32_t>{}
                                 : c.stub == kStubMemberVec3Compiled
                                     ? std::vector<std::uint32_t>{}
                                     : std::vector<std::uint32_t>{kArgument}};

@@ -28,10 +28,14 @@ template <class T>
 template <abi::EngineResult R, abi::EngineWord... A>
 R Call(const Member& member, const void* self, A... args) {
     switch (member.convention) {
-    case CallConvention::Virtual: return abi::CallVirtual<R>(self, member.value, args...);
-    case CallConvention::FastCall: return abi::CallFast<R>(member.value, self, args...);
-    case CallConvention::Cdecl: return abi::CallPlain<R>(member.value, self, args...);
-    default: return abi::CallMember<R>(member.value, self, args...);
+    case CallConvention::Virtual:
+        return abi::CallVirtual<R>(self, member.value, args...);
+    case CallConvention::FastCall:
+        return abi::CallFast<R>(member.value, self, args...);
+    case CallConvention::Cdecl:
+        return abi::CallPlain<R>(member.value, self, args...);
+    default:
+        return abi::CallMember<R>(member.value, self, args...);
     }
 }
 

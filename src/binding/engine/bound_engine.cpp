@@ -18,6 +18,16 @@ const EngineFact& Needed(int version, std::string_view name) {
     return *fact;
 }
 
+// A size the binding allocates or steps by: none is a fact it cannot use.
+std::uint32_t NeededSize(int version, std::string_view name) {
+    const std::uint32_t size = Needed(version, name).value;
+    if (size == 0) {
+        throw std::runtime_error("the engine facts of version " + std::to_string(version) +
+                                 " give no size for " + std::string(name));
+    }
+    return size;
+}
+
 BoundEngine::Support SupportOf(int version) {
     BoundEngine::Support support;
     support.strings.construct = Needed(version, "support:zSTRING::zSTRING(char const*)").value;
@@ -27,10 +37,10 @@ BoundEngine::Support SupportOf(int version) {
                             Needed(version, "classdef:oCNpc::classDef").value,
                             Needed(version, "classdef:oCMobContainer::classDef").value};
     support.classRecordSlot = Needed(version, "support:zCObject::_GetClassDef").value;
-    support.listNodeSize = Needed(version, "support:zCListSort<T>").value;
+    support.listNodeSize = NeededSize(version, "support:zCListSort<T>");
     support.operatorNew = Needed(version, "heap:operator new").value;
-    support.viewSize = Needed(version, "support:sizeof zCView").value;
-    support.messageSize = Needed(version, "support:sizeof oCMsgConversation").value;
+    support.viewSize = NeededSize(version, "support:sizeof zCView");
+    support.messageSize = NeededSize(version, "support:sizeof oCMsgConversation");
     support.renderer = Needed(version, "global:zrenderer").value;
     support.savegameManager = Needed(version, "support:oCGame::savegameManager").value;
     support.channelAnimation = Needed(version, "support:zCModelAniActive::protoAni").value;
@@ -66,14 +76,17 @@ const zCListSort<oCItem>* BoundEngine::FirstItemNode(const void* head) const {
 
 // The running game, its world lists and the game-wide managers.
 
-oCGame* BoundEngine::eng_game() { return bound::Global<oCGame*>(At(OperationIndex("eng_game"))); }
+oCGame* BoundEngine::eng_game() {
+    return bound::Global<oCGame*>(At(OperationIndex("eng_game")));
+}
 
 bool BoundEngine::eng_game_paused(const oCGame* game) {
     return bound::Field<int>(game, At(OperationIndex("eng_game_paused"))) != 0;
 }
 
 zCWorld* BoundEngine::eng_game_world(const oCGame* game) {
-    return game == nullptr ? nullptr : bound::Field<zCWorld*>(game, At(OperationIndex("eng_game_world")));
+    return game == nullptr ? nullptr
+                           : bound::Field<zCWorld*>(game, At(OperationIndex("eng_game_world")));
 }
 
 zCCamera* BoundEngine::eng_game_camera(const oCGame* game) {
@@ -103,7 +116,8 @@ const zCListSort<oCItem>* BoundEngine::eng_world_item_list(const zCWorld* world)
     if (world == nullptr) {
         return nullptr;
     }
-    return FirstItemNode(bound::Field<const void*>(world, At(OperationIndex("eng_world_item_list"))));
+    return FirstItemNode(
+        bound::Field<const void*>(world, At(OperationIndex("eng_world_item_list"))));
 }
 
 const zCListSort<oCNpc>* BoundEngine::eng_world_npc_list(const zCWorld* world) {
@@ -111,9 +125,9 @@ const zCListSort<oCNpc>* BoundEngine::eng_world_npc_list(const zCWorld* world) {
         return nullptr;
     }
     const auto* head = bound::Field<const void*>(world, At(OperationIndex("eng_world_npc_list")));
-    return head == nullptr
-               ? nullptr
-               : bound::Field<const zCListSort<oCNpc>*>(head, At(OperationIndex("eng_list_npc_next")));
+    return head == nullptr ? nullptr
+                           : bound::Field<const zCListSort<oCNpc>*>(
+                                 head, At(OperationIndex("eng_list_npc_next")));
 }
 
 oCItem* BoundEngine::eng_list_item(const zCListSort<oCItem>* node) {

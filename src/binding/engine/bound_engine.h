@@ -89,20 +89,23 @@ public:
     void eng_npc_create_items(oCNpc* npc, int instance, int amount) override;
     void eng_npc_remove_items(oCNpc* npc, oCItem* item, int amount) override;
     void eng_npc_unequip(oCNpc* npc, oCItem* item) override;
-    bool eng_npc_has_items_by_name(const oCNpc* npc, const zSTRING& instanceName, int amount) override;
+    bool eng_npc_has_items_by_name(const oCNpc* npc, const zSTRING& instanceName,
+                                   int amount) override;
     void eng_npc_bind_mob(oCNpc* npc, oCMobInter* mob) override;
     zCEventManager* eng_npc_event_manager(const oCNpc* npc) override;
     int eng_npc_ex_marker_1(const oCNpcEx* npc) override;
     int eng_npc_ex_marker_2(const oCNpcEx* npc) override;
     int eng_npc_ex_marker_3(const oCNpcEx* npc) override;
-    void eng_event_manager_on_message(zCEventManager* events, zCEventMessage* message, zCVob* source) override;
+    void eng_event_manager_on_message(zCEventManager* events, zCEventMessage* message,
+                                      zCVob* source) override;
     bool eng_model_is_animation_active(const zCModel* model, const zSTRING& name) override;
     zSTRING eng_model_first_active_animation_name(const zCModel* model) override;
     bool eng_inventory_is_open(const oCNpcInventory* inventory) override;
     void eng_inventory_prepare(oCNpcInventory* inventory) override;
     const zCListSort<oCItem>* eng_inventory_entry_list(const oCNpcInventory* inventory) override;
     const zCListSort<oCItem>* eng_inventory_item_list(const oCNpcInventory* inventory) override;
-    std::array<const zCListSort<oCItem>*, 9> eng_inventory_category_lists( const oCNpcInventory* inventory) override;
+    std::array<const zCListSort<oCItem>*, 9> eng_inventory_category_lists(
+        const oCNpcInventory* inventory) override;
     bool eng_inventory_is_empty(const oCNpcInventory* inventory) override;
     void eng_inventory_clear(oCNpcInventory* inventory) override;
     int eng_item_amount(const oCItem* item) override;
@@ -145,9 +148,12 @@ public:
     bool eng_input_mouse_right_pressed(zCInput* input) override;
     void eng_input_clear_key_buffer(zCInput* input) override;
     zCOption* eng_options() override;
-    int eng_options_read_int(zCOption* options, const zSTRING& section, const zSTRING& key, int fallback) override;
-    bool eng_options_read_bool(zCOption* options, const zSTRING& section, const zSTRING& key, bool fallback) override;
-    zSTRING eng_options_read_string(zCOption* options, const zSTRING& section, const zSTRING& key, const zSTRING& fallback) override;
+    int eng_options_read_int(zCOption* options, const zSTRING& section, const zSTRING& key,
+                             int fallback) override;
+    bool eng_options_read_bool(zCOption* options, const zSTRING& section, const zSTRING& key,
+                               bool fallback) override;
+    zSTRING eng_options_read_string(zCOption* options, const zSTRING& section, const zSTRING& key,
+                                    const zSTRING& fallback) override;
     zSTRING eng_options_directory(const zCOption* options, int setting) override;
     zCView* eng_screen() override;
     void eng_screen_insert(zCView* view, int stayOnTop) override;
@@ -167,7 +173,8 @@ public:
     void eng_view_set_size(zCView* view, int width, int height) override;
     void eng_view_clear_text(zCView* view) override;
     void eng_view_print(zCView* view, int x, int y, const zSTRING& text) override;
-    void eng_view_print_timed_cx(zCView* view, int y, const zSTRING& text, float time, const zCOLOR& color) override;
+    void eng_view_print_timed_cx(zCView* view, int y, const zSTRING& text, float time,
+                                 const zCOLOR& color) override;
     void eng_view_window_print(zCView* view, const zSTRING& text) override;
     void eng_view_refresh(zCView* view) override;
     void eng_view_blit(zCView* view) override;
@@ -178,7 +185,8 @@ public:
     int eng_view_virtual_to_pixel_x(const zCView* view, int virtualUnits) override;
     int eng_font_height(const zCFont* font) override;
     void eng_font_set_height(zCFont* font, int height) override;
-    zCOLOR eng_color_make(std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t alpha) override;
+    zCOLOR eng_color_make(std::uint8_t r, std::uint8_t g, std::uint8_t b,
+                          std::uint8_t alpha) override;
     zCOLOR eng_color_default_text() override;
     zCTexture* eng_texture_load(const zSTRING& name, int flags) override;
     void eng_renderer_set_viewport(int x, int y, int width, int height) override;
@@ -188,7 +196,8 @@ public:
     float eng_camera_near_plane(const zCCamera* camera) override;
     zPOINT2 eng_camera_project(const zCCamera* camera, const zVEC3& cameraSpace) override;
     zVEC2 eng_camera_project_float(const zCCamera* camera, const zVEC3& cameraSpace) override;
-    void eng_visual_effect_play(const zSTRING& name, const zCVob* origin, const zCVob* target, int level, float damage, int damageType, int isProjectile) override;
+    void eng_visual_effect_play(const zSTRING& name, const zCVob* origin, const zCVob* target,
+                                int level, float damage, int damageType, int isProjectile) override;
     bool eng_string_is_empty(const zSTRING& text) override;
 
     // What an operation's fact names: how to reach it and where.
@@ -207,10 +216,10 @@ public:
         abi::EngineAddress operatorNew = 0;
         std::uint32_t viewSize = 0;
         std::uint32_t messageSize = 0;
-        abi::EngineAddress renderer = 0;          // the global holding the renderer
-        std::uint32_t savegameManager = 0;        // in the game object
-        std::uint32_t channelAnimation = 0;       // in an active animation channel
-        std::uint32_t animationName = 0;          // in an animation
+        abi::EngineAddress renderer = 0;     // the global holding the renderer
+        std::uint32_t savegameManager = 0;   // in the game object
+        std::uint32_t channelAnimation = 0;  // in an active animation channel
+        std::uint32_t animationName = 0;     // in an animation
     };
 
     [[nodiscard]] int Version() const { return version_; }

@@ -105,8 +105,7 @@ int BoundEngine::eng_script_symbol_int(const zCPar_Symbol* symbol) {
     return value;
 }
 
-void BoundEngine::eng_script_set_instance(zCParser* parser, const zSTRING& name,
-                                          zCObject* object) {
+void BoundEngine::eng_script_set_instance(zCParser* parser, const zSTRING& name, zCObject* object) {
     const abi::EngineString engineName(support_.strings, name);
     bound::Call<int>(At(OperationIndex("eng_script_set_instance")), parser, engineName.Object(),
                      object);
@@ -132,7 +131,9 @@ int BoundEngine::eng_script_call_by_index(zCParser* parser, int index) {
 
 // The input manager.
 
-zCInput* BoundEngine::eng_input() { return bound::Global<zCInput*>(At(OperationIndex("eng_input"))); }
+zCInput* BoundEngine::eng_input() {
+    return bound::Global<zCInput*>(At(OperationIndex("eng_input")));
+}
 
 bool BoundEngine::eng_input_key_pressed(zCInput* input, int key) {
     return bound::Call<int>(At(OperationIndex("eng_input_key_pressed")), input, key) != 0;
@@ -157,8 +158,8 @@ zCOption* BoundEngine::eng_options() {
     return bound::Global<zCOption*>(At(OperationIndex("eng_options")));
 }
 
-int BoundEngine::eng_options_read_int(zCOption* options, const zSTRING& section,
-                                      const zSTRING& key, int fallback) {
+int BoundEngine::eng_options_read_int(zCOption* options, const zSTRING& section, const zSTRING& key,
+                                      int fallback) {
     const abi::EngineString engineSection(support_.strings, section);
     return bound::Call<int>(At(OperationIndex("eng_options_read_int")), options,
                             engineSection.Object(), CharactersOf(key), fallback);

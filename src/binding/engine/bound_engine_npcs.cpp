@@ -153,9 +153,15 @@ zCEventManager* BoundEngine::eng_npc_event_manager(const oCNpc* npc) {
 
 // NewBalance's extended NPC has no layout the binding knows, and the class test answers that no
 // NPC is one: its markers are never asked, and answer "not set" if they are.
-int BoundEngine::eng_npc_ex_marker_1(const oCNpcEx* /*npc*/) { return 0; }
-int BoundEngine::eng_npc_ex_marker_2(const oCNpcEx* /*npc*/) { return 0; }
-int BoundEngine::eng_npc_ex_marker_3(const oCNpcEx* /*npc*/) { return 0; }
+int BoundEngine::eng_npc_ex_marker_1(const oCNpcEx* /*npc*/) {
+    return 0;
+}
+int BoundEngine::eng_npc_ex_marker_2(const oCNpcEx* /*npc*/) {
+    return 0;
+}
+int BoundEngine::eng_npc_ex_marker_3(const oCNpcEx* /*npc*/) {
+    return 0;
+}
 
 void BoundEngine::eng_event_manager_on_message(zCEventManager* events, zCEventMessage* message,
                                                zCVob* source) {
@@ -173,14 +179,15 @@ zSTRING BoundEngine::eng_model_first_active_animation_name(const zCModel* model)
     if (model == nullptr) {
         return {};
     }
-    const auto* channel =
-        bound::Field<const void*>(model, At(OperationIndex("eng_model_first_active_animation_name")));
+    const auto* channel = bound::Field<const void*>(
+        model, At(OperationIndex("eng_model_first_active_animation_name")));
     const auto* animation =
         channel == nullptr ? nullptr : abi::ReadAt<const void*>(channel, support_.channelAnimation);
     if (animation == nullptr) {
         return {};
     }
-    return abi::PluginTextOf(abi::ReadAt<abi::EngineStringObject>(animation, support_.animationName));
+    return abi::PluginTextOf(
+        abi::ReadAt<abi::EngineStringObject>(animation, support_.animationName));
 }
 
 // Inventories.

@@ -6,7 +6,9 @@
 
 namespace pilfern::binding {
 
-zCView* BoundEngine::eng_screen() { return bound::Global<zCView*>(At(OperationIndex("eng_screen"))); }
+zCView* BoundEngine::eng_screen() {
+    return bound::Global<zCView*>(At(OperationIndex("eng_screen")));
+}
 
 void BoundEngine::eng_screen_insert(zCView* view, int stayOnTop) {
     bound::Call<void>(At(OperationIndex("eng_screen_insert")), eng_screen(), view, stayOnTop);
@@ -139,8 +141,7 @@ int BoundEngine::eng_view_pixel_to_virtual_y(const zCView* view, int pixels) {
 }
 
 int BoundEngine::eng_view_virtual_to_pixel_x(const zCView* view, int virtualUnits) {
-    return bound::Call<int>(At(OperationIndex("eng_view_virtual_to_pixel_x")), view,
-                            virtualUnits);
+    return bound::Call<int>(At(OperationIndex("eng_view_virtual_to_pixel_x")), view, virtualUnits);
 }
 
 int BoundEngine::eng_font_height(const zCFont* font) {
@@ -190,8 +191,8 @@ void BoundEngine::eng_camera_update(zCCamera* camera) {
 // The engine's matrix is 4x4, row by row; the contract's is its first three rows.
 zMAT34 BoundEngine::eng_camera_view_matrix(const zCCamera* camera) {
     zMAT34 matrix;
-    matrix.rows = bound::Field<decltype(matrix.rows)>(camera,
-                                                      At(OperationIndex("eng_camera_view_matrix")));
+    matrix.rows =
+        bound::Field<decltype(matrix.rows)>(camera, At(OperationIndex("eng_camera_view_matrix")));
     return matrix;
 }
 

@@ -13,6 +13,7 @@ int _fltused = 0;  // the compiler's marker for floating-point use; no runtime p
 void* _AddressOfReturnAddress();
 __declspec(dllexport) FakeCall fake_call;
 __declspec(dllexport) FakeAnswers fake_answers;
+__declspec(dllexport) FakeStrings fake_strings;
 __declspec(dllexport) FakeHeapCount fake_heap;
 }
 
@@ -32,13 +33,17 @@ inline uint32_t Word(const void* pointer) {
     return reinterpret_cast<uint32_t>(pointer);
 }
 
-void Record(FakeStub stub, const void* self, uint32_t a, uint32_t b, uint32_t c, void* entry) {
+// The arguments as they arrived, up to eight.
+struct Args {
+    uint32_t a[8];
+};
+
+void Record(FakeStub stub, const void* self, const Args& args, void* entry) {
     fake_call.stub = stub;
     fake_call.self = Word(self);
-    fake_call.args[0] = a;
-    fake_call.args[1] = b;
-    fake_call.args[2] = c;
-    fake_call.args[3] = 0;
+    for (int i = 0; i < 8; ++i) {
+        fake_call.args[i] = args.a[i];
+    }
     fake_call.hiddenResult = 0;
     fake_call.entryStack = Word(entry);
     ++fake_call.calls;
@@ -124,70 +129,59 @@ struct zVEC3 {
 // Any engine object as its members see it. Each member is one shape of call.
 class FakeObject {
 public:
-    int MemberInt0() {
-        Record(kStubMemberInt0, this, 0, 0, 0, _AddressOfReturnAddress());
-        return static_cast<int>(fake_answers.word);
+    uint32_t Member0() { return Answer(kStubMember0, {}, _AddressOfReturnAddress()); }
+    uint32_t Member1(uint32_t a) { return Answer(kStubMember1, {{a}}, _AddressOfReturnAddress()); }
+    uint32_t Member2(uint32_t a, uint32_t b) {
+        return Answer(kStubMember2, {{a, b}}, _AddressOfReturnAddress());
     }
-    int MemberInt1(uint32_t a) {
-        Record(kStubMemberInt1, this, a, 0, 0, _AddressOfReturnAddress());
-        return static_cast<int>(fake_answers.word);
+    uint32_t Member3(uint32_t a, uint32_t b, uint32_t c) {
+        return Answer(kStubMember3, {{a, b, c}}, _AddressOfReturnAddress());
     }
-    int MemberInt2(uint32_t a, uint32_t b) {
-        Record(kStubMemberInt2, this, a, b, 0, _AddressOfReturnAddress());
-        return static_cast<int>(fake_answers.word);
+    uint32_t Member4(uint32_t a, uint32_t b, uint32_t c, uint32_t d) {
+        return Answer(kStubMember4, {{a, b, c, d}}, _AddressOfReturnAddress());
     }
-    int MemberIntFloat(uint32_t a, float b) {
-        uint32_t bits = 0;
-        __builtin_memcpy(&bits, &b, sizeof bits);
-        Record(kStubMemberIntFloat, this, a, bits, 0, _AddressOfReturnAddress());
-        return static_cast<int>(fake_answers.word);
-    }
-    void MemberVoid0() { Record(kStubMemberVoid0, this, 0, 0, 0, _AddressOfReturnAddress()); }
-    void MemberVoid1(uint32_t a) {
-        Record(kStubMemberVoid1, this, a, 0, 0, _AddressOfReturnAddress());
-    }
-    void MemberVoid3(uint32_t a, uint32_t b, uint32_t c) {
-        Record(kStubMemberVoid3, this, a, b, c, _AddressOfReturnAddress());
+    uint32_t Member5(uint32_t a, uint32_t b, uint32_t c, uint32_t d, uint32_t e) {
+        return Answer(kStubMember5, {{a, b, c, d, e}}, _AddressOfReturnAddress());
     }
     float MemberFloat1(uint32_t a) {
-        Record(kStubMemberFloat1, this, a, 0, 0, _AddressOfReturnAddress());
+        Record(kStubMemberFloat1, this, {{a}}, _AddressOfReturnAddress());
         return fake_answers.real;
     }
+    void MemberOutFirst2(uint32_t* out, uint32_t b) {
+        Record(kStubMemberOutFirst2, this, {{Word(out), b}}, _AddressOfReturnAddress());
+        *out = fake_answers.word;
+    }
+    void MemberOutLast3(uint32_t a, uint32_t* first, uint32_t* second) {
+        Record(kStubMemberOutLast3, this, {{a, Word(first), Word(second)}},
+               _AddressOfReturnAddress());
+        *first = fake_answers.word;
+        *second = fake_answers.second;
+    }
     zVEC3 MemberVec3() {
-        Record(kStubMemberVec3Compiled, this, 0, 0, 0, _AddressOfReturnAddress());
+        Record(kStubMemberVec3Compiled, this, {}, _AddressOfReturnAddress());
         return {{fake_answers.vector[0], fake_answers.vector[1], fake_answers.vector[2]}};
     }
-    // The class results are built where the caller asked, as the engine's compiler does; the
-    // stub checks first that the caller asked at all.
-    zSTRING MemberString1(uint32_t a) { return StringResult(kStubMemberString1Compiled, a); }
-
-private:
-    zSTRING StringResult(FakeStub stub, uint32_t a) {
-        Record(stub, this, a, 0, 0, _AddressOfReturnAddress());
+    zSTRING MemberString1(uint32_t a) {
+        Record(kStubMemberString1Compiled, this, {{a}}, _AddressOfReturnAddress());
         zSTRING result;
         result.Take(fake_answers.text);
+        ++fake_strings.made;
         return result;
+    }
+
+private:
+    uint32_t Answer(FakeStub stub, const Args& args, void* entry) {
+        Record(stub, this, args, entry);
+        return fake_answers.word;
     }
 };
 
-// The hidden pointer of MemberString0/1 is the first stack argument: refuse to answer when it
-// is not the caller's storage, so that a caller that passed none fails its check instead of
-// having an argument written through.
-class CheckedStrings {
+// Class results with the hidden pointer spelled out: the first stack argument.
+class CheckedResults {
 public:
-    zSTRING* String0(zSTRING* result) {
-        void* entry = _AddressOfReturnAddress();
-        Record(kStubMemberString0, this, 0, 0, 0, entry);
-        return Answer(result, entry);
-    }
-    zSTRING* String1(zSTRING* result, uint32_t a) {
-        void* entry = _AddressOfReturnAddress();
-        Record(kStubMemberString1, this, a, 0, 0, entry);
-        return Answer(result, entry);
-    }
     zVEC3* Vec3(zVEC3* result) {
         void* entry = _AddressOfReturnAddress();
-        Record(kStubMemberVec3, this, 0, 0, 0, entry);
+        Record(kStubMemberVec3, this, {}, entry);
         if (!IsCallersStorage(result, entry)) {
             return nullptr;
         }
@@ -196,6 +190,21 @@ public:
             result->n[i] = fake_answers.vector[i];
         }
         return result;
+    }
+    zSTRING* String0(zSTRING* result) {
+        void* entry = _AddressOfReturnAddress();
+        Record(kStubMemberString0, this, {}, entry);
+        return Answer(result, entry);
+    }
+    zSTRING* String1(zSTRING* result, uint32_t a) {
+        void* entry = _AddressOfReturnAddress();
+        Record(kStubMemberString1, this, {{a}}, entry);
+        return Answer(result, entry);
+    }
+    zSTRING* String3(zSTRING* result, uint32_t a, uint32_t b, uint32_t c) {
+        void* entry = _AddressOfReturnAddress();
+        Record(kStubMemberString3, this, {{a, b, c}}, entry);
+        return Answer(result, entry);
     }
 
 private:
@@ -206,6 +215,7 @@ private:
         fake_call.hiddenResult = Word(result);
         new (result) zSTRING;
         result->Take(fake_answers.text);
+        ++fake_strings.made;
         return result;
     }
 };
@@ -214,49 +224,58 @@ private:
 class StringFunctions : public zSTRING {
 public:
     StringFunctions* Construct(const char* text) {
-        Record(kStubStringConstruct, this, Word(text), 0, 0, _AddressOfReturnAddress());
         new (this) zSTRING;
         Take(text);
-        return this;
-    }
-    StringFunctions* Copy(const zSTRING* source) {
-        Record(kStubStringCopy, this, Word(source), 0, 0, _AddressOfReturnAddress());
-        new (this) zSTRING;
-        Take(source->vector);
+        ++fake_strings.made;
+        fake_strings.lastMade = Word(this);
+        uint32_t i = 0;
+        for (; text != nullptr && text[i] != '\0' && i + 1 < sizeof fake_strings.lastText; ++i) {
+            fake_strings.lastText[i] = text[i];
+        }
+        fake_strings.lastText[i] = '\0';
         return this;
     }
     void Destroy() {
-        Record(kStubStringDestroy, this, 0, 0, 0, _AddressOfReturnAddress());
+        ++fake_strings.dropped;
         Drop();
-    }
-    StringFunctions* Assign(const char* text) {
-        Record(kStubStringAssign, this, Word(text), 0, 0, _AddressOfReturnAddress());
-        Take(text);
-        return this;
     }
 };
 
 extern "C" {
-int __fastcall FastInt1(uint32_t a) {
-    Record(kStubFastInt1, nullptr, a, 0, 0, _AddressOfReturnAddress());
-    fake_call.self = a;
-    return static_cast<int>(fake_answers.word);
-}
-uint32_t __cdecl PlainWord0() {
-    Record(kStubPlainWord0, nullptr, 0, 0, 0, _AddressOfReturnAddress());
+uint32_t __fastcall Fast1(uint32_t a) {
+    Record(kStubFast1, reinterpret_cast<void*>(a), {}, _AddressOfReturnAddress());
     return fake_answers.word;
 }
-uint32_t __cdecl PlainWord2(uint32_t a, uint32_t b) {
-    Record(kStubPlainWord2, nullptr, a, b, 0, _AddressOfReturnAddress());
+uint32_t __fastcall Fast2(uint32_t a, uint32_t b) {
+    Record(kStubFast2, reinterpret_cast<void*>(a), {{b}}, _AddressOfReturnAddress());
+    return fake_answers.word;
+}
+void __fastcall FastViewport(void* view, int* x, int* y, int* width, int* height) {
+    Record(kStubFastViewport, view, {{Word(x), Word(y), Word(width), Word(height)}},
+           _AddressOfReturnAddress());
+    *x = 1;
+    *y = 2;
+    *width = 3;
+    *height = 4;
+}
+uint32_t __cdecl Plain0() {
+    Record(kStubPlain0, nullptr, {}, _AddressOfReturnAddress());
+    return fake_answers.word;
+}
+uint32_t __cdecl Plain2(uint32_t a, uint32_t b) {
+    Record(kStubPlain2, nullptr, {{a, b}}, _AddressOfReturnAddress());
+    return fake_answers.word;
+}
+uint32_t __cdecl Plain7(uint32_t a, uint32_t b, uint32_t c, uint32_t d, uint32_t e, uint32_t f,
+                        uint32_t g) {
+    Record(kStubPlain7, nullptr, {{a, b, c, d, e, f, g}}, _AddressOfReturnAddress());
     return fake_answers.word;
 }
 void* __cdecl OperatorNew(uint32_t size) {
-    Record(kStubOperatorNew, nullptr, size, 0, 0, _AddressOfReturnAddress());
-    return Allocate(size);
-}
-void __cdecl OperatorDelete(void* block) {
-    Record(kStubOperatorDelete, nullptr, Word(block), 0, 0, _AddressOfReturnAddress());
-    Release(block);
+    void* block = Allocate(size);
+    fake_heap.lastNewSize = size;
+    fake_heap.lastNewBlock = Word(block);
+    return block;
 }
 }
 
@@ -277,28 +296,30 @@ uint32_t CodeOf(Member member) {
 // Where each stub lies, for the fake process to send the engine's addresses to.
 extern "C" __declspec(dllexport) uint32_t __cdecl fake_stub_address(uint32_t stub) {
     const uint32_t addresses[kStubCount] = {
-        CodeOf(&FakeObject::MemberInt0),
-        CodeOf(&FakeObject::MemberInt1),
-        CodeOf(&FakeObject::MemberInt2),
-        CodeOf(&FakeObject::MemberIntFloat),
-        CodeOf(&FakeObject::MemberVoid0),
-        CodeOf(&FakeObject::MemberVoid1),
-        CodeOf(&FakeObject::MemberVoid3),
+        CodeOf(&FakeObject::Member0),
+        CodeOf(&FakeObject::Member1),
+        CodeOf(&FakeObject::Member2),
+        CodeOf(&FakeObject::Member3),
+        CodeOf(&FakeObject::Member4),
+        CodeOf(&FakeObject::Member5),
         CodeOf(&FakeObject::MemberFloat1),
+        CodeOf(&FakeObject::MemberOutFirst2),
+        CodeOf(&FakeObject::MemberOutLast3),
         CodeOf(&FakeObject::MemberVec3),
         CodeOf(&FakeObject::MemberString1),
-        CodeOf(&CheckedStrings::Vec3),
-        CodeOf(&CheckedStrings::String0),
-        CodeOf(&CheckedStrings::String1),
-        Word(reinterpret_cast<const void*>(&FastInt1)),
-        Word(reinterpret_cast<const void*>(&PlainWord0)),
-        Word(reinterpret_cast<const void*>(&PlainWord2)),
+        CodeOf(&CheckedResults::Vec3),
+        CodeOf(&CheckedResults::String0),
+        CodeOf(&CheckedResults::String1),
+        CodeOf(&CheckedResults::String3),
+        Word(reinterpret_cast<const void*>(&Fast1)),
+        Word(reinterpret_cast<const void*>(&Fast2)),
+        Word(reinterpret_cast<const void*>(&FastViewport)),
+        Word(reinterpret_cast<const void*>(&Plain0)),
+        Word(reinterpret_cast<const void*>(&Plain2)),
+        Word(reinterpret_cast<const void*>(&Plain7)),
         CodeOf(&StringFunctions::Construct),
-        CodeOf(&StringFunctions::Copy),
         CodeOf(&StringFunctions::Destroy),
-        CodeOf(&StringFunctions::Assign),
         Word(reinterpret_cast<const void*>(&OperatorNew)),
-        Word(reinterpret_cast<const void*>(&OperatorDelete)),
     };
     return stub < kStubCount ? addresses[stub] : 0;
 }

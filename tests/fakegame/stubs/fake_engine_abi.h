@@ -5,16 +5,19 @@
 
 #include <stdint.h>
 
-// The stubs, by number: one for each shape of engine member the binding calls.
+// The stubs, by number: one for each shape of engine function the binding calls.
 enum FakeStub {
-    kStubMemberInt0,      // int member()
-    kStubMemberInt1,      // int member(word)
-    kStubMemberInt2,      // int member(word, word)
-    kStubMemberIntFloat,  // int member(word, float)
-    kStubMemberVoid0,     // void member()
-    kStubMemberVoid1,     // void member(word)
-    kStubMemberVoid3,     // void member(word, word, word)
-    kStubMemberFloat1,    // float member(word)
+    // Members (__thiscall) taking 0 to 5 words and answering a word.
+    kStubMember0,
+    kStubMember1,
+    kStubMember2,
+    kStubMember3,
+    kStubMember4,
+    kStubMember5,
+    kStubMemberFloat1,  // float member(word)
+    // Members writing their answers where their arguments point.
+    kStubMemberOutFirst2,  // void member(int& out, word): the answer into the first
+    kStubMemberOutLast3,   // void member(word, word& out, word& out): answers into the last two
     // Class results. The "compiled" stubs return their class as the engine's compiler does of
     // its own accord; the others spell that rule out and refuse a result pointer that is not
     // the caller's storage, so that a caller that passes none fails instead of having one of
@@ -24,15 +27,20 @@ enum FakeStub {
     kStubMemberVec3,             // zVEC3 member()
     kStubMemberString0,          // zSTRING member()
     kStubMemberString1,          // zSTRING member(word)
-    kStubFastInt1,               // int __fastcall function(word)
-    kStubPlainWord0,             // word __cdecl function()
-    kStubPlainWord2,             // word __cdecl function(word, word)
-    kStubStringConstruct,        // zSTRING::zSTRING(const char*)
-    kStubStringCopy,             // zSTRING::zSTRING(const zSTRING&)
-    kStubStringDestroy,          // zSTRING::~zSTRING()
-    kStubStringAssign,           // zSTRING& zSTRING::operator=(const char*)
-    kStubOperatorNew,            // void* __cdecl operator new(unsigned)
-    kStubOperatorDelete,         // void __cdecl operator delete(void*)
+    kStubMemberString3,          // zSTRING member(word, word, word)
+    // __fastcall: the first two words in ECX and EDX.
+    kStubFast1,         // word f(word)
+    kStubFast2,         // word f(word, word)
+    kStubFastViewport,  // void f(view, int&, int&, int&, int&): writes four answers
+    // __cdecl.
+    kStubPlain0,  // word f()
+    kStubPlain2,  // word f(word, word)
+    kStubPlain7,  // word f(7 words)
+    // The engine's own string and heap functions: they keep their own records (FakeStrings,
+    // FakeHeapCount), so that a call's record is the call of the operation itself.
+    kStubStringConstruct,  // zSTRING::zSTRING(const char*)
+    kStubStringDestroy,    // zSTRING::~zSTRING()
+    kStubOperatorNew,      // void* __cdecl operator new(unsigned)
     kStubCount
 };
 
@@ -40,23 +48,35 @@ enum FakeStub {
 struct FakeCall {
     uint32_t stub;          // which stub (FakeStub)
     uint32_t self;          // ECX: the object of a member, the first argument of a fastcall
-    uint32_t args[4];       // the arguments as the stub received them
+    uint32_t args[8];       // the stack arguments (for a fastcall: EDX, then the stack)
     uint32_t hiddenResult;  // where a class result was asked to go (0: none or refused)
     uint32_t entryStack;    // the stack pointer at entry (the return address's slot)
-    uint32_t calls;         // how many calls the stubs received in all
+    uint32_t calls;         // how many operation calls the stubs received in all
 };
 
-// What the stubs answer: a whole number (or pointer), a float, a text and a vector.
+// What the stubs answer: two words, a float, a text and a vector.
 struct FakeAnswers {
     uint32_t word;
+    uint32_t second;
     float real;
     const char* text;
     float vector[3];
 };
 
-// The fake engine's heap: how many blocks its operator new and the string functions gave out
-// and took back.
+// The engine strings made (by the binding through the engine's constructor, or by an engine
+// function as its result) and dropped through the engine's own destructor.
+struct FakeStrings {
+    uint32_t made;
+    uint32_t dropped;
+    uint32_t lastMade;  // the last string object made
+    char lastText[64];  // its text, cut to fit
+};
+
+// The fake engine's heap: how many blocks it gave out (to its operator new and its strings)
+// and took back, and the size and address of the last block its operator new gave.
 struct FakeHeapCount {
     uint32_t allocations;
     uint32_t releases;
+    uint32_t lastNewSize;
+    uint32_t lastNewBlock;
 };
