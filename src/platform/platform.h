@@ -1,9 +1,11 @@
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -34,6 +36,10 @@ void UnloadModule(ModuleHandle module);
 // The folder of the running program, where the project's own modules lie beside it; empty
 // when the system does not tell.
 [[nodiscard]] std::filesystem::path ExecutableFolder();
+
+// Copies bytes of this process's own memory; false when any of them cannot be read, which a
+// read of memory that is not there answers instead of faulting.
+[[nodiscard]] bool ReadOwnMemory(std::uintptr_t address, std::span<std::uint8_t> bytes);
 
 // Lets standard output pass '\n' through as it is, so that a program's output is the same
 // bytes on every system (Windows text mode would write "\r\n").

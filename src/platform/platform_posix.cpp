@@ -1,5 +1,6 @@
 #include <dlfcn.h>
 #include <iconv.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -116,6 +117,27 @@ std::string CodePageToUtf8(std::string_view text, int codePage) {
 
 std::string Utf8ToCodePage(std::string_view text, int codePage) {
     return Convert(text, "UTF-8", IconvName(codePage), true);
+}
+
+// The system copies the bytes through a pipe, and refuses (rather than faults) where they are
+// not readable.
+bool ReadOwnMemory(std::uintptr_t address, std::span<std::uint8_t> bytes) {
+    constexpr std::size_t kChunk = 4096;
+    std::array<int, 2> ends{};
+    if (::pipe(ends.data()) != 0) {
+        return false;
+    }
+    bool read = true;
+    for (std::size_t done = 0; read && done < bytes.size(); done += kChunk) {
+        const std::size_t size = std::min(kChunk, bytes.size() - done);
+        const ssize_t written =
+            ::write(ends[1], reinterpret_cast<const void*>(address + done), size);
+        read = written == static_cast<ssize_t>(size) &&
+               ::read(ends[0], bytes.data() + done, size) == written;
+    }
+    ::close(ends[0]);
+    ::close(ends[1]);
+    return read;
 }
 
 }  // namespace pilfern::platform

@@ -180,4 +180,11 @@ std::string Utf8ToCodePage(std::string_view text, int codePage) {
     return out;
 }
 
+bool ReadOwnMemory(std::uintptr_t address, std::span<std::uint8_t> bytes) {
+    SIZE_T read = 0;
+    return ReadProcessMemory(GetCurrentProcess(), reinterpret_cast<LPCVOID>(address), bytes.data(),
+                             bytes.size(), &read) != 0 &&
+           read == bytes.size();
+}
+
 }  // namespace pilfern::platform
