@@ -895,9 +895,9 @@ const std::vector<OperationCheck>& SpecialChecks() {
         {"eng_options_directory",
          [](Scene& s) {
              s.Place("eng_options_directory", kStubMember1, *s.object);
-             s.process.Answers().word = Word(&s.Text("C:\\Gothic\\Saves\\"));
+             s.process.Answers().word = Word(&s.Text(R"(C:\Gothic\Saves\)"));
              EXPECT_EQ(s.engine.eng_options_directory(s.object->As<zCOption>(), 24).Text(),
-                       "C:\\Gothic\\Saves\\");
+                       R"(C:\Gothic\Saves\)");
              ExpectCall(s, {kStubMember1, s.object->Address(), {24}});
          }},
         // Options: the section an engine string, the key plain characters.
@@ -1120,15 +1120,9 @@ const std::vector<OperationCheck>& SpecialChecks() {
         // NewBalance's extended NPC: absent, its markers unset.
         {"eng_npc_ex_marker_1",
          [](Scene& s) {
-             EXPECT_EQ(s.engine.eng_npc_ex_marker_1(
-                           reinterpret_cast<const oCNpcEx*>(s.object->As<oCNpc>())),
-                       0);
-             EXPECT_EQ(s.engine.eng_npc_ex_marker_2(
-                           reinterpret_cast<const oCNpcEx*>(s.object->As<oCNpc>())),
-                       0);
-             EXPECT_EQ(s.engine.eng_npc_ex_marker_3(
-                           reinterpret_cast<const oCNpcEx*>(s.object->As<oCNpc>())),
-                       0);
+             EXPECT_EQ(s.engine.eng_npc_ex_marker_1(s.object->As<oCNpcEx>()), 0);
+             EXPECT_EQ(s.engine.eng_npc_ex_marker_2(s.object->As<oCNpcEx>()), 0);
+             EXPECT_EQ(s.engine.eng_npc_ex_marker_3(s.object->As<oCNpcEx>()), 0);
          }},
         {"eng_npc_ex_marker_2", [](Scene&) {}},  // with the one above
         {"eng_npc_ex_marker_3", [](Scene&) {}},  // with the one above
@@ -1179,7 +1173,9 @@ TEST_P(BoundEngineOperations, ReadFieldsAtTheirOffsets) {
             EXPECT_EQ(field.read(s.engine, object), 0U);
         });
     }
-    for (const auto& [operation, read] : TextFields()) {
+    for (const auto& field : TextFields()) {
+        const std::string_view operation = field.first;
+        const auto& read = field.second;
         SCOPED_TRACE(operation);
         Guarded(operation, [&] {
             Object object(process_->Begin() + 0x10);
@@ -1194,7 +1190,9 @@ TEST_P(BoundEngineOperations, ReadFieldsAtTheirOffsets) {
 TEST_P(BoundEngineOperations, ReadGlobalsAtTheirAddresses) {
     Scene& s = *scene_;
     std::uint32_t marker = 0x47000000;
-    for (const auto& [operation, read] : Globals()) {
+    for (const auto& global : Globals()) {
+        const std::string_view operation = global.first;
+        const auto& read = global.second;
         SCOPED_TRACE(operation);
         Guarded(operation, [&] {
             s.SetGlobal(operation, ++marker);

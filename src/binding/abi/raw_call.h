@@ -72,14 +72,17 @@ R CallPlain(EngineAddress function, A... args) {
 template <class T>
 requires std::is_trivially_copyable_v<T>
 [[nodiscard]] T ReadAt(const void* object, std::uint32_t offset) {
-    T value;
-    std::memcpy(&value, static_cast<const std::byte*>(object) + offset, sizeof value);
+    T value{};
+    // T is often a pointer: the size of the pointer itself is meant.
+    std::memcpy(&value, static_cast<const std::byte*>(object) + offset,
+                sizeof(T));  // NOLINT(bugprone-sizeof-expression)
     return value;
 }
 template <class T>
 requires std::is_trivially_copyable_v<T>
 void WriteAt(void* object, std::uint32_t offset, const T& value) {
-    std::memcpy(static_cast<std::byte*>(object) + offset, &value, sizeof value);
+    std::memcpy(static_cast<std::byte*>(object) + offset, &value,
+                sizeof(T));  // NOLINT(bugprone-sizeof-expression)
 }
 template <class T>
 requires std::is_trivially_copyable_v<T>

@@ -3,6 +3,7 @@
 #include <array>
 #include <exception>
 #include <string_view>
+#include <utility>
 
 #include "platform/platform.h"
 
@@ -33,12 +34,14 @@ GameBinding BindToGame(const ProcessMemory& memory) {
                              " but its image does not hold what that version holds; Pilfern "
                              "does nothing in this game"};
     }
+    std::unique_ptr<BoundEngine> engine;
     try {
-        return {std::make_unique<BoundEngine>(*version), "Pilfern: bound to " + std::string(name)};
+        engine = std::make_unique<BoundEngine>(*version);
     } catch (const std::exception& error) {
         return {nullptr, "Pilfern: " + std::string(name) + " is recognised, but " + error.what() +
                              "; Pilfern does nothing in this game"};
     }
+    return {std::move(engine), "Pilfern: bound to " + std::string(name)};
 }
 
 }  // namespace pilfern::binding

@@ -3,7 +3,8 @@
 // What the fake engine's stubs and the fake game's process share. Plain C types only: this
 // header is compiled both for the engine's compiler's rules and for the plugin's.
 
-#include <stdint.h>
+// The C header: the fake engine is built without any C++ library.
+#include <stdint.h>  // NOLINT(modernize-deprecated-headers)
 
 // The stubs, by number: one for each shape of engine function the binding calls.
 enum FakeStub {
