@@ -19,6 +19,7 @@
 
 #include "binding/abi/engine_string.h"
 #include "binding/engine_facts.h"
+#include "fakegame/engine_version_cases.h"
 #include "fakegame/fake_game_environment.h"
 #include "fakegame/fake_process.h"
 
@@ -1130,13 +1131,6 @@ const std::vector<OperationCheck>& SpecialChecks() {
     return checks;
 }
 
-struct VersionCase {
-    int version;
-    const char* name;
-};
-constexpr std::array<VersionCase, 4> kVersions{
-    {{1, "GothicIClassic"}, {2, "GothicIAddon"}, {3, "GothicIIClassic"}, {4, "GothicIIAddon"}}};
-
 class BoundEngineOperations : public testing::TestWithParam<VersionCase> {
 protected:
     void SetUp() override {
@@ -1251,9 +1245,7 @@ TEST(BoundEngineOperations, EveryOperationHasACheck) {
 }
 
 INSTANTIATE_TEST_SUITE_P(FourEngines, BoundEngineOperations, testing::ValuesIn(kVersions),
-                         [](const testing::TestParamInfo<VersionCase>& version) {
-                             return std::string(version.param.name);
-                         });
+                         VersionName);
 
 }  // namespace
 }  // namespace pilfern::fakegame

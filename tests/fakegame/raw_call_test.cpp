@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "binding/engine_facts.h"
+#include "fakegame/engine_version_cases.h"
 #include "fakegame/fake_game_environment.h"
 #include "fakegame/fake_process.h"
 
@@ -211,13 +212,6 @@ const std::vector<CallCase>& Cases() {
     return cases;
 }
 
-struct VersionCase {
-    int version;
-    const char* name;
-};
-constexpr std::array<VersionCase, 4> kVersions{
-    {{1, "GothicIClassic"}, {2, "GothicIAddon"}, {3, "GothicIIClassic"}, {4, "GothicIIAddon"}}};
-
 class RawCall : public testing::TestWithParam<VersionCase> {};
 
 TEST_P(RawCall, EveryConventionReachesTheEngineAsItsCompilerExpects) {
@@ -255,10 +249,7 @@ TEST_P(RawCall, EveryConventionReachesTheEngineAsItsCompilerExpects) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(FourEngines, RawCall, testing::ValuesIn(kVersions),
-                         [](const testing::TestParamInfo<VersionCase>& version) {
-                             return std::string(version.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(FourEngines, RawCall, testing::ValuesIn(kVersions), VersionName);
 
 }  // namespace
 }  // namespace pilfern::fakegame
