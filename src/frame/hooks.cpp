@@ -1,5 +1,6 @@
 #include "frame/hooks.h"
 
+#include "core/engine_cast.h"
 #include "frame/input.h"
 #include "frame/plugin.h"
 #include "frame/text_hooks.h"
@@ -97,6 +98,20 @@ const InstanceEntryPoints& EntryPointsFor(std::size_t slot) {
 
 void BindEntryPoints(std::size_t slot, Instance* instance) {
     boundInstances.at(slot) = instance;
+}
+
+void* PublishedEngineCast(zCObject* object, EngineClass target) noexcept {
+    return Contained(
+        [&]() -> void* {
+            for (Instance* instance : boundInstances) {
+                if (instance != nullptr &&
+                    instance->framework.GetEngineVersion() == instance->profile.version) {
+                    return EngineCast(instance->engine, object, target);
+                }
+            }
+            return nullptr;
+        },
+        []() -> void* { return nullptr; });
 }
 
 }  // namespace pilfern

@@ -7,8 +7,13 @@
 #include "host/zstring.h"
 
 // Engine object classes. The plugin holds pointers to them and never looks inside; the
-// engine behind the contract gives them their content. They are polymorphic so that the
-// checked conversion between them (dynamic_cast) answers as the engine's own type test.
+// engine behind the contract gives them their content. In the game they are the engine's own
+// objects, whose run-time type information the plugin's compiler does not describe: the
+// plugin never asks C++ what an engine object is (no dynamic casts, no type ids), only the
+// engine's own class test (Engine::eng_object_class_is; core/engine_cast.h converts by it).
+// As in the engine, each class derives from one class before it, never virtually, with the
+// object's virtual-table pointer first: an object has one address whatever engine class it
+// is seen as, so a conversion the engine's class test allows changes no address.
 class zCObject {
 public:
     zCObject(const zCObject&) = delete;
@@ -23,9 +28,9 @@ protected:
 class zCVob : public zCObject {};
 class oCItem : public zCVob {};
 class oCNpc : public zCVob {};
-// The framework's extended NPC. Not every NPC is one; the base is virtual so that an engine
-// can make both kinds from one NPC of its own.
-class oCNpcEx : public virtual oCNpc {};
+// The framework's extended NPC: the very NPC object, at the same address, when the engine's
+// class test says it is one. Not every NPC is one.
+class oCNpcEx : public oCNpc {};
 class oCMob : public zCVob {};
 class oCMobInter : public oCMob {};
 class oCMobLockable : public oCMobInter {};
