@@ -44,7 +44,8 @@ struct Thunks {
                     font, character, width, uv0, uv1);
             });
     }
-    static void ENGINE_MEMBER_CALL PrintChars(zCView* view, int x, int y, const zSTRING& text) {
+    static void ENGINE_MEMBER_CALL PrintChars(zCView* view, int x, int y,
+                                              const zSTRING_Engine& text) {
         Contained([&] { PrintChars_Hook(Target(), view, x, y, text); },
                   [&] {
                       const auto print = OriginalOf<ViewPrintCharsFn>(*Target().patches.printChars);

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <type_traits>
 
+#include "host/engine_string.h"
 #include "host/zstring.h"
 
 // Engine object classes. The plugin holds pointers to them and never looks inside; the
@@ -61,11 +64,16 @@ class zCCamera;
 template <class T>
 class zCListSort;
 
-// Small engine values passed by copy.
+// Small engine values passed by copy, or by reference to the replaced engine functions.
 struct zVEC2 {
     float x = 0;
     float y = 0;
 };
+// GetFontData writes the glyph's texture coordinates through references into the engine's
+// memory, and its width through an int reference: the engine's layouts in every build.
+static_assert(std::is_standard_layout_v<zVEC2> && sizeof(zVEC2) == 8);
+static_assert(offsetof(zVEC2, x) == 0 && offsetof(zVEC2, y) == 4);
+static_assert(sizeof(int) == 4 && sizeof(float) == 4 && sizeof(unsigned short) == 2);
 struct zVEC3 {
     float x = 0;
     float y = 0;
@@ -113,10 +121,13 @@ enum class EngineClass { oCItem, oCNpc, oCNpcEx, oCMobContainer };
 
 // The three engine functions the plugin may replace, as functions of the engine's member
 // convention taking the object first. The engine reaches them through the framework's patch
-// records.
+// records. They take the engine's own types at the engine's layout: what they receive by
+// reference is the engine's memory, read and written in place. PrintChars receives the
+// engine's string object (zSTRING_Engine, host/engine_string.h), not the plugin's zSTRING.
 using FontGetFontDataFn = int(ENGINE_MEMBER_CALL*)(zCFont* font, unsigned char character,
                                                    int& width, zVEC2& uv0, zVEC2& uv1);
-using ViewPrintCharsFn = void(ENGINE_MEMBER_CALL*)(zCView* view, int x, int y, const zSTRING& text);
+using ViewPrintCharsFn = void(ENGINE_MEMBER_CALL*)(zCView* view, int x, int y,
+                                                   const zSTRING_Engine& text);
 using InputSetStateFn = int(ENGINE_MEMBER_CALL*)(zCInput_Win32* input, unsigned short key,
                                                  int state);
 

@@ -8,6 +8,7 @@
 
 #include "core/engine_cast.h"
 #include "platform/platform.h"
+#include "sim/engine_string_object.h"
 #include "sim/host_link.h"
 #include "sim/sim_game.h"
 #include "support/temp_folder.h"
@@ -161,7 +162,8 @@ TEST(PluginModuleLoad, TheEngineCallsEachReplacementAsItsOwnMemberAndGetsTheEngi
     const auto printChars =
         reinterpret_cast<ViewPrintCharsFn>(replacement(PatchableFunction::PrintChars));
     game.engine.ClearDrawRecords();
-    printChars(&game.engine.Screen(), 120, 340, zSTRING("Gold x25"));
+    const sim::EngineStringObject text("Gold x25");
+    printChars(&game.engine.Screen(), 120, 340, text.Object());
     ASSERT_EQ(game.engine.DrawRecords().size(), 1U);
     const sim::DrawRecord& drawn = game.engine.DrawRecords().front();
     EXPECT_EQ(drawn.text, "Gold x25");
