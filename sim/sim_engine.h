@@ -27,7 +27,7 @@ namespace pilfern::sim {
 // caught when the engine calls it.
 int ENGINE_MEMBER_CALL EngineGetFontData(zCFont* font, unsigned char character, int& width,
                                          zVEC2& uv0, zVEC2& uv1);
-void ENGINE_MEMBER_CALL EnginePrintChars(zCView* view, int x, int y, const zSTRING& text);
+void ENGINE_MEMBER_CALL EnginePrintChars(zCView* view, int x, int y, const zSTRING_Engine& text);
 int ENGINE_MEMBER_CALL EngineSetState(zCInput_Win32* input, unsigned short key, int state);
 
 enum class PatchableFunction { GetFontData, PrintChars, SetState };

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstdint>
 
+#include "sim/engine_string_object.h"
 #include "sim/renderer_module.h"
 #include "sim/sim_engine.h"
 
@@ -36,7 +37,8 @@ int ENGINE_MEMBER_CALL EngineGetFontData(zCFont* font, unsigned char character, 
     return width > 0 ? 1 : 0;
 }
 
-void ENGINE_MEMBER_CALL EnginePrintChars(zCView* view, int x, int y, const zSTRING& text) {
+// The engine's own PrintChars reads the engine's string object it is given, in place.
+void ENGINE_MEMBER_CALL EnginePrintChars(zCView* view, int x, int y, const zSTRING_Engine& text) {
     if (view == nullptr || view->engine == nullptr || view->font == nullptr) {
         return;
     }
@@ -167,7 +169,10 @@ void SimEngine::DrawView(zCView& view) {
         if (rendererDrawsText) {
             RecordRendererText(view, at, line.text);
         } else {
-            printChars(&view, at.x, at.y, zSTRING(line.text));
+            // The engine prints a string object of its own, made in its heap, so that a
+            // replacement reads what the game's would.
+            const EngineStringObject text(line.text);
+            printChars(&view, at.x, at.y, text.Object());
         }
     }
     view.fontColor = viewColor;

@@ -284,11 +284,12 @@ zSTRING SimEngine::eng_object_instance_name(const zCObject* object) {
 
 bool SimEngine::eng_object_class_is(const zCObject* object, EngineClass engineClass) {
     Count(Op(__func__), object, engineClass);
-    // The engine's class test and the checked conversion agree: both ask what the object is.
+    // The engine knows its objects by the simulator's own classes. Every NPC is laid out as an
+    // extended one (sim_types.h); only those the engine made so (SimNpcEx) are.
     const std::array<std::pair<EngineClass, bool>, 4> kClasses{{
         {EngineClass::oCItem, dynamic_cast<const oCItem*>(object) != nullptr},
         {EngineClass::oCNpc, dynamic_cast<const oCNpc*>(object) != nullptr},
-        {EngineClass::oCNpcEx, dynamic_cast<const oCNpcEx*>(object) != nullptr},
+        {EngineClass::oCNpcEx, dynamic_cast<const SimNpcEx*>(object) != nullptr},
         {EngineClass::oCMobContainer, dynamic_cast<const oCMobContainer*>(object) != nullptr},
     }};
     for (const auto& [candidate, is] : kClasses) {

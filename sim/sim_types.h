@@ -229,8 +229,12 @@ public:
 namespace pilfern::sim {
 
 // An NPC of the world. The engine makes most NPCs as plain oCNpc; SimNpcEx is the
-// framework's extended NPC record, which only some NPCs are.
-class SimNpc : public virtual oCNpc {
+// framework's extended NPC record, which only some NPCs are. Every simulated NPC is laid out as
+// the widest engine NPC class (oCNpcEx, which is an oCNpc at the same address, as in the
+// game), so that whichever of the two the engine's class test lets the plugin see it as, the
+// plugin holds the object's own address and a real object of that C++ class. What an NPC is
+// is the engine's answer (eng_object_class_is: SimNpcEx or not), never its C++ class.
+class SimNpc : public oCNpcEx {
 public:
     VobData vob;
     std::string name;
@@ -269,7 +273,7 @@ public:
     SimItem* leftHand = nullptr;
 };
 
-class SimNpcEx final : public SimNpc, public oCNpcEx {
+class SimNpcEx final : public SimNpc {
 public:
     std::array<int, 3> exMarkers{};
 };

@@ -14,7 +14,7 @@ constexpr int kSightMode = 1;
 // NewBalance marks NPCs that must not be looted in its extended NPC record; an NPC that is no
 // extended NPC has none.
 bool MarkedByNewBalance(Engine& engine, const oCNpc& npc) {
-    const oCNpcEx* extended = ExtendedNpcOf(npc);
+    const oCNpcEx* extended = ExtendedNpcOf(engine, npc);
     return extended != nullptr &&
            (engine.eng_npc_ex_marker_1(extended) == 1 || engine.eng_npc_ex_marker_2(extended) == 1);
 }

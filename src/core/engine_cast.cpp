@@ -1,36 +1,31 @@
 #include "core/engine_cast.h"
 
-#include <array>
-#include <utility>
-
 namespace pilfern {
 namespace {
 
+// Every class the engine's class test knows reaches zCObject through plain single bases, so
+// that the engine's object and the plugin's view of it share one address. A virtual or
+// ambiguous base would make the downcast below ill-formed; this is the check, at compile
+// time, that the engine classes keep the engine's layout.
 template <class Target>
-void* CastTo(zCObject* object) {
-    return dynamic_cast<Target*>(object);
-}
-
-constexpr std::array<std::pair<EngineClass, void* (*)(zCObject*)>, 4> kConversions{{
-    {EngineClass::oCItem, &CastTo<oCItem>},
-    {EngineClass::oCNpc, &CastTo<oCNpc>},
-    {EngineClass::oCNpcEx, &CastTo<oCNpcEx>},
-    {EngineClass::oCMobContainer, &CastTo<oCMobContainer>},
-}};
+concept SameAddressAsObject = requires(zCObject* object) {
+    static_cast<Target*>(object);
+};
+static_assert(SameAddressAsObject<oCItem> && SameAddressAsObject<oCNpc> &&
+              SameAddressAsObject<oCNpcEx> && SameAddressAsObject<oCMobContainer>);
 
 }  // namespace
 
-void* EngineCast(zCObject* object, EngineClass target) {
-    for (const auto& [engineClass, convert] : kConversions) {
-        if (engineClass == target) {
-            return convert(object);
-        }
+void* EngineCast(Engine& engine, zCObject* object, EngineClass target) {
+    if (object == nullptr || !engine.eng_object_class_is(object, target)) {
+        return nullptr;
     }
-    return nullptr;
+    return object;
 }
 
-const oCNpcEx* ExtendedNpcOf(const oCNpc& npc) {
-    return static_cast<const oCNpcEx*>(EngineCast(const_cast<oCNpc*>(&npc), EngineClass::oCNpcEx));
+const oCNpcEx* ExtendedNpcOf(Engine& engine, const oCNpc& npc) {
+    return static_cast<const oCNpcEx*>(
+        EngineCast(engine, const_cast<oCNpc*>(&npc), EngineClass::oCNpcEx));
 }
 
 }  // namespace pilfern

@@ -4,16 +4,20 @@
 
 namespace pilfern {
 
-// The plugin's run-time type-checked conversion of engine objects: the object as the engine
-// class asked for, or null when it is not one (or is null). The library publishes its
-// address for the framework (RTDynamicCast_MT); the plugin's logic asks the engine instead.
-[[nodiscard]] void* EngineCast(zCObject* object, EngineClass target);
+// The checked conversion of engine objects: the object as the engine class asked for, or
+// null when the engine's own class test says it is not one (or it is null). The engine's
+// answer is the only one: the plugin never asks C++ what an engine object is, since in the
+// game the objects are the engine's and their run-time type information is not the plugin's
+// compiler's. The conversion changes no address (host/engine.h): the result is the object's
+// address, to be read as the class asked for.
+[[nodiscard]] void* EngineCast(Engine& engine, zCObject* object, EngineClass target);
+
+// The conversion as the library publishes it for the framework (RTDynamicCast_MT): without
+// an engine, it asks the engine of the running instance (frame/hooks.h).
 using EngineCastFn = void* (*)(zCObject* object, EngineClass target);
 
 // The NPC as NewBalance's extended NPC, one way for the looter and for auto-loot alike; none
-// when it is none. The extended NPC holds the NPC as a virtual base, so even an NPC that is
-// one is reached as one only through the checked conversion, which answers as the engine's
-// class test does.
-[[nodiscard]] const oCNpcEx* ExtendedNpcOf(const oCNpc& npc);
+// when the engine's class test says it is none.
+[[nodiscard]] const oCNpcEx* ExtendedNpcOf(Engine& engine, const oCNpc& npc);
 
 }  // namespace pilfern

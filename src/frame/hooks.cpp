@@ -1,5 +1,6 @@
 #include "frame/hooks.h"
 
+#include "core/engine_cast.h"
 #include "frame/input.h"
 #include "frame/plugin.h"
 #include "frame/text_hooks.h"
@@ -43,7 +44,8 @@ struct Thunks {
                     font, character, width, uv0, uv1);
             });
     }
-    static void ENGINE_MEMBER_CALL PrintChars(zCView* view, int x, int y, const zSTRING& text) {
+    static void ENGINE_MEMBER_CALL PrintChars(zCView* view, int x, int y,
+                                              const zSTRING_Engine& text) {
         Contained([&] { PrintChars_Hook(Target(), view, x, y, text); },
                   [&] {
                       const auto print = OriginalOf<ViewPrintCharsFn>(*Target().patches.printChars);
@@ -97,6 +99,20 @@ const InstanceEntryPoints& EntryPointsFor(std::size_t slot) {
 
 void BindEntryPoints(std::size_t slot, Instance* instance) {
     boundInstances.at(slot) = instance;
+}
+
+void* PublishedEngineCast(zCObject* object, EngineClass target) noexcept {
+    return Contained(
+        [&]() -> void* {
+            for (Instance* instance : boundInstances) {
+                if (instance != nullptr &&
+                    instance->framework.GetEngineVersion() == instance->profile.version) {
+                    return EngineCast(instance->engine, object, target);
+                }
+            }
+            return nullptr;
+        },
+        []() -> void* { return nullptr; });
 }
 
 }  // namespace pilfern

@@ -31,6 +31,12 @@ struct InstanceEntryPoints {
 // Binds and unbinds the instance that the entry points of its slot reach.
 void BindEntryPoints(std::size_t slot, Instance* instance);
 
+// The checked conversion of engine objects as the module publishes it (RTDynamicCast_MT),
+// called without context: it finds the running instance (the bound one whose engine version
+// the framework runs) as the entry points find theirs, and answers by that instance's
+// engine's class test (EngineCast). Null when no instance runs, and when anything throws.
+[[nodiscard]] void* PublishedEngineCast(zCObject* object, EngineClass target) noexcept;
+
 // The engine's own function behind a patch record, as the replacement calls it.
 template <class Fn>
 [[nodiscard]] Fn OriginalOf(const ModulePatchCallInfo& record) {

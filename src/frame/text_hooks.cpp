@@ -90,7 +90,7 @@ int GetFontData_Hook(Instance& instance, zCFont* font, unsigned char character, 
     return result;
 }
 
-void PrintChars_Hook(Instance& instance, zCView* view, int x, int y, const zSTRING& text) {
+void PrintChars_Hook(Instance& instance, zCView* view, int x, int y, const zSTRING_Engine& text) {
     const auto printChars = OriginalOf<ViewPrintCharsFn>(*instance.patches.printChars);
     Engine& engine = instance.engine;
     TextHookState& state = instance.text;

@@ -1,14 +1,22 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <type_traits>
 
+#include "host/engine_string.h"
 #include "host/zstring.h"
 
 // Engine object classes. The plugin holds pointers to them and never looks inside; the
-// engine behind the contract gives them their content. They are polymorphic so that the
-// checked conversion between them (dynamic_cast) answers as the engine's own type test.
+// engine behind the contract gives them their content. In the game they are the engine's own
+// objects, whose run-time type information the plugin's compiler does not describe: the
+// plugin never asks C++ what an engine object is (no dynamic casts, no type ids), only the
+// engine's own class test (Engine::eng_object_class_is; core/engine_cast.h converts by it).
+// As in the engine, each class derives from one class before it, never virtually, with the
+// object's virtual-table pointer first: an object has one address whatever engine class it
+// is seen as, so a conversion the engine's class test allows changes no address.
 class zCObject {
 public:
     zCObject(const zCObject&) = delete;
@@ -23,9 +31,9 @@ protected:
 class zCVob : public zCObject {};
 class oCItem : public zCVob {};
 class oCNpc : public zCVob {};
-// The framework's extended NPC. Not every NPC is one; the base is virtual so that an engine
-// can make both kinds from one NPC of its own.
-class oCNpcEx : public virtual oCNpc {};
+// The framework's extended NPC: the very NPC object, at the same address, when the engine's
+// class test says it is one. Not every NPC is one.
+class oCNpcEx : public oCNpc {};
 class oCMob : public zCVob {};
 class oCMobInter : public oCMob {};
 class oCMobLockable : public oCMobInter {};
@@ -56,11 +64,16 @@ class zCCamera;
 template <class T>
 class zCListSort;
 
-// Small engine values passed by copy.
+// Small engine values passed by copy, or by reference to the replaced engine functions.
 struct zVEC2 {
     float x = 0;
     float y = 0;
 };
+// GetFontData writes the glyph's texture coordinates through references into the engine's
+// memory, and its width through an int reference: the engine's layouts in every build.
+static_assert(std::is_standard_layout_v<zVEC2> && sizeof(zVEC2) == 8);
+static_assert(offsetof(zVEC2, x) == 0 && offsetof(zVEC2, y) == 4);
+static_assert(sizeof(int) == 4 && sizeof(float) == 4 && sizeof(unsigned short) == 2);
 struct zVEC3 {
     float x = 0;
     float y = 0;
@@ -108,10 +121,13 @@ enum class EngineClass { oCItem, oCNpc, oCNpcEx, oCMobContainer };
 
 // The three engine functions the plugin may replace, as functions of the engine's member
 // convention taking the object first. The engine reaches them through the framework's patch
-// records.
+// records. They take the engine's own types at the engine's layout: what they receive by
+// reference is the engine's memory, read and written in place. PrintChars receives the
+// engine's string object (zSTRING_Engine, host/engine_string.h), not the plugin's zSTRING.
 using FontGetFontDataFn = int(ENGINE_MEMBER_CALL*)(zCFont* font, unsigned char character,
                                                    int& width, zVEC2& uv0, zVEC2& uv1);
-using ViewPrintCharsFn = void(ENGINE_MEMBER_CALL*)(zCView* view, int x, int y, const zSTRING& text);
+using ViewPrintCharsFn = void(ENGINE_MEMBER_CALL*)(zCView* view, int x, int y,
+                                                   const zSTRING_Engine& text);
 using InputSetStateFn = int(ENGINE_MEMBER_CALL*)(zCInput_Win32* input, unsigned short key,
                                                  int state);
 

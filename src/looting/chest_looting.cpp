@@ -24,10 +24,7 @@ oCMobContainer* FocusedChest(Engine& engine, const oCNpc& player) {
         return nullptr;
     }
     zCVob* focus = engine.eng_npc_focus_vob(&player);
-    if (focus == nullptr || !engine.eng_object_class_is(focus, EngineClass::oCMobContainer)) {
-        return nullptr;
-    }
-    return static_cast<oCMobContainer*>(EngineCast(focus, EngineClass::oCMobContainer));
+    return static_cast<oCMobContainer*>(EngineCast(engine, focus, EngineClass::oCMobContainer));
 }
 
 // The chest's condition function, asked with the player as SELF. The engine hands its answer

@@ -209,7 +209,7 @@ void LootCorpse(Instance& instance, oCNpc* npc, bool requireItems, bool automati
     loot.npc = npc;
     loot.automatic = automatic;
     if (settings.newBalanceMode) {
-        loot.extended = ExtendedNpcOf(*npc);
+        loot.extended = ExtendedNpcOf(engine, *npc);
         if (loot.extended != nullptr && (engine.eng_npc_ex_marker_1(loot.extended) == 1 ||
                                          engine.eng_npc_ex_marker_2(loot.extended) == 1)) {
             return;

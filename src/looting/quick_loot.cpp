@@ -51,7 +51,7 @@ void LootFocusedItem(Instance& instance, const oCNpc& player) {
     if (focus == nullptr || engine.eng_vob_type(focus) != kVobTypeItem) {
         return;
     }
-    auto* item = static_cast<oCItem*>(EngineCast(focus, EngineClass::oCItem));
+    auto* item = static_cast<oCItem*>(EngineCast(engine, focus, EngineClass::oCItem));
     if (item == nullptr) {
         return;
     }

@@ -1,4 +1,5 @@
 #include "core/engine_cast.h"
+#include "frame/hooks.h"
 #include "frame/library_entry.h"
 
 // The plugin module's face towards ELF systems. Everything else of the module is hidden, so
@@ -6,9 +7,10 @@
 extern "C" {
 
 // A data symbol holding the address of the plugin's checked conversion of engine objects,
-// for the framework; the plugin itself never reads it.
+// for the framework; the plugin itself never reads it. The conversion answers by the running
+// instance's engine's own class test, never by C++ run-time type information.
 __attribute__((visibility("default"))) extern const pilfern::EngineCastFn RTDynamicCast_MT;
-const pilfern::EngineCastFn RTDynamicCast_MT = &pilfern::EngineCast;
+const pilfern::EngineCastFn RTDynamicCast_MT = &pilfern::PublishedEngineCast;
 
 }  // extern "C"
 

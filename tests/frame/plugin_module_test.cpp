@@ -1,4 +1,5 @@
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -7,6 +8,7 @@
 
 #include "core/engine_cast.h"
 #include "platform/platform.h"
+#include "sim/engine_string_object.h"
 #include "sim/host_link.h"
 #include "sim/sim_game.h"
 #include "support/temp_folder.h"
@@ -160,7 +162,8 @@ TEST(PluginModuleLoad, TheEngineCallsEachReplacementAsItsOwnMemberAndGetsTheEngi
     const auto printChars =
         reinterpret_cast<ViewPrintCharsFn>(replacement(PatchableFunction::PrintChars));
     game.engine.ClearDrawRecords();
-    printChars(&game.engine.Screen(), 120, 340, zSTRING("Gold x25"));
+    const sim::EngineStringObject text("Gold x25");
+    printChars(&game.engine.Screen(), 120, 340, text.Object());
     ASSERT_EQ(game.engine.DrawRecords().size(), 1U);
     const sim::DrawRecord& drawn = game.engine.DrawRecords().front();
     EXPECT_EQ(drawn.text, "Gold x25");
@@ -188,13 +191,16 @@ TEST(PluginModuleLoad, PublishesItsCheckedConversionOfEngineObjectsAndNothingEls
     sim::SimItem& item = engine.CreateItem("apple", "ITFO_APPLE");
     sim::SimNpc& npc = engine.CreateNpc("bandit", "BDT_1013_BANDIT_L");
     sim::SimNpc& extended = engine.CreateNpc("guard", "PAL_200_HAGEN", true);
+    const std::uint64_t askedBefore = engine.Calls("eng_object_class_is");
     EXPECT_EQ(cast(&item, EngineClass::oCItem), static_cast<oCItem*>(&item));
     EXPECT_EQ(cast(&item, EngineClass::oCNpc), nullptr);
     EXPECT_EQ(cast(&npc, EngineClass::oCNpc), static_cast<oCNpc*>(&npc));
     EXPECT_EQ(cast(&npc, EngineClass::oCNpcEx), nullptr);
-    EXPECT_EQ(cast(&extended, EngineClass::oCNpcEx), dynamic_cast<oCNpcEx*>(&extended));
+    EXPECT_EQ(cast(&extended, EngineClass::oCNpcEx), static_cast<oCNpcEx*>(&extended));
     EXPECT_EQ(cast(&npc, EngineClass::oCMobContainer), nullptr);
     EXPECT_EQ(cast(nullptr, EngineClass::oCItem), nullptr);
+    // Each answer is the running engine's own class test, asked once for each object.
+    EXPECT_EQ(engine.Calls("eng_object_class_is") - askedBefore, 6U);
 }
 
 TEST(PluginModuleLoad, WithoutAHostGameTheModuleStaysInert) {
@@ -202,7 +208,12 @@ TEST(PluginModuleLoad, WithoutAHostGameTheModuleStaysInert) {
     ASSERT_NE(plugin.Load(), nullptr);
     EXPECT_EQ(plugin.Game().framework.Registrations(), 0);
     EXPECT_FALSE(plugin.Game().framework.CrtVersion().has_value());
-    EXPECT_NE(PublishedCast(plugin.Module()), nullptr);
+    const EngineCastFn cast = PublishedCast(plugin.Module());
+    ASSERT_NE(cast, nullptr);
+    // With no instance running there is no engine to ask: no object is one of its classes.
+    sim::SimItem& item = plugin.Game().engine.CreateItem("apple", "ITFO_APPLE");
+    EXPECT_EQ(cast(&item, EngineClass::oCItem), nullptr);
+    EXPECT_EQ(plugin.Game().engine.Calls("eng_object_class_is"), 0U);
 }
 
 }  // namespace

@@ -1,7 +1,12 @@
 #include "frame/text_hooks.h"
 
+#include <memory>
+#include <utility>
+
 #include <gtest/gtest.h>
 
+#include "frame/hooks.h"
+#include "sim/engine_string_object.h"
 #include "sim/renderer_module.h"
 #include "support/hero_game.h"
 
@@ -146,6 +151,141 @@ TEST_F(LootMessages, ScaleThePluginsRowsOnlyThroughTheEngineTextPatches) {
     EXPECT_EQ(scaled[2].fontHeight, 20);
     EXPECT_EQ(scaled[2].width, normal[0].width);
     EXPECT_EQ(engine.eng_font_height(font), 20) << "the font's height is given back";
+}
+
+// The replacement as the engine reaches it: through the redirect of its own PrintChars.
+ViewPrintCharsFn PrintCharsAsTheEngineCallsIt(sim::SimGame& game) {
+    return game.redirects.Resolve<ViewPrintCharsFn>(&sim::EnginePrintChars);
+}
+
+int WidthOf(const zCFont& font, std::string_view text) {
+    int width = 0;
+    for (const char c : text) {
+        width += font.widths.at(static_cast<unsigned char>(c));
+    }
+    return width;
+}
+
+// The replacement receives the engine's string object and reads nothing but what the object
+// says where it lies: its text pointer and its length, a string without character buffer
+// having no text whatever its length says. The engine's own function behind it prints
+// exactly that, scaled or not.
+TEST(PrintCharsReplacement, ReadsTheEnginesStringObjectAsItLiesInMemory) {
+    HeroGame game;
+    const ViewPrintCharsFn print = PrintCharsAsTheEngineCallsIt(game.Game());
+    ASSERT_NE(print, &sim::EnginePrintChars) << "the plugin's replacement is in force";
+    sim::SimEngine& engine = game.Engine();
+    zCView* screen = engine.eng_screen();
+    const zCFont& font = *engine.eng_view_font(screen);
+
+    // A text whose buffer holds more than its length says: the length decides.
+    std::array<char, 32> buffer{"Gold x25 and what lies beyond"};
+    zSTRING_Engine longer;
+    longer.text = buffer.data();
+    longer.length = 8;
+    zSTRING_Engine empty;
+    empty.text = buffer.data();
+    empty.length = 0;
+    zSTRING_Engine none;  // without character buffer, whatever its length says
+    none.length = 5;
+    ASSERT_FALSE(none.HasBuffer());
+    ASSERT_TRUE(empty.HasBuffer());
+
+    for (const float factor : {1.0F, 2.0F}) {
+        SCOPED_TRACE(factor);
+        Instance& plugin = game.Plugin();
+        plugin.settings.fontMultiplier = factor;
+        plugin.text.scaledPrintActive = true;  // as while the plugin draws its own rows
+        engine.ClearDrawRecords();
+        print(screen, 120, 340, longer);
+        print(screen, 120, 400, empty);
+        print(screen, 120, 460, none);
+        plugin.text.scaledPrintActive = false;
+        const auto& drawn = engine.DrawRecords();
+        ASSERT_EQ(drawn.size(), 3U);
+        EXPECT_EQ(drawn[0].text, "Gold x25");
+        EXPECT_EQ(drawn[0].x, 120);
+        EXPECT_EQ(drawn[0].y, 340);
+        EXPECT_EQ(drawn[0].width,
+                  static_cast<int>(static_cast<float>(WidthOf(font, "Gold x25")) * factor));
+        EXPECT_EQ(drawn[0].fontHeight, static_cast<int>(20 * factor));
+        EXPECT_EQ(drawn[1].text, "");
+        EXPECT_EQ(drawn[1].width, 0);
+        EXPECT_EQ(drawn[2].text, "");
+        EXPECT_EQ(drawn[2].width, 0);
+    }
+    EXPECT_EQ(std::string_view(buffer.data()), "Gold x25 and what lies beyond") << "only read";
+}
+
+// The engine's own PrintChars in place of the engine's, noting the string object it is given.
+const zSTRING_Engine* printedObject = nullptr;
+void ENGINE_MEMBER_CALL NotePrintedObject(zCView* /*view*/, int /*x*/, int /*y*/,
+                                          const zSTRING_Engine& text) {
+    printedObject = &text;
+}
+
+// A patch record whose engine function is NotePrintedObject.
+class NotingRecord final : public ModulePatchCallInfo {
+public:
+    void SetTemporary(std::uintptr_t /*engineFunction*/, std::uintptr_t /*replacement*/) override {}
+    void SetCallPatch(std::uintptr_t /*origin*/, std::uintptr_t /*address*/) override {}
+    [[nodiscard]] std::uintptr_t GetOrigin() const override { return 0; }
+    [[nodiscard]] std::uintptr_t GetAddress() const override { return 0; }
+    [[nodiscard]] std::uintptr_t GetReturnAddress() const override {
+        return AddressOf(&NotePrintedObject);
+    }
+    void RemoveCallPatch() override {}
+    void Release() override {}
+};
+
+// The replacement hands the engine's function the very string object it received, at its
+// own address: not a copy, not a string of the plugin's, in either of its paths.
+TEST(PrintCharsReplacement, CallsTheEnginesFunctionWithTheVeryObjectItReceived) {
+    HeroGame game;
+    Instance& plugin = game.Plugin();
+    std::unique_ptr<ModulePatchCallInfo> noting = std::make_unique<NotingRecord>();
+    std::swap(plugin.patches.printChars, noting);
+    const sim::EngineStringObject text("Gold x25");
+    zCView* screen = game.Engine().eng_screen();
+    for (const bool scaled : {false, true}) {
+        SCOPED_TRACE(scaled);
+        plugin.settings.fontMultiplier = 2.0F;
+        plugin.text.scaledPrintActive = scaled;
+        printedObject = nullptr;
+        PrintChars_Hook(plugin, screen, 10, 20, text.Object());
+        EXPECT_EQ(printedObject, &text.Object());
+        printedObject = nullptr;
+        EntryPointsFor(3).printChars(screen, 10, 20, text.Object());
+        EXPECT_EQ(printedObject, &text.Object()) << "through the instance's entry point";
+    }
+    plugin.text.scaledPrintActive = false;
+    std::swap(plugin.patches.printChars, noting);
+}
+
+// The simulated engine prints its views' texts through PrintChars as engine string objects
+// of its own heap, which it frees again once printed.
+TEST(PrintCharsReplacement, TheSimulatedEnginePassesStringObjectsOfItsOwnHeap) {
+    HeroGame game;
+    sim::SimEngine& engine = game.Engine();
+    zCView* view = engine.eng_view_construct_rect(0, 0, 8192, 8192, 2);
+    engine.eng_view_print(view, 100, 100, zSTRING("Gold x25"));
+    const sim::HeapFigures before = sim::EngineHeapFigures();
+    engine.ClearDrawRecords();
+    engine.eng_view_blit(view);
+    const sim::HeapFigures after = sim::EngineHeapFigures();
+    ASSERT_EQ(engine.DrawRecords().size(), 1U);
+    EXPECT_EQ(engine.DrawRecords().front().text, "Gold x25");
+    EXPECT_GE(after.allocations - before.allocations, 1U);
+    EXPECT_EQ(after.bytesInUse, before.bytesInUse) << "each string freed once printed";
+
+    const sim::EngineStringObject none;
+    EXPECT_FALSE(none.Object().HasBuffer());
+    EXPECT_EQ(none.Object().virtualTable, sim::EngineStringObject::VirtualTable());
+    const sim::EngineStringObject text("Gold x25");
+    ASSERT_TRUE(text.Object().HasBuffer());
+    EXPECT_EQ(text.Object().Text(), "Gold x25");
+    EXPECT_EQ(text.Object().text[-1], 1) << "the reference count before the text";
+    EXPECT_EQ(text.Object().text[8], '\0');
 }
 
 struct RendererCase {

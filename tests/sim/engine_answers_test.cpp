@@ -119,9 +119,10 @@ TEST(EngineAnswers, OnlyNpcsMadeExtendedAreTheFrameworksExtendedNpc) {
         SCOPED_TRACE(id);
         zCObject* npc = &world.Npc(id);
         EXPECT_EQ(engine.eng_object_class_is(npc, EngineClass::oCNpcEx), extended);
-        EXPECT_EQ(EngineCast(npc, EngineClass::oCNpcEx) != nullptr, extended);
+        EXPECT_EQ(EngineCast(engine, npc, EngineClass::oCNpcEx) != nullptr, extended);
     }
-    const auto* extended = dynamic_cast<const oCNpcEx*>(&world.Npc("extended"));
+    const auto* extended = static_cast<const oCNpcEx*>(
+        EngineCast(engine, &world.Npc("extended"), EngineClass::oCNpcEx));
     ASSERT_NE(extended, nullptr);
     EXPECT_EQ(engine.eng_npc_ex_marker_1(extended), 1);
 }

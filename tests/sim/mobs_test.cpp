@@ -55,7 +55,7 @@ TEST(Chests, AreWorldObjectsOfTheirOwnClass) {
     EXPECT_EQ(engine.eng_vob_type(&chest), kVobTypeMob);
     EXPECT_TRUE(engine.eng_object_class_is(&chest, EngineClass::oCMobContainer));
     EXPECT_FALSE(engine.eng_object_class_is(&chest, EngineClass::oCItem));
-    EXPECT_EQ(EngineCast(&chest, EngineClass::oCMobContainer), &chest);
+    EXPECT_EQ(EngineCast(engine, &chest, EngineClass::oCMobContainer), &chest);
     EXPECT_EQ(engine.eng_object_instance_name(&chest).Text(), "MOB_CHEST");
     EXPECT_EQ(engine.eng_vob_position(&chest).z, 300.0F);
     EXPECT_EQ(engine.eng_vob_distance(&world.Npc("hero"), &chest), 300.0F);
