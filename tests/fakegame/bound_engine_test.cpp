@@ -58,7 +58,7 @@ struct Scene {
     BoundEngine engine;
     std::unique_ptr<Object> object;
     std::unique_ptr<Object> other;
-    std::vector<std::unique_ptr<abi::EngineStringObject>> texts;
+    std::vector<std::unique_ptr<EngineStringBytes>> texts;
 
     explicit Scene(const FakeProcess& fake)
         : process(fake),
@@ -92,8 +92,8 @@ struct Scene {
         process.WriteWord(Fact(operation).value, value);
     }
     // An engine string with the text, for a field or an answer.
-    const abi::EngineStringObject& Text(const char* text) {
-        auto made = std::make_unique<abi::EngineStringObject>();
+    const EngineStringBytes& Text(const char* text) {
+        auto made = std::make_unique<EngineStringBytes>();
         made->text = text;
         made->length = text == nullptr ? 0 : static_cast<std::int32_t>(std::strlen(text));
         texts.push_back(std::move(made));

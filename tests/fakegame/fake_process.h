@@ -52,6 +52,17 @@ private:
     std::uint32_t (*stubAddress_)(std::uint32_t);
 };
 
+// The engine's 20-byte string as the fake game lays one into engine memory: a table, the
+// allocator's byte, the text, its length and its capacity.
+struct EngineStringBytes {
+    std::uint32_t table = 0;
+    std::uint32_t allocator = 0;
+    const char* text = nullptr;
+    std::int32_t length = 0;
+    std::int32_t reserved = 0;
+};
+static_assert(sizeof(EngineStringBytes) == 20);
+
 // Runs `body` so that a fault inside it (a trap hit, memory that is not there, a return
 // to nowhere) ends the body instead of the process. The answer is empty when the body
 // finished, else what stopped it.

@@ -38,16 +38,6 @@ struct FakeObject {
     }
 };
 
-// The engine's 20-byte string as it lies in memory.
-struct StringBytes {
-    std::uint32_t table;
-    std::uint32_t allocator;
-    const char* text;
-    std::int32_t length;
-    std::int32_t reserved;
-};
-static_assert(sizeof(StringBytes) == 20);
-
 // The first function (or virtual slot) of a version whose facts name the convention.
 const EngineFact* FirstOf(int version, CallConvention convention) {
     for (const EngineFact& fact : binding::EngineFacts(version)) {
@@ -119,7 +109,7 @@ std::uint32_t Word(const void* pointer) {
     return abi::AddressOf(pointer);
 }
 
-bool StringAnswered(const StringBytes& result, const FakeProcess& process) {
+bool StringAnswered(const EngineStringBytes& result, const FakeProcess& process) {
     const std::string_view text = process.Answers().text;
     return result.text != nullptr && result.length == static_cast<int>(text.size()) &&
            std::string_view(result.text, text.size()) == text;
@@ -145,14 +135,14 @@ const std::vector<CallCase>& Cases() {
         {"member giving a string, as the compiler returns it", CallConvention::ThisCallHiddenReturn,
          kStubMemberString1Compiled,
          [](EngineAddress at, FakeObject& object, const FakeProcess& process) {
-             StringBytes result{};
+             EngineStringBytes result{};
              void* back = abi::CallMemberInto(at, &object, &result, kArgument);
              return back == &result && StringAnswered(result, process);
          },
          true},
         {"member giving a string", CallConvention::ThisCallHiddenReturn, kStubMemberString1,
          [](EngineAddress at, FakeObject& object, const FakeProcess& process) {
-             StringBytes result{};
+             EngineStringBytes result{};
              void* back = abi::CallMemberInto(at, &object, &result, kArgument);
              return back == &result && StringAnswered(result, process);
          },
@@ -183,7 +173,7 @@ const std::vector<CallCase>& Cases() {
          true},
         {"virtual member giving a string", CallConvention::VirtualHiddenReturn, kStubMemberString1,
          [](EngineAddress slot, FakeObject& object, const FakeProcess& process) {
-             StringBytes result{};
+             EngineStringBytes result{};
              abi::CallVirtualInto(&object, slot, &result, kArgument);
              return StringAnswered(result, process);
          },

@@ -7,21 +7,10 @@
 #include <string_view>
 
 #include "binding/abi/raw_call.h"
+#include "host/engine_string.h"
 #include "host/zstring.h"
 
 namespace pilfern::binding::abi {
-
-// The engine's string object as it lies in memory (20 bytes): its virtual table, its
-// allocator's byte, the text (null: the string has no character buffer), the text's length
-// and the buffer's capacity.
-struct EngineStringObject {
-    EngineAddress table = 0;
-    std::uint32_t allocator = 0;
-    const char* text = nullptr;
-    std::int32_t length = 0;
-    std::int32_t reserved = 0;
-};
-static_assert(sizeof(EngineStringObject) == 20, "the engine's string object is 20 bytes");
 
 // The engine's own functions for its strings, from the facts of one version.
 struct EngineStringCalls {
@@ -30,18 +19,15 @@ struct EngineStringCalls {
     EngineAddress table = 0;      // zSTRING's virtual table
 };
 
-// The text of an engine string object, without copying it.
-[[nodiscard]] inline std::string_view TextOf(const EngineStringObject& text) {
-    if (text.text == nullptr || text.length <= 0) {
-        return {};
-    }
-    return {text.text, static_cast<std::size_t>(text.length)};
-}
-
 // An engine string object as the plugin's text type: a string without character buffer stays
 // one.
-[[nodiscard]] inline zSTRING PluginTextOf(const EngineStringObject& text) {
-    return text.text == nullptr ? zSTRING() : zSTRING(TextOf(text));
+[[nodiscard]] inline zSTRING PluginTextOf(const zSTRING_Engine& text) {
+    return text.HasBuffer() ? zSTRING(text.Text()) : zSTRING();
+}
+
+// The engine string object lying at an offset of an engine object, read in place.
+[[nodiscard]] inline const zSTRING_Engine& StringAt(const void* object, std::uint32_t offset) {
+    return *static_cast<const zSTRING_Engine*>(FieldAddress(object, offset));
 }
 
 // An engine string the plugin made to hand to the engine, dropped by the engine's destructor
@@ -53,7 +39,7 @@ public:
         if (text.HasBuffer()) {
             CallMember<void*>(calls_.construct, &object_, text.ToChar());
         } else {
-            object_.table = calls_.table;
+            object_.virtualTable = AddressOf(calls_.table);
         }
     }
     ~EngineString() { CallMember<void>(calls_.destroy, &object_); }
@@ -62,11 +48,11 @@ public:
     EngineString(EngineString&&) = delete;
     EngineString& operator=(EngineString&&) = delete;
 
-    [[nodiscard]] const EngineStringObject* Object() const { return &object_; }
+    [[nodiscard]] const zSTRING_Engine* Object() const { return &object_; }
 
 private:
     const EngineStringCalls& calls_;
-    EngineStringObject object_;
+    zSTRING_Engine object_;
 };
 
 // Calls an engine function that returns a string through the hidden result pointer, takes
@@ -74,7 +60,7 @@ private:
 // `call` receives the result's storage and makes the call.
 template <class Call>
 [[nodiscard]] zSTRING ReceiveText(const EngineStringCalls& calls, Call&& call) {
-    EngineStringObject result;
+    zSTRING_Engine result;
     call(static_cast<void*>(&result));
     zSTRING text = PluginTextOf(result);
     CallMember<void>(calls.destroy, &result);

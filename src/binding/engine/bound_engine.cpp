@@ -62,7 +62,7 @@ zSTRING BoundEngine::TextAt(const void* object, std::size_t operation) const {
     if (object == nullptr) {
         return {};
     }
-    return abi::PluginTextOf(bound::Field<abi::EngineStringObject>(object, At(operation)));
+    return abi::PluginTextOf(abi::StringAt(object, At(operation).value));
 }
 
 // The engine's lists begin with a head node that holds no element; the contract's lists begin
@@ -220,7 +220,7 @@ zCVisual* BoundEngine::eng_vob_visual(const zCVob* vob) {
 // The engine answers the name of the room's sector, or none outside every room.
 zSTRING BoundEngine::eng_vob_room_name(const zCVob* vob) {
     const auto* name =
-        bound::Call<const abi::EngineStringObject*>(At(OperationIndex("eng_vob_room_name")), vob);
+        bound::Call<const zSTRING_Engine*>(At(OperationIndex("eng_vob_room_name")), vob);
     return name == nullptr ? zSTRING() : abi::PluginTextOf(*name);
 }
 

@@ -184,7 +184,7 @@ zSTRING BoundEngine::eng_options_read_string(zCOption* options, const zSTRING& s
 
 // The engine answers its own string of the directory: read, not dropped.
 zSTRING BoundEngine::eng_options_directory(const zCOption* options, int setting) {
-    const auto* directory = bound::Call<const abi::EngineStringObject*>(
+    const auto* directory = bound::Call<const zSTRING_Engine*>(
         At(OperationIndex("eng_options_directory")), options, setting);
     return directory == nullptr ? zSTRING() : abi::PluginTextOf(*directory);
 }

@@ -186,8 +186,7 @@ zSTRING BoundEngine::eng_model_first_active_animation_name(const zCModel* model)
     if (animation == nullptr) {
         return {};
     }
-    return abi::PluginTextOf(
-        abi::ReadAt<abi::EngineStringObject>(animation, support_.animationName));
+    return abi::PluginTextOf(abi::StringAt(animation, support_.animationName));
 }
 
 // Inventories.
