@@ -11,6 +11,7 @@
 #include "sim/plugin_module.h"
 #include "sim/scenario/runner.h"
 #include "sim/scenario/scenario.h"
+#include "support/death_tests.h"
 #include "support/temp_folder.h"
 
 // The framework's heap: what the plugin module allocates, counted apart from the simulated
@@ -50,7 +51,7 @@ TEST(FrameworkHeap, CountsAllocationsReleasesAndTheBytesInUse) {
 }
 
 TEST(FrameworkHeapDeathTest, ABlockGivenBackToTheWrongHeapStopsTheGame) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    test::UseTheSafestDeathTestStyle();
     EXPECT_DEATH(FrameworkHeapFree(EngineHeapAlloc(8)), "framework heap was given a block");
     EXPECT_DEATH(EngineHeapFree(FrameworkHeapAlloc(8)), "engine heap was given a block");
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/death_tests.h"
 #include "support/engine_versions.h"
 #include "support/item_census.h"
 #include "support/scenario_game.h"
@@ -200,7 +201,7 @@ TEST(InventoryLists, GothicOnesEntryListIsItsListOfItemsWithoutACategory) {
 // What the game does with an inventory's packed items, but for unpacking them, is not
 // modelled; Gothic I's container list of an NPC's inventory is not either.
 TEST(InventoryListsDeathTest, OperationsNotModelledStopTheGameNamingThem) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    test::UseTheSafestDeathTestStyle();
     const struct {
         std::string name;
         int engineVersion;

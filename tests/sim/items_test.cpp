@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "sim/sim_game.h"
+#include "support/death_tests.h"
 #include "support/engine_versions.h"
 #include "support/item_census.h"
 #include "support/temp_folder.h"
@@ -238,7 +239,7 @@ struct Fault {
 using ItemsGameDeathTest = ItemsGame;
 
 TEST_F(ItemsGameDeathTest, FaultsOfTheGameStopItNamingThem) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    test::UseTheSafestDeathTestStyle();
     const std::vector<Fault> faults{
         {"creating items of an instance the scripts do not define",
          [this] { engine.eng_npc_create_items(&hero, engine.InstanceIndex("ITMI_NUGGET"), 1); },
@@ -337,7 +338,7 @@ TEST_F(GothicOneItems, CategoryListsHoldTheInventorysItemsOfEachCategoryInInvent
 }
 
 TEST_F(ItemsGameDeathTest, AGothicTwoInventoryHasNoCategoryListsToAnswer) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    test::UseTheSafestDeathTestStyle();
     EXPECT_DEATH(static_cast<void>(engine.eng_inventory_category_lists(&hero.inventory)),
                  "eng_inventory_category_lists: an inventory of Gothic_II_Addon has no category "
                  "lists; only Gothic I keeps one list per category");

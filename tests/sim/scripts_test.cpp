@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/death_tests.h"
 #include "support/scenario_game.h"
 
 // The game's scripts: functions by name (compared ignoring case) and by symbol index, in one
@@ -84,7 +85,7 @@ TEST(Scripts, ACalledFunctionSeesTheInstanceSetAsSelf) {
 // A call of a function the scripts do not have is a fault of the game's data: the game stops,
 // naming what was asked for.
 TEST(ScriptsDeathTest, ACallTheScriptsCannotAnswerStopsTheGame) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    test::UseTheSafestDeathTestStyle();
     ScenarioGame world(kWorld);
     SimEngine& engine = world.Engine();
     zCParser* parser = engine.eng_script_parser();
