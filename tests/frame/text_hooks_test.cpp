@@ -1,5 +1,6 @@
 #include "frame/text_hooks.h"
 
+#include <cstdint>
 #include <memory>
 #include <utility>
 
