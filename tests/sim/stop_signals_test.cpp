@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include "support/death_tests.h"
 #include "support/temp_folder.h"
 
 extern char** environ;
@@ -73,7 +74,9 @@ public:
     [[nodiscard]] bool Started() const { return started_; }
     // The 32-bit suite runs under an emulator on a kernel that may run no 32-bit program: the
     // simulator it would start is one, and only the emulator could run it.
-    [[nodiscard]] bool KernelRefusesTheProgram() const { return spawnError_ == ENOEXEC; }
+    [[nodiscard]] bool KernelRefusesTheProgram() const {
+        return spawnError_ == ENOEXEC || !test::SystemStartsThisProgramAgain();
+    }
     [[nodiscard]] std::filesystem::path Temporary() const { return folder_ / "tmp"; }
     [[nodiscard]] std::filesystem::path Output() const { return folder_ / "out.txt"; }
     [[nodiscard]] std::filesystem::path Errors() const { return folder_ / "err.txt"; }

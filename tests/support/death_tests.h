@@ -9,4 +9,8 @@ namespace pilfern::test {
 // runs the program it was given, not the ones that program starts.
 void UseTheSafestDeathTestStyle();
 
+// Whether the system starts this test program again, and so programs of its kind (the
+// simulator built beside it); asked once. Always on Windows.
+[[nodiscard]] bool SystemStartsThisProgramAgain();
+
 }  // namespace pilfern::test
