@@ -1114,6 +1114,9 @@ const std::vector<OperationCheck>& SpecialChecks() {
              EXPECT_FALSE(s.engine.eng_model_is_animation_active(s.object->As<zCModel>(),
                                                                  zSTRING("T_CHEST_S1")));
              s.SetField(*s.object, "eng_model_first_active_animation_name", 0U);
+             EXPECT_FALSE(
+                 s.engine.eng_model_is_animation_active(s.object->As<zCModel>(), zSTRING()))
+                 << "an idle model plays no animation, not even one without a name";
              EXPECT_FALSE(s.engine.eng_model_first_active_animation_name(s.object->As<zCModel>())
                               .HasBuffer());
          }},

@@ -65,15 +65,6 @@ zSTRING BoundEngine::TextAt(const void* object, std::size_t operation) const {
     return abi::PluginTextOf(abi::StringAt(object, At(operation).value));
 }
 
-// The engine's lists begin with a head node that holds no element; the contract's lists begin
-// with the first node that does, and are none when there is none.
-const zCListSort<oCItem>* BoundEngine::FirstItemNode(const void* head) const {
-    if (head == nullptr) {
-        return nullptr;
-    }
-    return bound::Field<const zCListSort<oCItem>*>(head, At(OperationIndex("eng_list_item_next")));
-}
-
 // The running game, its world lists and the game-wide managers.
 
 oCGame* BoundEngine::eng_game() {
@@ -124,10 +115,9 @@ const zCListSort<oCNpc>* BoundEngine::eng_world_npc_list(const zCWorld* world) {
     if (world == nullptr) {
         return nullptr;
     }
-    const auto* head = bound::Field<const void*>(world, At(OperationIndex("eng_world_npc_list")));
-    return head == nullptr ? nullptr
-                           : bound::Field<const zCListSort<oCNpc>*>(
-                                 head, At(OperationIndex("eng_list_npc_next")));
+    return FirstNode<oCNpc>(
+        bound::Field<const void*>(world, At(OperationIndex("eng_world_npc_list"))),
+        OperationIndex("eng_list_npc_next"));
 }
 
 oCItem* BoundEngine::eng_list_item(const zCListSort<oCItem>* node) {

@@ -227,7 +227,19 @@ public:
 private:
     [[nodiscard]] const Member& At(std::size_t operation) const { return members_[operation]; }
     [[nodiscard]] zSTRING TextAt(const void* object, std::size_t operation) const;
-    [[nodiscard]] const zCListSort<oCItem>* FirstItemNode(const void* head) const;
+    // The engine's lists begin with a head node that holds no element; the contract's begin
+    // with the first node that does, and are none when there is none. `next` is the list
+    // operation that reads a node's successor.
+    template <class T>
+    [[nodiscard]] const zCListSort<T>* FirstNode(const void* head, std::size_t next) const {
+        return head == nullptr ? nullptr : abi::ReadAt<const zCListSort<T>*>(head, At(next).value);
+    }
+    [[nodiscard]] const zCListSort<oCItem>* FirstItemNode(const void* head) const {
+        return FirstNode<oCItem>(head, OperationIndex("eng_list_item_next"));
+    }
+    // The engine's name of the animation the model's first channel plays, where it lies; none
+    // when the channel is idle.
+    [[nodiscard]] const zSTRING_Engine* FirstAnimationName(const zCModel* model) const;
 
     int version_;
     std::array<Member, kContractOperations.size()> members_{};

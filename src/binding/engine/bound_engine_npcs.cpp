@@ -169,24 +169,28 @@ void BoundEngine::eng_event_manager_on_message(zCEventManager* events, zCEventMe
 }
 
 // The engine's own test takes an animation object, found by name through two functions the
-// facts do not name yet; the names of the animations the model's channels play say the same.
+// facts do not name yet; the name of the animation the model's first channel plays says the
+// same for that channel. Compared where the engine keeps it, without a copy.
 bool BoundEngine::eng_model_is_animation_active(const zCModel* model, const zSTRING& name) {
-    return model != nullptr && eng_model_first_active_animation_name(model) == name;
+    const zSTRING_Engine* playing = FirstAnimationName(model);
+    return playing != nullptr && playing->HasBuffer() && name.HasBuffer() &&
+           playing->Text() == name.Text();
 }
 
-// The animation the model's first channel plays, by name; none when the channel is idle.
 zSTRING BoundEngine::eng_model_first_active_animation_name(const zCModel* model) {
+    const zSTRING_Engine* playing = FirstAnimationName(model);
+    return playing == nullptr ? zSTRING() : abi::PluginTextOf(*playing);
+}
+
+const zSTRING_Engine* BoundEngine::FirstAnimationName(const zCModel* model) const {
     if (model == nullptr) {
-        return {};
+        return nullptr;
     }
     const auto* channel = bound::Field<const void*>(
         model, At(OperationIndex("eng_model_first_active_animation_name")));
     const auto* animation =
         channel == nullptr ? nullptr : abi::ReadAt<const void*>(channel, support_.channelAnimation);
-    if (animation == nullptr) {
-        return {};
-    }
-    return abi::PluginTextOf(abi::StringAt(animation, support_.animationName));
+    return animation == nullptr ? nullptr : &abi::StringAt(animation, support_.animationName);
 }
 
 // Inventories.
