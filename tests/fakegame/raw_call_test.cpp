@@ -94,12 +94,17 @@ std::vector<std::string> Check(const FakeProcess& process, const Expected& expec
 using abi::EngineAddress;
 
 // One way of calling an engine function, right or wrong, and what it must find.
+// What the stub must find on arrival: the object in ECX and the argument on the stack, the
+// object alone (in ECX), or both on the stack.
+enum class Arrival { ObjectAndArgument, ObjectAlone, BothOnTheStack };
+
 struct CallCase {
     const char* name;
     CallConvention convention;  // whose address of the version is used
     FakeStub stub;
     std::function<bool(EngineAddress, FakeObject&, const FakeProcess&)> call;
     bool right;
+    Arrival arrival = Arrival::ObjectAndArgument;
 };
 
 constexpr std::uint32_t kArgument = 0x1234ABCD;
@@ -155,17 +160,17 @@ const std::vector<CallCase>& Cases() {
              return back == result.data() && result[0] == process.Answers().vector[0] &&
                     result[2] == process.Answers().vector[2];
          },
-         true},
+         true, Arrival::ObjectAlone},
         {"fastcall", CallConvention::FastCall, kStubFast1,
          [](EngineAddress at, FakeObject& object, const FakeProcess&) {
              return abi::CallFast<int>(at, &object) == static_cast<int>(kAnswer);
          },
-         true},
+         true, Arrival::ObjectAlone},
         {"cdecl", CallConvention::Cdecl, kStubPlain2,
          [](EngineAddress at, FakeObject& object, const FakeProcess&) {
              return abi::CallPlain<std::uint32_t>(at, Word(&object), kArgument) == kAnswer;
          },
-         true},
+         true, Arrival::BothOnTheStack},
         {"virtual member", CallConvention::Virtual, kStubMember1,
          [](EngineAddress slot, FakeObject& object, const FakeProcess&) {
              return abi::CallVirtual<int>(&object, slot, kArgument) == static_cast<int>(kAnswer);
@@ -197,7 +202,7 @@ const std::vector<CallCase>& Cases() {
          [](EngineAddress at, FakeObject& object, const FakeProcess&) {
              return abi::CallMember<int>(at, &object, kArgument) == static_cast<int>(kAnswer);
          },
-         false},
+         false, Arrival::ObjectAlone},
     };
     return cases;
 }
@@ -223,13 +228,11 @@ TEST_P(RawCall, EveryConventionReachesTheEngineAsItsCompilerExpects) {
         if (!virtualSlot) {
             process.Place(at, c.stub);
         }
-        const bool plain = c.stub == kStubPlain2;
-        const Expected expected{c.stub, plain ? 0 : Word(&object),
-                                plain ? std::vector<std::uint32_t>{Word(&object), kArgument}
-                                : c.stub == kStubFast1 ? std::vector<std::uint32_t>{}
-                                : c.stub == kStubMemberVec3Compiled
-                                    ? std::vector<std::uint32_t>{}
-                                    : std::vector<std::uint32_t>{kArgument}};
+        const std::uint32_t self = Word(&object);
+        const Expected expected =
+            c.arrival == Arrival::BothOnTheStack ? Expected{c.stub, 0, {self, kArgument}}
+            : c.arrival == Arrival::ObjectAlone  ? Expected{c.stub, self, {}}
+                                                 : Expected{c.stub, self, {kArgument}};
         const auto problems = Check(process, expected, [&] { return c.call(at, object, process); });
         if (c.right) {
             EXPECT_THAT(problems, testing::IsEmpty());
