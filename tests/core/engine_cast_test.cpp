@@ -14,16 +14,21 @@ namespace {
 
 class Chest final : public oCMobContainer {};
 
-// The plugin's checked conversion answers as the engine's own class test does on every
-// object: an NPC is an extended NPC only when the engine made it one.
-TEST(EngineCast, AnswersTheObjectOnlyForItsOwnClassesAndTheirBases) {
+// A simulated game with an item, an NPC, an extended NPC, and a chest of the plugin's own
+// classes that the engine never made.
+class EngineCastWorld : public ::testing::Test {
+protected:
     const test::TempFolder folder;
-    sim::SimGame game(folder.Path(), 4);
+    sim::SimGame game{folder.Path(), 4};
     sim::SimItem& item = game.engine.CreateItem("apple", "ITFO_APPLE");
     sim::SimNpc& npc = game.engine.CreateNpc("bandit", "BDT_1013_BANDIT_L");
     sim::SimNpc& extended = game.engine.CreateNpc("guard", "PAL_200_HAGEN", true);
     Chest chest;
+};
 
+// The plugin's checked conversion answers as the engine's own class test does on every
+// object: an NPC is an extended NPC only when the engine made it one.
+TEST_F(EngineCastWorld, AnswersTheObjectOnlyForItsOwnClassesAndTheirBases) {
     const struct {
         zCObject* object;
         EngineClass target;
@@ -75,12 +80,7 @@ private:
 // The conversion knows an object only through the engine's class test: where the engine
 // answers otherwise than the object's C++ class would, the engine's answer is the one the
 // plugin gets, both ways.
-TEST(EngineCast, FollowsTheEnginesClassTestAndNeverTheCppClass) {
-    const test::TempFolder folder;
-    sim::SimGame game(folder.Path(), 4);
-    sim::SimItem& item = game.engine.CreateItem("apple", "ITFO_APPLE");
-    sim::SimNpc& npc = game.engine.CreateNpc("bandit", "BDT_1013_BANDIT_L");
-    sim::SimNpc& extended = game.engine.CreateNpc("guard", "PAL_200_HAGEN", true);
+TEST_F(EngineCastWorld, FollowsTheEnginesClassTestAndNeverTheCppClass) {
     OverruledClassTest engine(game.engine);
 
     // Objects that are of the class in C++, which the engine says are not.
@@ -109,14 +109,7 @@ TEST(EngineCast, FollowsTheEnginesClassTestAndNeverTheCppClass) {
 // The engine's object and the plugin's view of it as any engine class it is share one
 // address, as the conversion assumes (host/engine.h): an NPC and its extended NPC are one
 // object at one address, in the simulator as in the game.
-TEST(EngineCast, AnEngineObjectHasOneAddressWhateverClassItIsSeenAs) {
-    const test::TempFolder folder;
-    sim::SimGame game(folder.Path(), 4);
-    sim::SimItem& item = game.engine.CreateItem("apple", "ITFO_APPLE");
-    sim::SimNpc& npc = game.engine.CreateNpc("bandit", "BDT_1013_BANDIT_L");
-    sim::SimNpc& extended = game.engine.CreateNpc("guard", "PAL_200_HAGEN", true);
-    Chest chest;
-
+TEST_F(EngineCastWorld, AnEngineObjectHasOneAddressWhateverClassItIsSeenAs) {
     for (sim::SimNpc* each : {&npc, &extended}) {
         const void* address = each;
         EXPECT_EQ(static_cast<void*>(static_cast<zCObject*>(each)), address);
