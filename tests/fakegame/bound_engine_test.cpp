@@ -65,7 +65,7 @@ struct Scene {
           engine(fake.Version()),
           object(std::make_unique<Object>(fake.Begin() + 0x10)),
           other(std::make_unique<Object>(fake.Begin() + 0x10)) {
-        fake.Answers() = {kWord, kSecond, kReal, kText, {1.5F, -2.0F, 300.25F}};
+        fake.Answers() = {kWord, kSecond, kReal, kText, {1.5F, -2.0F, 300.25F}, {1, 2, 3, 4}};
     }
 
     [[nodiscard]] const EngineFact& Fact(std::string_view operation) const {
@@ -1219,7 +1219,7 @@ TEST_P(BoundEngineOperations, CallMembersWithTheEnginesConventions) {
 TEST_P(BoundEngineOperations, AnswerTheRestAsTheEngineDoes) {
     for (const OperationCheck& check : SpecialChecks()) {
         SCOPED_TRACE(check.operation);
-        process_->Answers() = {kWord, kSecond, kReal, kText, {1.5F, -2.0F, 300.25F}};
+        process_->Answers() = {kWord, kSecond, kReal, kText, {1.5F, -2.0F, 300.25F}, {1, 2, 3, 4}};
         Guarded(check.operation, [&] { check.check(*scene_); });
     }
 }

@@ -23,7 +23,10 @@ constexpr std::uint32_t kImageBase = 0x00400000;
 constexpr std::uint32_t kPage = 0x1000;
 constexpr std::uint8_t kTrap = 0xCC;  // int3
 constexpr std::uint8_t kJump = 0xE9;  // jmp rel32
-constexpr std::uint32_t kJumpSize = 5;
+// mov dword [target], imm32; jmp rel32: the call's target noted, then the stub.
+constexpr std::array<std::uint8_t, 2> kStoreWord{0xC7, 0x05};
+constexpr std::uint32_t kTrampolineSize = 15;
+constexpr std::uint32_t kTrampolinePage = 0x4000;
 
 void* Pointer(std::uint32_t address) {
     return reinterpret_cast<void*>(static_cast<std::uintptr_t>(address));
@@ -69,7 +72,9 @@ FakeProcess::FakeProcess(const PeImage& engine, int engineVersion)
       heap_(static_cast<FakeHeapCount*>(engine.Export("fake_heap"))),
       strings_(static_cast<FakeStrings*>(engine.Export("fake_strings"))),
       stubAddress_(
-          reinterpret_cast<std::uint32_t (*)(std::uint32_t)>(engine.Export("fake_stub_address"))) {
+          reinterpret_cast<std::uint32_t (*)(std::uint32_t)>(engine.Export("fake_stub_address"))),
+      target_(static_cast<std::uint32_t*>(engine.Export("fake_target"))),
+      dispatch_(static_cast<FakeDispatch*>(engine.Export("fake_dispatch"))) {
     void* at = ::mmap(Pointer(begin_), end_ - begin_, PROT_READ | PROT_WRITE | PROT_EXEC,
                       MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED_NOREPLACE, -1, 0);
     if (at != Pointer(begin_)) {
@@ -87,6 +92,8 @@ FakeProcess::FakeProcess(const PeImage& engine, int engineVersion)
     }
     std::memcpy(Pointer(signature->value), bytes.data(), bytes.size());
     *call_ = {};
+    *target_ = 0;
+    *dispatch_ = nullptr;
     *heap_ = {};
     *strings_ = {};
     const std::array<std::pair<std::string_view, FakeStub>, 3> support{{
@@ -104,22 +111,64 @@ FakeProcess::FakeProcess(const PeImage& engine, int engineVersion)
 }
 
 FakeProcess::~FakeProcess() {
+    *dispatch_ = nullptr;
     ::munmap(Pointer(begin_), end_ - begin_);
+    if (trampolines_ != nullptr) {
+        ::munmap(trampolines_, kTrampolinePage);
+    }
 }
 
 std::uint32_t FakeProcess::StubAddress(FakeStub stub) const {
     return stubAddress_(stub);
 }
 
+namespace {
+
+void WriteTrampoline(std::uint8_t* code, const std::uint32_t* targetWord, std::uint32_t target,
+                     std::uint32_t stub) {
+    const std::uint32_t word =
+        static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(targetWord));
+    const std::uint32_t at = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(code));
+    const std::uint32_t displacement = stub - (at + kTrampolineSize);
+    std::memcpy(code, kStoreWord.data(), kStoreWord.size());
+    std::memcpy(code + 2, &word, sizeof word);
+    std::memcpy(code + 6, &target, sizeof target);
+    code[10] = kJump;
+    std::memcpy(code + 11, &displacement, sizeof displacement);
+}
+
+}  // namespace
+
 void FakeProcess::Place(std::uint32_t address, FakeStub stub) const {
-    if (address < begin_ + kPage || address + kJumpSize > end_) {
+    if (address < begin_ + kPage || address + kTrampolineSize > end_) {
         throw std::runtime_error("an engine address outside the game's image");
     }
-    const std::uint32_t target = StubAddress(stub);
-    const std::uint32_t displacement = target - (address + kJumpSize);
-    auto* code = static_cast<std::uint8_t*>(Pointer(address));
-    code[0] = kJump;
-    std::memcpy(code + 1, &displacement, sizeof displacement);
+    WriteTrampoline(static_cast<std::uint8_t*>(Pointer(address)), target_, address,
+                    StubAddress(stub));
+}
+
+std::uint32_t FakeProcess::Trampoline(std::uint32_t target, FakeStub stub) {
+    if (trampolines_ == nullptr) {
+        void* page = ::mmap(nullptr, kTrampolinePage, PROT_READ | PROT_WRITE | PROT_EXEC,
+                            MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (page == MAP_FAILED) {
+            throw std::runtime_error("no room for the fake game's trampolines");
+        }
+        trampolines_ = static_cast<std::uint8_t*>(page);
+        std::memset(trampolines_, kTrap, kTrampolinePage);
+    }
+    constexpr std::uint32_t kStride = 16;
+    if (trampolinesUsed_ + kStride > kTrampolinePage) {
+        throw std::runtime_error("too many trampolines for the fake game");
+    }
+    std::uint8_t* code = trampolines_ + trampolinesUsed_;
+    trampolinesUsed_ += kStride;
+    WriteTrampoline(code, target_, target, StubAddress(stub));
+    return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(code));
+}
+
+void FakeProcess::SetDispatch(FakeDispatch dispatch) const {
+    *dispatch_ = dispatch;
 }
 
 void FakeProcess::WriteWord(std::uint32_t address, std::uint32_t value) const {

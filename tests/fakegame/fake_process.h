@@ -29,8 +29,15 @@ public:
     [[nodiscard]] std::uint32_t Begin() const { return begin_; }
     [[nodiscard]] std::uint32_t End() const { return end_; }
 
-    // Sends calls of `address` to `stub`; throws when the address lies outside the image.
+    // Sends calls of `address` to `stub`; throws when the address lies outside the image. The
+    // call arrives with the address as its target (FakeCall::target).
     void Place(std::uint32_t address, FakeStub stub) const;
+    // Code outside the image that sends a call to `stub` with `target` as its target: what a
+    // virtual table's slot points at when the fake game must know which slot was called.
+    [[nodiscard]] std::uint32_t Trampoline(std::uint32_t target, FakeStub stub);
+    // The function every operation stub calls once it has recorded a call (none: the stubs
+    // answer what Answers() holds).
+    void SetDispatch(FakeDispatch dispatch) const;
     // Where a stub lies in the fake engine.
     [[nodiscard]] std::uint32_t StubAddress(FakeStub stub) const;
     // Writes a word at an address of the image (a global).
@@ -50,6 +57,10 @@ private:
     FakeHeapCount* heap_;
     FakeStrings* strings_;
     std::uint32_t (*stubAddress_)(std::uint32_t);
+    std::uint32_t* target_;
+    FakeDispatch* dispatch_;
+    std::uint8_t* trampolines_ = nullptr;
+    std::uint32_t trampolinesUsed_ = 0;
 };
 
 // The engine's 20-byte string as the fake game lays one into engine memory: a table, the

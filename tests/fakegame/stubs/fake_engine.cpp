@@ -15,6 +15,10 @@ __declspec(dllexport) FakeCall fake_call;
 __declspec(dllexport) FakeAnswers fake_answers;
 __declspec(dllexport) FakeStrings fake_strings;
 __declspec(dllexport) FakeHeapCount fake_heap;
+// Set by the trampoline at an engine address (or in a virtual table) just before it jumps to a
+// stub: which engine function or slot the call was meant for.
+__declspec(dllexport) uint32_t fake_target;
+__declspec(dllexport) FakeDispatch fake_dispatch;
 }
 
 // Placement construction, which no runtime provides here.
@@ -46,7 +50,12 @@ void Record(FakeStub stub, const void* self, const Args& args, void* entry) {
     }
     fake_call.hiddenResult = 0;
     fake_call.entryStack = Word(entry);
+    fake_call.target = fake_target;
+    fake_target = 0;
     ++fake_call.calls;
+    if (fake_dispatch != nullptr) {
+        fake_dispatch();
+    }
 }
 
 // A result pointer is honoured only where a caller's storage can be: on its stack, just
@@ -57,24 +66,51 @@ bool IsCallersStorage(const void* result, void* entry) {
     return at > Word(entry) && at < Word(entry) + kWindow;
 }
 
-// The engine's heap: a fixed arena, counted.
-alignas(16) char gArena[1 << 20];
+// The engine's heap: a fixed arena, counted. A block keeps its size class in the word before
+// it; a released block goes to its class's free list and serves the next request of that
+// class, so that a long scene lives in the arena.
+constexpr uint32_t kHeader = 16;
+constexpr uint32_t kClasses = 20;  // blocks of 16 bytes up to 8 MB
+alignas(16) char gArena[4 << 20];
 uint32_t gArenaUsed = 0;
+void* gFree[kClasses];
+
+uint32_t ClassOf(uint32_t size) {
+    uint32_t sizeClass = 0;
+    while ((16u << sizeClass) < size) {
+        ++sizeClass;
+    }
+    return sizeClass;
+}
 
 void* Allocate(uint32_t size) {
-    const uint32_t rounded = (size + 15u) & ~15u;
-    if (gArenaUsed + rounded > sizeof gArena) {
+    const uint32_t sizeClass = ClassOf(size);
+    if (sizeClass >= kClasses) {
         return nullptr;
     }
-    void* block = gArena + gArenaUsed;
-    gArenaUsed += rounded;
+    char* block = static_cast<char*>(gFree[sizeClass]);
+    if (block != nullptr) {
+        gFree[sizeClass] = *reinterpret_cast<void**>(block);
+    } else {
+        const uint32_t whole = kHeader + (16u << sizeClass);
+        if (gArenaUsed + whole > sizeof gArena) {
+            return nullptr;
+        }
+        block = gArena + gArenaUsed + kHeader;
+        gArenaUsed += whole;
+        *reinterpret_cast<uint32_t*>(block - kHeader) = sizeClass;
+    }
     ++fake_heap.allocations;
     return block;
 }
 void Release(void* block) {
-    if (block != nullptr) {
-        ++fake_heap.releases;
+    if (block == nullptr) {
+        return;
     }
+    ++fake_heap.releases;
+    const uint32_t sizeClass = *reinterpret_cast<uint32_t*>(static_cast<char*>(block) - kHeader);
+    *reinterpret_cast<void**>(block) = gFree[sizeClass];
+    gFree[sizeClass] = block;
 }
 
 uint32_t Length(const char* text) {
@@ -253,10 +289,10 @@ uint32_t __fastcall Fast2(uint32_t a, uint32_t b) {
 void __fastcall FastViewport(void* view, int* x, int* y, int* width, int* height) {
     Record(kStubFastViewport, view, {{Word(x), Word(y), Word(width), Word(height)}},
            _AddressOfReturnAddress());
-    *x = 1;
-    *y = 2;
-    *width = 3;
-    *height = 4;
+    *x = fake_answers.quad[0];
+    *y = fake_answers.quad[1];
+    *width = fake_answers.quad[2];
+    *height = fake_answers.quad[3];
 }
 uint32_t __cdecl Plain0() {
     Record(kStubPlain0, nullptr, {}, _AddressOfReturnAddress());

@@ -53,7 +53,13 @@ struct FakeCall {
     uint32_t hiddenResult;  // where a class result was asked to go (0: none or refused)
     uint32_t entryStack;    // the stack pointer at entry (the return address's slot)
     uint32_t calls;         // how many operation calls the stubs received in all
+    uint32_t target;        // what the trampoline the call came through named (0: none)
 };
+
+// A fake game with behaviour: called by every operation stub after it recorded the call
+// (FakeCall) and before it answers (FakeAnswers), so that it can set the answer. A plain
+// function of the C convention, which both compilers agree on.
+typedef void (*FakeDispatch)(void);
 
 // What the stubs answer: two words, a float, a text and a vector.
 struct FakeAnswers {
@@ -62,6 +68,7 @@ struct FakeAnswers {
     float real;
     const char* text;
     float vector[3];
+    int32_t quad[4];  // the four answers of a viewport
 };
 
 // The engine strings made (by the binding through the engine's constructor, or by an engine
