@@ -1,15 +1,20 @@
 #include "fakegame/fake_process.h"
 
+#include <dlfcn.h>
+#include <ucontext.h>
+
 #include <algorithm>
 #include <array>
 #include <csetjmp>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 #include <string_view>
 
 #include <sys/mman.h>
 
+#include "binding/abi/raw_call.h"
 #include "binding/engine_detection.h"
 #include "binding/engine_facts.h"
 
@@ -126,9 +131,8 @@ namespace {
 
 void WriteTrampoline(std::uint8_t* code, const std::uint32_t* targetWord, std::uint32_t target,
                      std::uint32_t stub) {
-    const std::uint32_t word =
-        static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(targetWord));
-    const std::uint32_t at = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(code));
+    const std::uint32_t word = binding::abi::AddressOf(targetWord);
+    const std::uint32_t at = binding::abi::AddressOf(code);
     const std::uint32_t displacement = stub - (at + kTrampolineSize);
     std::memcpy(code, kStoreWord.data(), kStoreWord.size());
     std::memcpy(code + 2, &word, sizeof word);
@@ -182,10 +186,31 @@ namespace {
 
 sigjmp_buf gGuard;
 volatile sig_atomic_t gSignal = 0;
+volatile std::uint32_t gFaultAt = 0;
 
-void OnFault(int signal) {
+void OnFault(int signal, siginfo_t* /*info*/, void* context) {
     gSignal = signal;
+    // Where the program stood: after the trap's byte, or at the instruction that faulted.
+    gFaultAt =
+        static_cast<std::uint32_t>(static_cast<ucontext_t*>(context)->uc_mcontext.gregs[REG_EIP]);
     siglongjmp(gGuard, 1);
+}
+
+std::string Hex(std::uint32_t value) {
+    std::array<char, 16> text{};
+    std::snprintf(text.data(), text.size(), "0x%08X", value);
+    return text.data();
+}
+
+// The function of this process an address lies in, where the loader knows it.
+std::string Place(std::uint32_t address) {
+    Dl_info info{};
+    if (::dladdr(Pointer(address), &info) == 0) {
+        return "";
+    }
+    const std::uint32_t base = binding::abi::AddressOf(info.dli_fbase);
+    return std::string(" in ") + (info.dli_sname != nullptr ? info.dli_sname : "?") + ", " +
+           (info.dli_fname != nullptr ? info.dli_fname : "?") + "+" + Hex(address - base);
 }
 
 }  // namespace
@@ -197,8 +222,8 @@ std::string RunGuarded(const std::function<void()>& body) {
     stack.ss_size = alternateStack.size();
     ::sigaltstack(&stack, nullptr);
     struct sigaction action {};
-    action.sa_handler = &OnFault;
-    action.sa_flags = SA_ONSTACK | SA_NODEFER;
+    action.sa_sigaction = &OnFault;
+    action.sa_flags = SA_ONSTACK | SA_NODEFER | SA_SIGINFO;
     sigemptyset(&action.sa_mask);
     constexpr std::array kFaults{SIGSEGV, SIGBUS, SIGILL, SIGTRAP, SIGFPE};
     std::array<struct sigaction, kFaults.size()> previous{};
@@ -210,9 +235,11 @@ std::string RunGuarded(const std::function<void()>& body) {
     if (sigsetjmp(gGuard, 1) == 0) {
         body();
     } else {
-        stopped = gSignal == SIGTRAP ? "it reached an engine address nothing was placed at"
-                                     : "it faulted (signal " + std::to_string(gSignal) +
-                                           "): the stack or a pointer went wrong";
+        stopped =
+            gSignal == SIGTRAP
+                ? "it reached an engine address nothing was placed at (" + Hex(gFaultAt - 1) + ")"
+                : "it faulted (signal " + std::to_string(gSignal) + ", at " + Hex(gFaultAt) +
+                      Place(gFaultAt) + "): the stack or a pointer went wrong";
     }
     for (std::size_t i = 0; i < kFaults.size(); ++i) {
         ::sigaction(kFaults[i], &previous[i], nullptr);

@@ -107,6 +107,11 @@ void Release(void* block) {
     if (block == nullptr) {
         return;
     }
+    if (static_cast<char*>(block) < gArena + kHeader ||
+        static_cast<char*>(block) >= gArena + sizeof gArena) {
+        ++fake_heap.foreign;
+        return;
+    }
     ++fake_heap.releases;
     const uint32_t sizeClass = *reinterpret_cast<uint32_t*>(static_cast<char*>(block) - kHeader);
     *reinterpret_cast<void**>(block) = gFree[sizeClass];
@@ -139,12 +144,14 @@ public:
         }
         block[1 + length] = '\0';
         vector = block + 1;
+        ++fake_strings.live;
         size = static_cast<int>(length);
         reserved = static_cast<int>(length);
     }
     void Drop() {
         if (vector != nullptr) {
             Release(vector - 1);
+            --fake_strings.live;
         }
         vector = nullptr;
         size = 0;

@@ -57,9 +57,9 @@ struct FakeCall {
 };
 
 // A fake game with behaviour: called by every operation stub after it recorded the call
-// (FakeCall) and before it answers (FakeAnswers), so that it can set the answer. A plain
-// function of the C convention, which both compilers agree on.
-typedef void (*FakeDispatch)(void);
+// (FakeCall) and before it answers (FakeAnswers), so that it can set the answer. A function
+// of the C convention, which both compilers agree on.
+using FakeDispatch = void (*)();
 
 // What the stubs answer: two words, a float, a text and a vector.
 struct FakeAnswers {
@@ -78,6 +78,7 @@ struct FakeStrings {
     uint32_t dropped;
     uint32_t lastMade;  // the last string object made
     char lastText[64];  // its text, cut to fit
+    uint32_t live;      // texts in the engine's heap not yet dropped
 };
 
 // The fake engine's heap: how many blocks it gave out (to its operator new and its strings)
@@ -87,4 +88,5 @@ struct FakeHeapCount {
     uint32_t releases;
     uint32_t lastNewSize;
     uint32_t lastNewBlock;
+    uint32_t foreign;  // blocks given back that the heap never gave out
 };

@@ -1,0 +1,487 @@
+// What the fake game's engine functions do: each as the game's own function does it, on the
+// fake world's objects, read and written where the engine keeps them.
+
+#include "fakegame/fake_world_behaviours.h"
+
+#include <algorithm>
+#include <bit>
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+#include <stdexcept>
+#include <string>
+
+#include "binding/engine_facts.h"
+
+namespace pilfern::fakegame {
+namespace {
+
+using Call = const FakeCall&;
+using Answers = FakeAnswers&;
+
+constexpr std::uint32_t kItemWorn = 0x40000000;
+constexpr std::uint32_t kLocked = 0x1;
+constexpr int kVirtualScreen = 8192;
+constexpr int kFontHeight = 20;
+
+FakeObject& Object(FakeWorld& world, std::uint32_t address, std::string_view what) {
+    FakeObject* object = world.ObjectAt(address);
+    if (object == nullptr) {
+        throw std::runtime_error(std::string(what) + " is no object of the game");
+    }
+    return *object;
+}
+
+// An engine string the caller passed by its address.
+std::string_view TextOf(std::uint32_t address) {
+    if (address == 0) {
+        throw std::runtime_error("an engine string at address 0");
+    }
+    const auto* bytes =
+        reinterpret_cast<const EngineStringBytes*>(static_cast<std::uintptr_t>(address));
+    if (bytes->text == nullptr) {
+        return {};
+    }
+    return {bytes->text, static_cast<std::size_t>(bytes->length)};
+}
+
+// Plain characters the caller passed.
+std::string_view CharactersOf(std::uint32_t address) {
+    return address == 0 ? std::string_view()
+                        : std::string_view(
+                              reinterpret_cast<const char*>(static_cast<std::uintptr_t>(address)));
+}
+
+float Real(std::uint32_t word) {
+    return std::bit_cast<float>(word);
+}
+
+float SquaredDistance(const FakeObject& a, const FakeObject& b) {
+    const float dx = a.position.x - b.position.x;
+    const float dy = a.position.y - b.position.y;
+    const float dz = a.position.z - b.position.z;
+    return dx * dx + dy * dy + dz * dz;
+}
+
+bool SameLetters(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::toupper(static_cast<unsigned char>(x)) ==
+               std::toupper(static_cast<unsigned char>(y));
+    });
+}
+
+int Amount(const FakeWorld& world, const FakeObject& item) {
+    return world.Read<int>(item, world.Offset("eng_item_amount"));
+}
+
+// Gothic.ini's screen, which the engine's views measure in pixels.
+int ScreenWidth(const FakeWorld& world) {
+    const auto width = world.Option("VIDEO", "zVidResFullscreenX");
+    return width ? std::atoi(width->c_str()) : 800;
+}
+int ScreenHeight(const FakeWorld& world) {
+    const auto height = world.Option("VIDEO", "zVidResFullscreenY");
+    return height ? std::atoi(height->c_str()) : 600;
+}
+
+void Nothing(FakeWorld& /*world*/, Call /*call*/, Answers /*answers*/) {}
+
+// ---- Objects and world objects ----
+
+void ClassRecord(FakeWorld& world, Call call, Answers answers) {
+    answers.word = Object(world, call.self, "the object asked for its class").classRecord;
+}
+void ClassIs(FakeWorld& /*world*/, Call call, Answers answers) {
+    answers.word = call.args[0] != 0 && call.args[0] == call.args[1] ? 1 : 0;
+}
+void InstanceName(FakeWorld& world, Call call, Answers answers) {
+    answers.text = world.Keep(Object(world, call.self, "the object named").instanceName);
+}
+void Position(FakeWorld& world, Call call, Answers answers) {
+    const FakePosition& at = Object(world, call.self, "the object placed").position;
+    answers.vector[0] = at.x;
+    answers.vector[1] = at.y;
+    answers.vector[2] = at.z;
+}
+// The engine's GetDistanceToVob2 answers the squared distance.
+void SquaredDistanceTo(FakeWorld& world, Call call, Answers answers) {
+    answers.real = SquaredDistance(Object(world, call.self, "the object measured from"),
+                                   Object(world, call.args[0], "the object measured to"));
+}
+void DistanceTo(FakeWorld& world, Call call, Answers answers) {
+    answers.real =
+        std::sqrt(SquaredDistance(Object(world, call.self, "the object measured from"),
+                                  Object(world, call.args[0], "the object measured to")));
+}
+void StringIsEmpty(FakeWorld& /*world*/, Call call, Answers answers) {
+    answers.word = TextOf(call.self).empty() ? 1 : 0;
+}
+
+// ---- Items ----
+
+void ItemHasFlag(FakeWorld& world, Call call, Answers answers) {
+    const FakeObject& item = Object(world, call.self, "the item");
+    answers.word =
+        (world.Read<std::uint32_t>(item, world.Offset("eng_item_flags")) & call.args[0]) != 0 ? 1
+                                                                                              : 0;
+}
+// No item of the fake world hangs in a parent object.
+void ItemHangsInParent(FakeWorld& /*world*/, Call /*call*/, Answers answers) {
+    answers.word = 0;
+}
+
+// ---- NPCs ----
+
+void NpcName(FakeWorld& world, Call call, Answers answers) {
+    answers.text = world.Keep(Object(world, call.self, "the NPC named").name);
+}
+void BodyState(FakeWorld& world, Call call, Answers answers) {
+    answers.word = static_cast<std::uint32_t>(Object(world, call.self, "the NPC").bodyState);
+}
+void IsDead(FakeWorld& world, Call call, Answers answers) {
+    answers.word = Object(world, call.self, "the NPC").dead ? 1 : 0;
+}
+void No(FakeWorld& /*world*/, Call /*call*/, Answers answers) {
+    answers.word = 0;
+}
+void Yes(FakeWorld& /*world*/, Call /*call*/, Answers answers) {
+    answers.word = 1;
+}
+void FocusVob(FakeWorld& world, Call call, Answers answers) {
+    const FakeObject* focus = Object(world, call.self, "the NPC").focus;
+    answers.word = focus == nullptr ? 0 : focus->Address();
+}
+void FocusNpc(FakeWorld& world, Call call, Answers answers) {
+    const FakeObject* focus = Object(world, call.self, "the NPC").focus;
+    answers.word = focus == nullptr || focus->kind != FakeObject::Kind::Npc ? 0 : focus->Address();
+}
+void ClearFocus(FakeWorld& world, Call call, Answers /*answers*/) {
+    world.SetFocus(Object(world, call.self, "the NPC"), nullptr);
+}
+void SetFocus(FakeWorld& world, Call call, Answers /*answers*/) {
+    world.SetFocus(Object(world, call.self, "the NPC"),
+                   call.args[0] == 0 ? nullptr : &Object(world, call.args[0], "the focus"));
+}
+// A refresh takes the next object of the NPC's list that is still in the world.
+void RefreshFocus(FakeWorld& world, Call call, Answers /*answers*/) {
+    FakeObject& npc = Object(world, call.self, "the NPC");
+    FakeObject* next = nullptr;
+    while (!npc.focusList.empty() && next == nullptr) {
+        FakeObject* listed = npc.focusList.front();
+        npc.focusList.erase(npc.focusList.begin());
+        if (listed->inWorld) {
+            next = listed;
+        }
+    }
+    world.SetFocus(npc, next);
+}
+// DoTakeVob: the item leaves the world for the NPC's inventory.
+void TakeVob(FakeWorld& world, Call call, Answers answers) {
+    FakeObject& npc = Object(world, call.self, "the NPC taking");
+    FakeObject& item = Object(world, call.args[0], "the object taken");
+    if (!item.inWorld || item.kind != FakeObject::Kind::Item) {
+        throw std::runtime_error(item.id + " is no item in the world");
+    }
+    world.RemoveFromWorld(item);
+    world.Stow(npc, item);
+    answers.word = 1;
+}
+void PutInInventory(FakeWorld& world, Call call, Answers answers) {
+    FakeObject& npc = Object(world, call.self, "the NPC receiving");
+    FakeObject& item = Object(world, call.args[0], "the item put");
+    if (item.inWorld) {
+        throw std::runtime_error(item.id + " lies in the world: the game would hold it twice");
+    }
+    if (world.Holder(item) != nullptr || world.ChestHolding(item) != nullptr) {
+        throw std::runtime_error(item.id + " is held elsewhere: the game would hold it twice");
+    }
+    answers.word = world.Stow(npc, item).Address();
+}
+void RemoveItems(FakeWorld& world, Call call, Answers answers) {
+    FakeObject& npc = Object(world, call.self, "the NPC giving");
+    FakeObject& item = Object(world, call.args[0], "the item removed");
+    const int amount = static_cast<int>(call.args[1]);
+    answers.word = item.Address();
+    if (world.Holder(item) != &npc || amount <= 0) {
+        return;
+    }
+    if (amount < Amount(world, item)) {
+        world.Write(item, world.Offset("eng_item_amount"), Amount(world, item) - amount);
+        return;
+    }
+    world.TakeFromInventory(npc, item);
+}
+void CreateItems(FakeWorld& world, Call call, Answers /*answers*/) {
+    FakeObject& npc = Object(world, call.self, "the NPC receiving");
+    const FakeItemInstance* definition = world.InstanceByIndex(static_cast<int>(call.args[0]));
+    if (definition == nullptr) {
+        throw std::runtime_error("no item instance of index " + std::to_string(call.args[0]));
+    }
+    const int amount = static_cast<int>(call.args[1]);
+    if (amount > 0) {
+        world.Stow(npc, world.MakeItem(definition->instanceName + " (made)",
+                                       definition->instanceName, amount));
+    }
+}
+void Unequip(FakeWorld& world, Call call, Answers /*answers*/) {
+    FakeObject& item = Object(world, call.args[0], "the item taken off");
+    world.Write(item, world.Offset("eng_item_flags"),
+                world.Read<std::uint32_t>(item, world.Offset("eng_item_flags")) & ~kItemWorn);
+}
+void HasItemsByName(FakeWorld& world, Call call, Answers answers) {
+    FakeObject& npc = Object(world, call.self, "the NPC");
+    const std::string_view name = TextOf(call.args[0]);
+    for (FakeObject* item : world.Inventory(npc)) {
+        if (SameLetters(item->instanceName, name) &&
+            Amount(world, *item) >= static_cast<int>(call.args[1])) {
+            answers.word = item->Address();
+            return;
+        }
+    }
+}
+void BindMob(FakeWorld& world, Call call, Answers /*answers*/) {
+    world.Write(Object(world, call.self, "the NPC"), world.Offset("eng_npc_interaction_a"),
+                call.args[0]);
+}
+void Model(FakeWorld& world, Call call, Answers answers) {
+    const FakeObject* model = Object(world, call.self, "the NPC").model;
+    answers.word = model == nullptr ? 0 : model->Address();
+}
+void EventManager(FakeWorld& world, Call call, Answers answers) {
+    answers.word = Object(world, call.self, "the NPC").events->Address();
+}
+void OnMessage(FakeWorld& world, Call call, Answers /*answers*/) {
+    Object(world, call.self, "the event manager").messages.emplace_back("conversation");
+}
+void ConstructMessage(FakeWorld& /*world*/, Call call, Answers answers) {
+    answers.word = call.self;
+}
+
+// ---- Inventories ----
+
+void InventoryIsEmpty(FakeWorld& world, Call call, Answers answers) {
+    const FakeObject& inventory = Object(world, call.self, "the inventory");
+    answers.word = world.Inventory(*inventory.owner).empty() ? 1 : 0;
+}
+
+// ---- Chests ----
+
+void ChestRemove(FakeWorld& world, Call call, Answers /*answers*/) {
+    FakeObject& chest = Object(world, call.self, "the chest");
+    world.Unlink(world.ChestHead(chest), Object(world, call.args[0], "the item removed"));
+}
+void MobName(FakeWorld& world, Call call, Answers answers) {
+    answers.text = world.Keep(Object(world, call.self, "the chest named").name);
+}
+void EndStateChange(FakeWorld& world, Call call, Answers /*answers*/) {
+    Object(world, call.self, "the chest").state = static_cast<int>(call.args[2]);
+}
+void SetLocked(FakeWorld& world, Call call, Answers /*answers*/) {
+    FakeObject& chest = Object(world, call.self, "the chest");
+    const auto flags = world.Read<std::uint32_t>(chest, world.Offset("eng_mob_lock_flags"));
+    world.Write(chest, world.Offset("eng_mob_lock_flags"),
+                call.args[0] != 0 ? flags | kLocked : flags & ~kLocked);
+}
+
+// ---- The screen, views and textures ----
+
+void ConstructView(FakeWorld& world, Call call, Answers answers) {
+    world.MakeView(call.self);
+    answers.word = call.self;
+}
+void FontHeight(FakeWorld& /*world*/, Call /*call*/, Answers answers) {
+    answers.word = kFontHeight;
+}
+void FontName(FakeWorld& world, Call /*call*/, Answers answers) {
+    answers.text = world.Keep("FONT_OLD_10_WHITE.TGA");
+}
+void Viewport(FakeWorld& world, Call /*call*/, Answers answers) {
+    answers.quad[0] = 0;
+    answers.quad[1] = 0;
+    answers.quad[2] = ScreenWidth(world);
+    answers.quad[3] = ScreenHeight(world);
+}
+void PixelToVirtualX(FakeWorld& world, Call call, Answers answers) {
+    answers.word = static_cast<std::uint32_t>(static_cast<int>(call.args[0]) * kVirtualScreen /
+                                              ScreenWidth(world));
+}
+void PixelToVirtualY(FakeWorld& world, Call call, Answers answers) {
+    answers.word = static_cast<std::uint32_t>(static_cast<int>(call.args[0]) * kVirtualScreen /
+                                              ScreenHeight(world));
+}
+void VirtualToPixelX(FakeWorld& world, Call call, Answers answers) {
+    answers.word = static_cast<std::uint32_t>(static_cast<int>(call.args[0]) * ScreenWidth(world) /
+                                              kVirtualScreen);
+}
+void LoadTexture(FakeWorld& world, Call call, Answers answers) {
+    answers.word =
+        world
+            .MakeObject(FakeObject::Kind::Other, "texture " + std::string(TextOf(call.args[0])), "")
+            .Address();
+}
+
+// ---- Input ----
+
+void KeyPressed(FakeWorld& world, Call call, Answers answers) {
+    answers.word = world.KeyHeld(static_cast<int>(call.args[0])) ? 1 : 0;
+}
+void KeyToggled(FakeWorld& world, Call call, Answers answers) {
+    answers.word = world.KeyToggled(static_cast<int>(call.args[0])) ? 1 : 0;
+}
+void ClearKeyBuffer(FakeWorld& world, Call /*call*/, Answers /*answers*/) {
+    world.ClearKeyBuffer();
+}
+
+// ---- Options ----
+
+// A number as the engine reads it: the leading number, 0 when there is none.
+void ReadInt(FakeWorld& world, Call call, Answers answers) {
+    const auto value = world.Option(TextOf(call.args[0]), CharactersOf(call.args[1]));
+    answers.word =
+        value ? static_cast<std::uint32_t>(std::strtol(value->c_str(), nullptr, 10)) : call.args[2];
+}
+void ReadBool(FakeWorld& world, Call call, Answers answers) {
+    const auto value = world.Option(TextOf(call.args[0]), CharactersOf(call.args[1]));
+    if (!value) {
+        answers.word = call.args[2];
+        return;
+    }
+    answers.word = SameLetters(*value, "true") || std::strtol(value->c_str(), nullptr, 10) != 0;
+}
+void ReadString(FakeWorld& world, Call call, Answers answers) {
+    const auto value = world.Option(TextOf(call.args[0]), CharactersOf(call.args[1]));
+    answers.text = world.Keep(value ? *value : std::string(CharactersOf(call.args[2])));
+}
+
+// ---- The scripts ----
+
+// The scene's scripts declare no variable and no function beyond the item instances: a symbol
+// asked for by name is not found, and its index is -1.
+void NoSymbol(FakeWorld& /*world*/, Call /*call*/, Answers answers) {
+    answers.word = 0;
+}
+void NoSymbolIndex(FakeWorld& /*world*/, Call /*call*/, Answers answers) {
+    answers.word = static_cast<std::uint32_t>(-1);
+}
+void CallScript(FakeWorld& /*world*/, Call call, Answers /*answers*/) {
+    throw std::runtime_error("the scripts have no function " + std::string(TextOf(call.args[0])));
+}
+
+// ---- The game ----
+
+void DialogManager(FakeWorld& world, Call /*call*/, Answers answers) {
+    answers.word = world.Find("game").Address();
+}
+// Focus_Normal's ranges, which the engine squares when it reads them: the distance asked is a
+// squared one.
+void FocusInRange(FakeWorld& /*world*/, Call call, Answers answers) {
+    struct Range {
+        int vobType;
+        float range;
+    };
+    constexpr std::array<Range, 3> kRanges{{{128, 350.0F}, {129, 400.0F}, {130, 300.0F}}};
+    const float distance = Real(call.args[1]);
+    answers.word = 0;
+    for (const Range& range : kRanges) {
+        if (range.vobType == static_cast<int>(call.args[0])) {
+            answers.word = distance >= 0.0F && distance <= range.range * range.range ? 1 : 0;
+        }
+    }
+}
+
+std::vector<FakeWorld::Behaviour> Table(int version) {
+    const bool gothicOne = version <= 2;  // Gothic I's focus collector takes no argument
+    return {
+        {"support:zCObject::_GetClassDef", kStubMember0, "object", &ClassRecord},
+        {"eng_object_class_is", kStubPlain2, "", &ClassIs},
+        {"eng_object_instance_name", kStubMemberString0, "vob", &InstanceName},
+        {"eng_vob_position", kStubMemberVec3, "", &Position},
+        {"eng_vob_distance", kStubMemberFloat1, "", &SquaredDistanceTo},
+        {"eng_vob_distance_to", kStubMemberFloat1, "", &DistanceTo},
+        {"eng_string_is_empty", kStubMember0, "", &StringIsEmpty},
+        {"eng_item_has_flag", kStubMember1, "", &ItemHasFlag},
+        {"eng_item_ground_check", kStubMember0, "", &ItemHangsInParent},
+        {"eng_npc_name", kStubMemberString1, "", &NpcName},
+        {"eng_npc_body_state", kStubMember0, "", &BodyState},
+        {"eng_npc_is_dead", kStubMember0, "", &IsDead},
+        {"eng_npc_is_unconscious", kStubMember0, "", &No},
+        {"eng_npc_query_a", kStubMember0, "", &No},
+        {"eng_npc_query_b", kStubMember0, "npc", &No},
+        {"eng_npc_in_battle", kStubMember0, "", &No},
+        {"eng_npc_weapon_query_1", kStubMember0, "", &No},
+        {"eng_npc_weapon_query_2", kStubMember0, "", &No},
+        {"eng_vob_room_name", kStubMember0, "", &No},
+        {"eng_npc_focus_vob", kStubMember0, "", &FocusVob},
+        {"eng_npc_focus_npc", kStubMember0, "", &FocusNpc},
+        {"eng_npc_clear_focus", kStubMember0, "", &ClearFocus},
+        {"eng_npc_set_focus", kStubMember1, "", &SetFocus},
+        {"eng_npc_refresh_focus", gothicOne ? kStubMember0 : kStubMember1, "", &RefreshFocus},
+        {"eng_npc_take_vob", kStubMember1, "npc", &TakeVob},
+        {"eng_npc_put_in_inventory", kStubMember1, "", &PutInInventory},
+        {"eng_npc_remove_items", kStubMember2, "", &RemoveItems},
+        {"eng_npc_create_items", kStubMember2, "", &CreateItems},
+        {"eng_npc_unequip", kStubMember1, "", &Unequip},
+        {"eng_npc_has_items_by_name", kStubMember2, "", &HasItemsByName},
+        {"eng_npc_bind_mob", kStubMember1, "", &BindMob},
+        {"eng_npc_model", kStubMember0, "", &Model},
+        {"eng_npc_event_manager", kStubFast2, "", &EventManager},
+        {"eng_event_manager_on_message", kStubMember2, "events", &OnMessage},
+        {"eng_msg_conversation_create", kStubMember2, "", &ConstructMessage},
+        {"eng_inventory_is_open", kStubMember0, "inventory", &No},
+        {"eng_inventory_prepare", kStubMember0, "", &Nothing},
+        {"eng_inventory_is_empty", kStubMember0, "inventory", &InventoryIsEmpty},
+        {"eng_container_remove_item", kStubMember1, "mob", &ChestRemove},
+        {"eng_mob_name", kStubMemberString0, "mob", &MobName},
+        {"eng_mob_begin_state_change", kStubMember3, "mob", &Nothing},
+        {"eng_mob_end_state_change", kStubMember3, "mob", &EndStateChange},
+        {"eng_mob_set_locked", kStubMember1, "mob", &SetLocked},
+        {"eng_view_construct", kStubMember0, "", &ConstructView},
+        {"eng_view_construct_rect", kStubMember5, "", &ConstructView},
+        {"eng_view_set_texture", kStubMember1, "", &Nothing},
+        {"eng_view_set_texture_name", kStubMember1, "", &Nothing},
+        {"eng_view_set_blend_mode", kStubMember1, "", &Nothing},
+        {"eng_view_set_font", kStubMember1, "", &Nothing},
+        {"eng_view_set_font_color", kStubMember1, "", &Nothing},
+        {"eng_view_set_position", kStubMember2, "", &Nothing},
+        {"eng_view_set_size", kStubMember2, "", &Nothing},
+        {"eng_view_clear_text", kStubMember0, "", &Nothing},
+        {"eng_view_print", kStubMember3, "", &Nothing},
+        {"eng_view_blit", kStubMember0, "view", &Nothing},
+        {"eng_view_draw", kStubMember0, "view", &Nothing},
+        {"eng_view_font_height", kStubMember0, "", &FontHeight},
+        {"eng_font_height", kStubMember0, "", &FontHeight},
+        {"eng_view_get_font_name", kStubMemberString0, "", &FontName},
+        {"eng_view_get_viewport", kStubFastViewport, "view", &Viewport},
+        {"eng_view_pixel_to_virtual_x", kStubMember1, "view", &PixelToVirtualX},
+        {"eng_view_pixel_to_virtual_y", kStubMember1, "view", &PixelToVirtualY},
+        {"eng_view_virtual_to_pixel_x", kStubMember1, "view", &VirtualToPixelX},
+        {"eng_screen_insert", kStubMember2, "", &Nothing},
+        {"eng_renderer_set_viewport", kStubMember4, "renderer", &Yes},
+        {"eng_screen_remove", kStubMember1, "", &Nothing},
+        {"eng_texture_load", kStubPlain2, "", &LoadTexture},
+        {"eng_input_key_pressed", kStubMember1, "input", &KeyPressed},
+        {"eng_input_key_toggled", kStubMember1, "input", &KeyToggled},
+        {"eng_input_mouse_right_pressed", kStubMember0, "input", &No},
+        {"eng_input_clear_key_buffer", kStubMember0, "input", &ClearKeyBuffer},
+        {"eng_options_read_int", kStubMember3, "", &ReadInt},
+        {"eng_options_read_bool", kStubMember3, "", &ReadBool},
+        {"eng_options_read_string", kStubMemberString3, "", &ReadString},
+        {"eng_script_find_symbol", kStubMember1, "", &NoSymbol},
+        {"eng_script_symbol_index", kStubMember1, "", &NoSymbolIndex},
+        {"eng_script_set_instance", kStubMember2, "", &NoSymbol},
+        {"eng_script_call_by_name", kStubMember1, "", &CallScript},
+        {"eng_dialog_manager", kStubPlain0, "", &DialogManager},
+        {"eng_dialog_is_over", kStubFast1, "", &Yes},
+        {"eng_focus_in_range", kStubMember2, "", &FocusInRange},
+    };
+}
+
+}  // namespace
+
+const std::vector<FakeWorld::Behaviour>& Behaviours(int version) {
+    static const std::array<std::vector<FakeWorld::Behaviour>, 4> tables{Table(1), Table(2),
+                                                                         Table(3), Table(4)};
+    return tables.at(static_cast<std::size_t>(version - 1));
+}
+
+}  // namespace pilfern::fakegame
