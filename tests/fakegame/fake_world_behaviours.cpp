@@ -141,6 +141,13 @@ void BodyState(FakeWorld& world, Call call, Answers answers) {
 void IsDead(FakeWorld& world, Call call, Answers answers) {
     answers.word = Object(world, call.self, "the NPC").dead ? 1 : 0;
 }
+// IsBodyStateInterruptable: the body state carries the interruptable flag and no modifier.
+void BodyStateInterruptable(FakeWorld& world, Call call, Answers answers) {
+    constexpr int kInterruptable = 0x8000;
+    constexpr int kModifiers = 0x1F80;  // hidden, drunk, nuts, burning, controlled, transformed
+    const int state = Object(world, call.self, "the NPC").bodyState;
+    answers.word = (state & kInterruptable) != 0 && (state & kModifiers) == 0 ? 1 : 0;
+}
 void No(FakeWorld& /*world*/, Call /*call*/, Answers answers) {
     answers.word = 0;
 }
@@ -405,7 +412,7 @@ std::vector<FakeWorld::Behaviour> Table(int version) {
         {"eng_npc_body_state", kStubMember0, "", &BodyState},
         {"eng_npc_is_dead", kStubMember0, "", &IsDead},
         {"eng_npc_is_unconscious", kStubMember0, "", &No},
-        {"eng_npc_query_a", kStubMember0, "", &No},
+        {"eng_npc_query_a", kStubMember0, "", &BodyStateInterruptable},
         {"eng_npc_query_b", kStubMember0, "npc", &No},
         {"eng_npc_in_battle", kStubMember0, "", &No},
         {"eng_npc_weapon_query_1", kStubMember0, "", &No},
