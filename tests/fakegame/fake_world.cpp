@@ -446,6 +446,19 @@ FakeObject& FakeWorld::MakeItem(std::string_view id, std::string_view instance, 
     return item;
 }
 
+FakeObject& FakeWorld::PlaceVob(FakeObject::Kind kind, const VobPlace& place,
+                                std::string_view classRecord, int vobType) {
+    FakeObject& vob = MakeObject(kind, place.id, classRecord);
+    vob.instanceName = place.instance;
+    vob.name = place.name;
+    vob.position = place.at;
+    vob.inWorld = true;
+    Write(vob, Offset("eng_vob_type"), vobType);
+    Write(vob, Offset("eng_vob_visual"), Find("visual").Address());
+    Write(vob, Offset("eng_vob_home_world"), world_->Address());
+    return vob;
+}
+
 FakeObject& FakeWorld::AddHero(std::string_view id, std::string_view instance,
                                std::string_view name, FakePosition at) {
     FakeObject& hero = AddNpc(id, instance, name, at);
@@ -456,14 +469,8 @@ FakeObject& FakeWorld::AddHero(std::string_view id, std::string_view instance,
 
 FakeObject& FakeWorld::AddNpc(std::string_view id, std::string_view instance, std::string_view name,
                               FakePosition at) {
-    FakeObject& npc = MakeObject(FakeObject::Kind::Npc, id, "classdef:oCNpc::classDef");
-    npc.instanceName = instance;
-    npc.name = name;
-    npc.position = at;
-    npc.inWorld = true;
-    Write(npc, Offset("eng_vob_type"), kVobTypeNpc);
-    Write(npc, Offset("eng_vob_visual"), Find("visual").Address());
-    Write(npc, Offset("eng_vob_home_world"), world_->Address());
+    FakeObject& npc = PlaceVob(FakeObject::Kind::Npc, {id, instance, name, at},
+                               "classdef:oCNpc::classDef", kVobTypeNpc);
     Write(npc, Offset("eng_npc_hitpoints"), 100);
     // The inventory lies in the NPC, with its own virtual table.
     FakeObject& inventory =
@@ -516,15 +523,8 @@ void FakeWorld::GiveItem(FakeObject& npc, std::string_view id, std::string_view 
 
 FakeObject& FakeWorld::AddChest(std::string_view id, std::string_view instance,
                                 std::string_view name, FakePosition at, int states) {
-    FakeObject& chest =
-        MakeObject(FakeObject::Kind::Chest, id, "classdef:oCMobContainer::classDef");
-    chest.instanceName = instance;
-    chest.name = name;
-    chest.position = at;
-    chest.inWorld = true;
-    Write(chest, Offset("eng_vob_type"), kVobTypeMob);
-    Write(chest, Offset("eng_vob_visual"), Find("visual").Address());
-    Write(chest, Offset("eng_vob_home_world"), world_->Address());
+    FakeObject& chest = PlaceVob(FakeObject::Kind::Chest, {id, instance, name, at},
+                                 "classdef:oCMobContainer::classDef", kVobTypeMob);
     Write(chest, Offset("eng_mob_state_count"), states);
     WriteText(chest, Offset("eng_mob_key_instance"), "");
     WriteText(chest, Offset("eng_mob_condition_func"), "");

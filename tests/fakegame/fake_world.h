@@ -159,6 +159,15 @@ public:
     [[nodiscard]] std::uint32_t StringTable() const { return stringTable_; }
 
 private:
+    struct VobPlace {
+        std::string_view id;
+        std::string_view instance;
+        std::string_view name;
+        FakePosition at;
+    };
+    // An NPC or a chest placed in the world, with its visual.
+    FakeObject& PlaceVob(FakeObject::Kind kind, const VobPlace& place, std::string_view classRecord,
+                         int vobType);
     void PlaceBehaviours();
     std::vector<std::uint32_t> TableFor(std::string_view kindOfClass);
     FakeObject& MakeGlobal(std::string_view id, std::string_view global);
