@@ -41,6 +41,10 @@ void UnloadModule(ModuleHandle module);
 // read of memory that is not there answers instead of faulting.
 [[nodiscard]] bool ReadOwnMemory(std::uintptr_t address, std::span<std::uint8_t> bytes);
 
+// Writes bytes over this process's own code or data, the system's protection of those pages
+// lifted for the write and put back after it; false when the pages cannot be made writable.
+[[nodiscard]] bool WriteOwnCode(std::uintptr_t address, std::span<const std::uint8_t> bytes);
+
 // Lets standard output pass '\n' through as it is, so that a program's output is the same
 // bytes on every system (Windows text mode would write "\r\n").
 void UseBinaryStandardOutput();

@@ -6,8 +6,10 @@
 #include <array>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
+#include <sys/mman.h>
 #include <sys/stat.h>
 
 #include "platform/platform.h"
@@ -117,6 +119,19 @@ std::string CodePageToUtf8(std::string_view text, int codePage) {
 
 std::string Utf8ToCodePage(std::string_view text, int codePage) {
     return Convert(text, "UTF-8", IconvName(codePage), true);
+}
+
+// The pages are left readable, writable and executable: the only code written here is a test
+// process's own, playing the game's image.
+bool WriteOwnCode(std::uintptr_t address, std::span<const std::uint8_t> bytes) {
+    const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const std::uintptr_t first = address & ~(page - 1);
+    if (::mprotect(reinterpret_cast<void*>(first), address + bytes.size() - first,
+                   PROT_READ | PROT_WRITE | PROT_EXEC) != 0) {
+        return false;
+    }
+    std::memcpy(reinterpret_cast<void*>(address), bytes.data(), bytes.size());
+    return true;
 }
 
 // The system copies the bytes through a pipe, and refuses (rather than faults) where they are

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <optional>
 #include <string>
@@ -185,6 +186,19 @@ bool ReadOwnMemory(std::uintptr_t address, std::span<std::uint8_t> bytes) {
     return ReadProcessMemory(GetCurrentProcess(), reinterpret_cast<LPCVOID>(address), bytes.data(),
                              bytes.size(), &read) != 0 &&
            read == bytes.size();
+}
+
+bool WriteOwnCode(std::uintptr_t address, std::span<const std::uint8_t> bytes) {
+    auto* at = reinterpret_cast<void*>(address);
+    DWORD before = 0;
+    if (VirtualProtect(at, bytes.size(), PAGE_EXECUTE_READWRITE, &before) == 0) {
+        return false;
+    }
+    std::memcpy(at, bytes.data(), bytes.size());
+    DWORD unused = 0;
+    VirtualProtect(at, bytes.size(), before, &unused);
+    FlushInstructionCache(GetCurrentProcess(), at, bytes.size());
+    return true;
 }
 
 }  // namespace pilfern::platform

@@ -20,6 +20,10 @@ bool LiveProcessMemory::Read(std::uint32_t address, std::span<std::uint8_t> byte
     return platform::ReadOwnMemory(address, bytes);
 }
 
+bool LiveCodeWriter::Write(std::uint32_t address, std::span<const std::uint8_t> bytes) {
+    return platform::WriteOwnCode(address, bytes);
+}
+
 GameBinding BindToGame(const ProcessMemory& memory) {
     const std::optional<int> version = DetectEngineVersion(memory);
     if (!version) {

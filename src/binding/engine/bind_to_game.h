@@ -5,6 +5,7 @@
 
 #include "binding/engine/bound_engine.h"
 #include "binding/engine_detection.h"
+#include "binding/patching/code_references.h"
 
 namespace pilfern::binding {
 
@@ -12,6 +13,12 @@ namespace pilfern::binding {
 class LiveProcessMemory final : public ProcessMemory {
 public:
     [[nodiscard]] bool Read(std::uint32_t address, std::span<std::uint8_t> bytes) const override;
+};
+
+// This process's own code and data, written with the system's protection lifted.
+class LiveCodeWriter final : public CodeWriter {
+public:
+    [[nodiscard]] bool Write(std::uint32_t address, std::span<const std::uint8_t> bytes) override;
 };
 
 // What binding to the running game found: the engine of its executable, or none, and the one
