@@ -27,9 +27,25 @@ LoadedPluginModule::LoadedPluginModule(SimGame& game) {
     }
     // The module's plugin, which the simulator only reads, but for the record watcher it sets.
     running_ = plugin->Find(game.framework.engineVersion);
+    // The framework calls a module's events by the functions it exports.
+    EventTable exports{};
+    for (std::size_t slot = 0; slot < kEventExportNames.size(); ++slot) {
+        exports.at(slot) = platform::FindExport(module_, kEventExportNames.at(slot));
+        if (exports.at(slot) == nullptr) {
+            platform::UnloadModule(module_);
+            ClearHost();
+            throw std::runtime_error("the plugin module " + path + " exports no " +
+                                     std::string(kEventExportNames.at(slot)));
+        }
+    }
+    framework_ = &game.framework;
+    framework_->DeliverEventsThrough(exports);
 }
 
 LoadedPluginModule::~LoadedPluginModule() {
+    if (framework_ != nullptr) {
+        framework_->DeliverEventsThrough(std::nullopt);
+    }
     platform::UnloadModule(module_);
     ClearHost();
 }

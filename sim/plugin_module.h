@@ -49,6 +49,7 @@ private:
 
     ModuleHandle module_ = nullptr;
     Instance* running_ = nullptr;
+    SimFramework* framework_ = nullptr;
 };
 
 }  // namespace pilfern::sim

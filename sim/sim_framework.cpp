@@ -159,10 +159,11 @@ void SimFramework::FireEvent(int slot) {
         return;
     }
     fired_.push_back(slot);
-    if (!registered_) {
+    const std::optional<EventTable>& handlers = exports_ ? exports_ : registered_;
+    if (!handlers) {
         return;
     }
-    if (const EventHandler handler = registered_->at(static_cast<std::size_t>(slot - 1))) {
+    if (const EventHandler handler = handlers->at(static_cast<std::size_t>(slot - 1))) {
         handler();
     }
 }

@@ -71,9 +71,12 @@ public:
     // What the framework's heap has done since the process started: the plugin module's
     // allocations and the framework's strings.
     [[nodiscard]] HeapFigures Heap() const { return FrameworkHeapFigures(); }
-    // The game reaches an event slot (1 to 21): the handler registered for it is called,
-    // when there is one, and the event is noted.
+    // The game reaches an event slot (1 to 21): the event is noted, and the handler is called:
+    // the function a loaded plugin module exports for the slot, as the framework calls a
+    // module, or else the one registered for it, when there is one.
     void FireEvent(int slot);
+    // A loaded module's exported event functions, by slot (none: back to the registered ones).
+    void DeliverEventsThrough(const std::optional<EventTable>& exports) { exports_ = exports; }
     // The events fired since the journal was last cleared, in order.
     [[nodiscard]] const std::vector<int>& FiredEvents() const { return fired_; }
     void ClearFiredEvents() { fired_.clear(); }
@@ -83,6 +86,7 @@ private:
     RedirectTable& redirects_;
     GameFolder& folder_;
     std::optional<EventTable> registered_;
+    std::optional<EventTable> exports_;
     int registrations_ = 0;
     std::vector<int> fired_;
     std::optional<std::array<int, 4>> crtVersion_;

@@ -8,6 +8,7 @@
 #include "frame/frame_driver.h"
 #include "frame/hooks.h"
 #include "frame/input.h"
+#include "frame/module_events.h"
 #include "persistence/save_state.h"
 
 namespace pilfern {
@@ -93,6 +94,9 @@ void UnloadInstance(Instance& instance) {
             record->Release();
         }
     }
+    if (instance.framework.GetEngineVersion() == instance.profile.version) {
+        WithdrawModuleEvents();
+    }
     BindEntryPoints(SlotOf(instance.profile), nullptr);
 }
 
@@ -102,8 +106,9 @@ void RegisterForRunningEngine(Instance& instance) {
     if (instance.framework.GetEngineVersion() != instance.profile.version) {
         return;
     }
-    instance.framework.CreateRefApplication(
-        EventTableFor(EntryPointsFor(SlotOf(instance.profile))));
+    const EventTable events = EventTableFor(EntryPointsFor(SlotOf(instance.profile)));
+    instance.framework.CreateRefApplication(events);
+    PublishModuleEvents(events);
 }
 
 void OnGameInit(Instance& instance) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "host/cstring.h"
 #include "host/framework_heap.h"
@@ -17,6 +18,30 @@ using EventHandler = void (*)();
 inline constexpr std::size_t kEventSlotCount = 21;
 // Handler per event slot; index 0 holds slot 1.
 using EventTable = std::array<EventHandler, kEventSlotCount>;
+// The functions a plugin module exports, by name, for the framework to call on each event, in
+// the order of the slots.
+inline constexpr std::array<std::string_view, kEventSlotCount> kEventExportNames{
+    "Game_Entry",
+    "Game_Init",
+    "Game_Exit",
+    "Game_PreLoop",
+    "Game_Loop",
+    "Game_PostLoop",
+    "Game_MenuLoop",
+    "Game_SaveBegin",
+    "Game_SaveEnd",
+    "Game_LoadBegin_NewGame",
+    "Game_LoadEnd_NewGame",
+    "Game_LoadBegin_SaveGame",
+    "Game_LoadEnd_SaveGame",
+    "Game_LoadBegin_ChangeLevel",
+    "Game_LoadEnd_ChangeLevel",
+    "Game_LoadBegin_Trigger",
+    "Game_LoadEnd_Trigger",
+    "Game_Pause",
+    "Game_Unpause",
+    "Game_DefineExternals",
+    "Game_ApplyOptions"};
 
 // The framework's slot numbers besides the savegames 1 to 20.
 inline constexpr int kSaveSlotNone = -3;     // no save or load has named a slot yet
