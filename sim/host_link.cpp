@@ -1,16 +1,14 @@
 #include "sim/host_link.h"
 
-#include "frame/library_entry.h"
 #include "host/host_module.h"
+#include "host/zstring.h"
 
 namespace pilfern {
 namespace {
 
-// The game that plugin modules are loaded into; the simulated game's library is the one
-// place a module and the program that loads it share.
+// The game that plugin modules are loaded into, as a loading module finds it.
 struct Host {
-    Framework* framework = nullptr;
-    Engine* engine = nullptr;
+    SimulatedHost offered;
     const PluginLibrary* plugin = nullptr;  // what the loaded module built
 };
 
@@ -19,24 +17,16 @@ Host& CurrentHost() {
     return host;
 }
 
-}  // namespace
-
-Framework* HostFramework() {
-    return CurrentHost().framework;
-}
-
-Engine* HostEngine() {
-    return CurrentHost().engine;
-}
-
-void AnnouncePluginToHost(const PluginLibrary* plugin) {
+void Announce(const PluginLibrary* plugin) {
     CurrentHost().plugin = plugin;
 }
+
+}  // namespace
 
 namespace sim {
 
 void SetHost(Framework& framework, Engine& engine) {
-    CurrentHost() = Host{&framework, &engine};
+    CurrentHost() = Host{{&framework, &engine, &Announce, &EngineHeapAlloc, &EngineHeapFree}};
 }
 
 void ClearHost() {
@@ -49,3 +39,8 @@ const PluginLibrary* HostedPlugin() {
 
 }  // namespace sim
 }  // namespace pilfern
+
+// Found by a loading plugin module under its name (host/host_module.h).
+extern "C" const pilfern::SimulatedHost* PilfernSimulatedHost() {
+    return &pilfern::CurrentHost().offered;
+}

@@ -28,6 +28,10 @@ using RendererScaleFn = float (*)(float);
 // Loads a module by file name or path; none when it cannot be loaded.
 [[nodiscard]] ModuleHandle LoadModule(std::string_view name);
 [[nodiscard]] ProcAddress FindExport(ModuleHandle module, std::string_view name);
+// A function another module of the process exports: on Windows the module loaded under the
+// name (without ".dll"), elsewhere any module of the process's global scope. None when there
+// is no such module or export; nothing is loaded.
+[[nodiscard]] ProcAddress FindProcessExport(std::string_view module, std::string_view name);
 // Gives a loaded module back; when nothing else holds it, the system unloads it, which runs
 // its static destruction. Nothing happens for none.
 void UnloadModule(ModuleHandle module);

@@ -94,6 +94,10 @@ ProcAddress FindExport(ModuleHandle module, std::string_view name) {
     return reinterpret_cast<ProcAddress>(symbol);
 }
 
+ProcAddress FindProcessExport(std::string_view /*module*/, std::string_view name) {
+    return reinterpret_cast<ProcAddress>(dlsym(RTLD_DEFAULT, std::string(name).c_str()));
+}
+
 void UnloadModule(ModuleHandle module) {
     if (module != nullptr) {
         dlclose(const_cast<void*>(module));

@@ -113,6 +113,14 @@ ProcAddress FindExport(ModuleHandle module, std::string_view name) {
         GetProcAddress(AsModule(module), std::string(name).c_str()));
 }
 
+ProcAddress FindProcessExport(std::string_view module, std::string_view name) {
+    HMODULE loaded = GetModuleHandleA((std::string(module) + ".dll").c_str());
+    if (loaded == nullptr) {
+        return nullptr;
+    }
+    return reinterpret_cast<ProcAddress>(GetProcAddress(loaded, std::string(name).c_str()));
+}
+
 void UnloadModule(ModuleHandle module) {
     if (module != nullptr) {
         FreeLibrary(AsModule(module));
