@@ -21,30 +21,6 @@ constexpr std::uint32_t kSequenceFrameMs = 16;
 constexpr std::array<std::string_view, 3> kSavegameFiles{"SAVEINFO.SAV", "SAVEDAT.SAV",
                                                          "THUMB.SAV"};
 
-constexpr std::array<std::string_view, kEventSlotCount> kEventNames{
-    "Game_Entry",
-    "Game_Init",
-    "Game_Exit",
-    "Game_PreLoop",
-    "Game_Loop",
-    "Game_PostLoop",
-    "Game_MenuLoop",
-    "Game_SaveBegin",
-    "Game_SaveEnd",
-    "Game_LoadBegin_NewGame",
-    "Game_LoadEnd_NewGame",
-    "Game_LoadBegin_SaveGame",
-    "Game_LoadEnd_SaveGame",
-    "Game_LoadBegin_ChangeLevel",
-    "Game_LoadEnd_ChangeLevel",
-    "Game_LoadBegin_Trigger",
-    "Game_LoadEnd_Trigger",
-    "Game_Pause",
-    "Game_Unpause",
-    "Game_DefineExternals",
-    "Game_ApplyOptions",
-};
-
 // The world a game starts in: the first Gothic's colony, the second's Khorinis.
 std::string StartWorld(int engineVersion) {
     return engineVersion <= 2 ? "WORLD.ZEN" : "NEWWORLD.ZEN";
@@ -80,8 +56,8 @@ std::optional<std::string> SavedWorld(std::string_view info) {
 }  // namespace
 
 std::string_view EventName(int slot) {
-    return slot >= 1 && slot <= static_cast<int>(kEventNames.size())
-               ? kEventNames.at(static_cast<std::size_t>(slot - 1))
+    return slot >= 1 && slot <= static_cast<int>(kEventExportNames.size())
+               ? kEventExportNames.at(static_cast<std::size_t>(slot - 1))
                : std::string_view();
 }
 
