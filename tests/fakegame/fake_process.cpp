@@ -48,22 +48,49 @@ std::uint32_t ImageEnd(int engineVersion) {
     return (highest + 0x100 + kPage - 1) & ~(kPage - 1);
 }
 
-// The headers the binding's second look reads: "MZ", the PE header's place, "PE\0\0", the
-// base the image was loaded at and the image's size.
-void WriteHeaders(std::uint32_t size) {
+// Where the image's read-only data begins: the page of its first virtual table. Every
+// function of the facts lies below it.
+std::uint32_t DataBegin(int engineVersion, std::uint32_t end) {
+    std::uint32_t lowest = end;
+    for (const EngineFact& fact : binding::EngineFacts(engineVersion)) {
+        if (fact.kind == FactKind::Global &&
+            fact.operation.find("vftable") != std::string_view::npos) {
+            lowest = std::min(lowest, fact.value);
+        }
+    }
+    return lowest & ~(kPage - 1);
+}
+
+// The headers the binding reads: "MZ", the PE header's place, "PE\0\0", the base the image
+// was loaded at, the image's size, and two sections: code from the first page after the
+// headers up to the read-only data, which runs to the image's end.
+void WriteHeaders(std::uint32_t size, std::uint32_t dataBegin) {
     auto* image = static_cast<std::uint8_t*>(Pointer(kImageBase));
     constexpr std::uint32_t kPeAt = 0x80;
-    const std::array<std::pair<std::uint32_t, std::uint32_t>, 4> words{{
+    constexpr std::uint32_t kOptionalSize = 0xE0;
+    constexpr std::uint32_t kSections = kPeAt + 24 + kOptionalSize;
+    constexpr std::uint32_t kCode = 0x60000020;  // code, executable, readable
+    constexpr std::uint32_t kData = 0x40000040;  // initialised data, readable
+    const std::uint32_t dataAt = dataBegin - kImageBase;
+    const std::array<std::pair<std::uint32_t, std::uint32_t>, 11> words{{
         {0x3C, kPeAt},
         {kPeAt, 0x00004550},
+        {kPeAt + 6, 2},  // the number of sections (16 bits; the time stamp after it stays 0)
+        {kPeAt + 20, kOptionalSize},
         {kPeAt + 0x34, kImageBase},
         {kPeAt + 0x50, size},
+        {kSections + 8, dataAt - kPage},
+        {kSections + 12, kPage},
+        {kSections + 36, kCode},
+        {kSections + 40 + 8, size - dataAt},
+        {kSections + 40 + 12, dataAt},
     }};
     image[0] = 'M';
     image[1] = 'Z';
     for (const auto& [at, value] : words) {
         std::memcpy(image + at, &value, sizeof value);
     }
+    std::memcpy(image + kSections + 40 + 36, &kData, sizeof kData);
 }
 
 }  // namespace
@@ -89,7 +116,8 @@ FakeProcess::FakeProcess(const PeImage& engine, int engineVersion)
         throw std::runtime_error("the game's address range is taken in this process");
     }
     std::memset(at, kTrap, end_ - begin_);
-    WriteHeaders(end_ - begin_);
+    std::memset(at, 0, kPage);  // the headers' page
+    WriteHeaders(end_ - begin_, DataBegin(engineVersion, end_));
     const EngineFact* signature = binding::FindEngineFact(engineVersion, "fact:version_signature");
     const std::vector<std::uint8_t> bytes = binding::SignatureBytes(engineVersion);
     if (signature == nullptr || bytes.empty()) {
