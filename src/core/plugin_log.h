@@ -11,7 +11,7 @@ namespace pilfern {
 // Where the log lies in the game folder, beside the game's own files, and how large it may
 // grow.
 inline constexpr std::string_view kPluginLogPath = "System\\Pilfern.log";
-inline constexpr std::size_t kPluginLogLimit = 64 * 1024;
+inline constexpr std::size_t kPluginLogLimit = std::size_t{64} * 1024;
 
 // The log a player can send: a line each, the lines of this session after those of earlier
 // ones, written through the framework at once, so that a game that ends suddenly keeps every
