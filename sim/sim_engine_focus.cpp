@@ -35,10 +35,12 @@ const FocusKindSettings* KindSettings(const oCNpcFocus& focus, int vobType) {
     return kind == kFocusKinds.end() ? nullptr : &(focus.*(kind->settings));
 }
 
-// A kind of priority -1 is not focused in the mode, whatever the distance.
-bool InRange(const oCNpcFocus& focus, int vobType, float distance) {
+// A kind of priority -1 is not focused in the mode, whatever the distance. The engine asks
+// with the squared distance and keeps its ranges squared.
+bool InRange(const oCNpcFocus& focus, int vobType, float squaredDistance) {
     const FocusKindSettings* kind = KindSettings(focus, vobType);
-    return kind != nullptr && kind->priority >= 0 && distance >= 0.0F && distance <= kind->range;
+    return kind != nullptr && kind->priority >= 0 && squaredDistance >= 0.0F &&
+           squaredDistance <= kind->range * kind->range;
 }
 
 // The fight modes of the game's scripts (C_NPC.weapon: 0 none, 1 fists, 2 to 4 melee weapons,

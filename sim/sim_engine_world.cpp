@@ -343,9 +343,11 @@ float SimEngine::eng_vob_distance_to(const zCVob* from, const zCVob* to) {
     return Distance(from, to);
 }
 
+// The engine's GetDistanceToVob2: the distance squared.
 float SimEngine::eng_vob_distance(const zCVob* from, const zCVob* to) {
     Count(Op(__func__), from, to);
-    return Distance(from, to);
+    const float distance = Distance(from, to);
+    return distance * distance;
 }
 
 int SimEngine::eng_vob_type(const zCVob* vob) {

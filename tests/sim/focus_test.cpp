@@ -19,6 +19,8 @@ constexpr int kVobTypeMob = 128;
 constexpr int kVobTypeItem = 129;
 constexpr int kVobTypeNpc = 130;
 
+// A distance in world units; the engine is asked with it squared, as eng_vob_distance
+// answers it.
 struct RangeCase {
     int vobType;
     float distance;
@@ -29,7 +31,8 @@ void ExpectInRange(SimEngine& engine, const std::vector<RangeCase>& cases,
                    const std::string& mode) {
     const oCNpcFocus* settings = engine.eng_focus_settings();
     for (const RangeCase& c : cases) {
-        EXPECT_EQ(engine.eng_focus_in_range(settings, c.vobType, c.distance), c.inRange)
+        EXPECT_EQ(engine.eng_focus_in_range(settings, c.vobType, c.distance * c.distance),
+                  c.inRange)
             << mode << ": vob type " << c.vobType << " at " << c.distance;
     }
 }

@@ -58,7 +58,7 @@ TEST(Chests, AreWorldObjectsOfTheirOwnClass) {
     EXPECT_EQ(EngineCast(engine, &chest, EngineClass::oCMobContainer), &chest);
     EXPECT_EQ(engine.eng_object_instance_name(&chest).Text(), "MOB_CHEST");
     EXPECT_EQ(engine.eng_vob_position(&chest).z, 300.0F);
-    EXPECT_EQ(engine.eng_vob_distance(&world.Npc("hero"), &chest), 300.0F);
+    EXPECT_EQ(engine.eng_vob_distance(&world.Npc("hero"), &chest), 300.0F * 300.0F);  // squared
     EXPECT_EQ(engine.eng_vob_room_name(&chest).Text(), "cave");
     EXPECT_NE(engine.eng_vob_home_world(&chest), nullptr);
 
