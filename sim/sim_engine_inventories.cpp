@@ -20,34 +20,6 @@
 namespace pilfern::sim {
 namespace {
 
-// Gothic I keeps an inventory's items in nine lists by their main category. The first row
-// whose bits the item's category word has decides its list; a word of no category at all goes
-// to list 0, and a word of none of these bits to the last with everything else: plain things
-// such as gold and keys (ITEM_KAT_NONE, 0x1), lights (ITEM_KAT_LIGHT, 0x100).
-constexpr std::size_t kNoCategoryList = 0;
-constexpr std::size_t kOtherList = 8;
-constexpr std::array<std::pair<std::uint32_t, std::size_t>, 9> kGothicOneCategoryLists{{
-    {0x00000002, 1},  // melee weapons (ITEM_KAT_NF)
-    {0x00000004, 1},  // ranged weapons (ITEM_KAT_FF)
-    {0x00000008, 1},  // munition (ITEM_KAT_MUN)
-    {0x00000010, 2},  // armour (ITEM_KAT_ARMOR)
-    {0x00000200, 3},  // runes (ITEM_KAT_RUNE)
-    {0x80000000, 4},  // magic: rings and amulets (ITEM_KAT_MAGIC)
-    {0x00000020, 5},  // food (ITEM_KAT_FOOD)
-    {0x00000080, 6},  // potions (ITEM_KAT_POTIONS)
-    {0x00000040, 7},  // documents (ITEM_KAT_DOCS)
-}};
-
-std::size_t GothicOneCategoryList(std::uint32_t category) {
-    if (category == 0) {
-        return kNoCategoryList;
-    }
-    const auto* row = std::find_if(
-        kGothicOneCategoryLists.begin(), kGothicOneCategoryLists.end(),
-        [category](const auto& candidate) { return (category & candidate.first) != 0; });
-    return row == kGothicOneCategoryLists.end() ? kOtherList : row->second;
-}
-
 // Brings a list to `wanted`, keeping the nodes of the objects it still holds: nodes the game
 // keeps while the list only grows stay valid, as the game's do.
 void KeepInStep(NodeList<oCItem>& list, const std::vector<oCItem*>& wanted) {

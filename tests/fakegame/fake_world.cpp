@@ -1,13 +1,13 @@
 #include "fakegame/fake_world.h"
 
 #include <algorithm>
-#include <cctype>
-#include <sstream>
 #include <stdexcept>
 
 #include "binding/abi/raw_call.h"
 #include "binding/engine_facts.h"
 #include "fakegame/fake_world_behaviours.h"
+#include "host/cstring.h"
+#include "sim/item_instance.h"
 
 namespace pilfern::fakegame {
 namespace {
@@ -19,9 +19,6 @@ constexpr std::uint32_t kObjectBytes = 0x8000;  // room for the largest offset o
 constexpr std::uint32_t kTableSlots = 128;
 // The targets a slot's trampoline names: above every address of the game's image.
 constexpr std::uint32_t kSlotTargets = 0xFFFF0000U;
-constexpr int kVobTypeMob = 128;
-constexpr int kVobTypeItem = 129;
-constexpr int kVobTypeNpc = 130;
 
 FakeWorld* gWorld = nullptr;
 
@@ -31,45 +28,6 @@ __attribute__((force_align_arg_pointer)) void Dispatch() {
     if (gWorld != nullptr) {
         gWorld->Answer(gWorld->Process().LastCall(), gWorld->Process().Answers());
     }
-}
-
-std::string Upper(std::string_view text) {
-    std::string upper(text);
-    std::transform(upper.begin(), upper.end(), upper.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return upper;
-}
-
-std::string Trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t\r");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return std::string(text.substr(first, text.find_last_not_of(" \t\r") - first + 1));
-}
-
-// Gothic.ini as the engine's options read it: sections and keys in any case.
-std::map<std::string, std::map<std::string, std::string>> ParseIni(const std::string& text) {
-    std::map<std::string, std::map<std::string, std::string>> ini;
-    std::istringstream lines(text);
-    std::string line;
-    std::string section;
-    while (std::getline(lines, line)) {
-        const std::string trimmed = Trimmed(line);
-        if (trimmed.empty() || trimmed.front() == ';') {
-            continue;
-        }
-        if (trimmed.front() == '[' && trimmed.back() == ']') {
-            section = Upper(trimmed.substr(1, trimmed.size() - 2));
-            continue;
-        }
-        const auto equals = trimmed.find('=');
-        if (equals != std::string::npos) {
-            ini[section][Upper(Trimmed(trimmed.substr(0, equals)))] =
-                Trimmed(trimmed.substr(equals + 1));
-        }
-    }
-    return ini;
 }
 
 // The classes whose virtual slots each kind of object answers, by the names the behaviours
@@ -96,7 +54,7 @@ std::uint32_t FakeObject::Address() const {
 }
 
 FakeWorld::FakeWorld(FakeProcess& process, const std::string& gothicIni)
-    : process_(process), ini_(ParseIni(gothicIni)) {
+    : process_(process), ini_(sim::IniFile::Parse(gothicIni)) {
     stringTable_ = binding::FindEngineFact(Version(), "support:zSTRING::vftable")->value;
     // The game's variables start as its data section holds them: empty.
     for (const EngineFact& fact : binding::EngineFacts(Version())) {
@@ -132,6 +90,7 @@ FakeWorld::FakeWorld(FakeProcess& process, const std::string& gothicIni)
     // White, as the engine's default text colour.
     process_.WriteWord(Offset("eng_color_default_text"), 0xFFFFFFFFU);
     MakeGlobal("focus settings", "eng_focus_settings");
+    MakeObject(FakeObject::Kind::Other, "information manager", "");
     gWorld = this;
     process_.SetDispatch(&Dispatch);
 }
@@ -237,13 +196,18 @@ FakeObject* FakeWorld::ObjectAt(std::uint32_t address) const {
     return found == byAddress_.end() ? nullptr : found->second;
 }
 
+FakeObject* FakeWorld::FindObject(std::string_view id) const {
+    const auto found = std::find_if(objects_.begin(), objects_.end(),
+                                    [id](const auto& object) { return object->id == id; });
+    return found == objects_.end() ? nullptr : found->get();
+}
+
 FakeObject& FakeWorld::Find(std::string_view id) const {
-    for (const auto& object : objects_) {
-        if (object->id == id) {
-            return *object;
-        }
+    FakeObject* object = FindObject(id);
+    if (object == nullptr) {
+        throw std::runtime_error("the fake world has no " + std::string(id));
     }
-    throw std::runtime_error("the fake world has no " + std::string(id));
+    return *object;
 }
 
 void FakeWorld::WriteText(FakeObject& object, std::uint32_t offset, std::string_view text) {
@@ -261,12 +225,7 @@ const char* FakeWorld::Keep(std::string text) {
 }
 
 std::optional<std::string> FakeWorld::Option(std::string_view section, std::string_view key) const {
-    const auto keys = ini_.find(Upper(section));
-    if (keys == ini_.end()) {
-        return std::nullopt;
-    }
-    const auto value = keys->second.find(Upper(key));
-    return value == keys->second.end() ? std::nullopt : std::optional(value->second);
+    return ini_.Find(section, key);
 }
 
 // ---- Lists ----
@@ -328,38 +287,20 @@ std::uint32_t FakeWorld::InventoryHead(const FakeObject& npc) const {
     return npc.Address() + Offset("eng_npc_inventory") + Offset("eng_inventory_entry_list");
 }
 
-// Gothic I's inventory keeps nine lists, one per kind of item (the first for items of no
-// category, the last for those of no other list); Gothic II's one.
+// Gothic I's inventory keeps nine lists, one per kind of item; Gothic II's one.
 std::uint32_t FakeWorld::InventoryHeadFor(const FakeObject& npc, const FakeObject& item) const {
     if (!GothicOne()) {
         return InventoryHead(npc);
     }
-    constexpr std::array<std::pair<std::uint32_t, std::uint32_t>, 9> kLists{{
-        {0x00000002, 1},
-        {0x00000004, 1},
-        {0x00000008, 1},
-        {0x00000010, 2},
-        {0x00000200, 3},
-        {0x80000000, 4},
-        {0x00000020, 5},
-        {0x00000080, 6},
-        {0x00000040, 7},
-    }};
-    const auto category = Read<std::uint32_t>(item, Offset("eng_item_category"));
-    std::uint32_t list = 0;
-    if (category != 0) {
-        const auto* row = std::find_if(kLists.begin(), kLists.end(), [category](const auto& r) {
-            return (category & r.first) != 0;
-        });
-        list = row == kLists.end() ? 8 : row->second;
-    }
+    const auto list = static_cast<std::uint32_t>(
+        sim::GothicOneCategoryList(Read<std::uint32_t>(item, Offset("eng_item_category"))));
     return npc.Address() + Offset("eng_npc_inventory") + Offset("eng_inventory_category_lists") +
            list * Offset("support:zCListSort<T>");
 }
 
 std::vector<FakeObject*> FakeWorld::Inventory(const FakeObject& npc) const {
     std::vector<FakeObject*> items;
-    const std::uint32_t lists = GothicOne() ? 9 : 1;
+    const std::uint32_t lists = GothicOne() ? static_cast<std::uint32_t>(sim::kOtherList) + 1 : 1;
     for (std::uint32_t list = 0; list < lists; ++list) {
         const auto held = Walk(InventoryHead(npc) + list * Offset("support:zCListSort<T>"));
         items.insert(items.end(), held.begin(), held.end());
@@ -418,7 +359,7 @@ const FakeItemInstance* FakeWorld::InstanceByName(std::string_view name) const {
 
 int FakeWorld::IndexOf(std::string_view instanceName) const {
     for (std::size_t i = 0; i < instances_.size(); ++i) {
-        if (Upper(instances_[i].instanceName) == Upper(instanceName)) {
+        if (EqualsIgnoringCase(instances_[i].instanceName, instanceName)) {
             return static_cast<int>(i + 1);
         }
     }
@@ -539,9 +480,8 @@ void FakeWorld::PutInChest(FakeObject& chest, std::string_view id, std::string_v
 FakeObject& FakeWorld::Stow(FakeObject& npc, FakeObject& item) {
     item.inWorld = false;
     Write(item, Offset("eng_vob_home_world"), 0);
-    constexpr std::uint32_t kMulti = 0x200000;
     const auto flags = Read<std::uint32_t>(item, Offset("eng_item_flags"));
-    if ((flags & kMulti) != 0) {
+    if ((flags & sim::kItemFlagMulti) != 0) {
         for (FakeObject* stack : Inventory(npc)) {
             if (stack->instanceName == item.instanceName) {
                 Write(*stack, Offset("eng_item_amount"),

@@ -13,8 +13,14 @@
 #include <vector>
 
 #include "fakegame/fake_process.h"
+#include "sim/ini_file.h"
 
 namespace pilfern::fakegame {
+
+// The engine's types of the objects the plugin loots.
+inline constexpr int kVobTypeMob = 128;
+inline constexpr int kVobTypeItem = 129;
+inline constexpr int kVobTypeNpc = 130;
 
 // An item definition of the game's scripts, as the fake game knows it.
 struct FakeItemInstance {
@@ -101,6 +107,7 @@ public:
 
     // ---- What a scene checks ----
     [[nodiscard]] FakeObject& Find(std::string_view id) const;
+    [[nodiscard]] FakeObject* FindObject(std::string_view id) const;  // none when there is none
     // The amount of an instance in an NPC's inventory, a chest, or on the ground.
     [[nodiscard]] int AmountIn(const FakeObject& place, std::string_view instance) const;
     [[nodiscard]] int AmountOnGround(std::string_view instance) const;
@@ -118,7 +125,7 @@ public:
     template <class T>
     [[nodiscard]] T Read(const FakeObject& object, std::uint32_t offset) const;
     void WriteText(FakeObject& object, std::uint32_t offset, std::string_view text);
-    // A text for a class result: lives as long as the world.
+    // A text made for a class result: lives as long as the world.
     [[nodiscard]] const char* Keep(std::string text);
     // Lists of engine nodes: a head at an address, nodes the fake game makes and frees.
     void Append(std::uint32_t head, const FakeObject& object);
@@ -173,7 +180,7 @@ private:
     FakeObject& MakeGlobal(std::string_view id, std::string_view global);
 
     FakeProcess& process_;
-    std::map<std::string, std::map<std::string, std::string>> ini_;
+    sim::IniFile ini_;  // Gothic.ini, as the engine's options hold it
     std::vector<std::unique_ptr<FakeObject>> objects_;
     std::map<std::uint32_t, FakeObject*> byAddress_;
     std::deque<std::array<std::uint32_t, 4>> nodes_;

@@ -5,13 +5,16 @@
 
 #include <algorithm>
 #include <bit>
-#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
 
 #include "binding/engine_facts.h"
+#include "host/cstring.h"
+#include "host/engine_string.h"
+#include "sim/item_instance.h"
+#include "sim/sim_types.h"
 
 namespace pilfern::fakegame {
 namespace {
@@ -19,7 +22,6 @@ namespace {
 using Call = const FakeCall&;
 using Answers = FakeAnswers&;
 
-constexpr std::uint32_t kItemWorn = 0x40000000;
 constexpr std::uint32_t kLocked = 0x1;
 constexpr int kVirtualScreen = 8192;
 constexpr int kFontHeight = 20;
@@ -37,12 +39,7 @@ std::string_view TextOf(std::uint32_t address) {
     if (address == 0) {
         throw std::runtime_error("an engine string at address 0");
     }
-    const auto* bytes =
-        reinterpret_cast<const EngineStringBytes*>(static_cast<std::uintptr_t>(address));
-    if (bytes->text == nullptr) {
-        return {};
-    }
-    return {bytes->text, static_cast<std::size_t>(bytes->length)};
+    return reinterpret_cast<const zSTRING_Engine*>(static_cast<std::uintptr_t>(address))->Text();
 }
 
 // Plain characters the caller passed.
@@ -61,13 +58,6 @@ float SquaredDistance(const FakeObject& a, const FakeObject& b) {
     const float dy = a.position.y - b.position.y;
     const float dz = a.position.z - b.position.z;
     return dx * dx + dy * dy + dz * dz;
-}
-
-bool SameLetters(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::toupper(static_cast<unsigned char>(x)) ==
-               std::toupper(static_cast<unsigned char>(y));
-    });
 }
 
 int Amount(const FakeWorld& world, const FakeObject& item) {
@@ -95,7 +85,7 @@ void ClassIs(FakeWorld& /*world*/, Call call, Answers answers) {
     answers.word = call.args[0] != 0 && call.args[0] == call.args[1] ? 1 : 0;
 }
 void InstanceName(FakeWorld& world, Call call, Answers answers) {
-    answers.text = world.Keep(Object(world, call.self, "the object named").instanceName);
+    answers.text = Object(world, call.self, "the object named").instanceName.c_str();
 }
 void Position(FakeWorld& world, Call call, Answers answers) {
     const FakePosition& at = Object(world, call.self, "the object placed").position;
@@ -133,7 +123,7 @@ void ItemHangsInParent(FakeWorld& /*world*/, Call /*call*/, Answers answers) {
 // ---- NPCs ----
 
 void NpcName(FakeWorld& world, Call call, Answers answers) {
-    answers.text = world.Keep(Object(world, call.self, "the NPC named").name);
+    answers.text = Object(world, call.self, "the NPC named").name.c_str();
 }
 void BodyState(FakeWorld& world, Call call, Answers answers) {
     answers.word = static_cast<std::uint32_t>(Object(world, call.self, "the NPC").bodyState);
@@ -232,14 +222,15 @@ void CreateItems(FakeWorld& world, Call call, Answers /*answers*/) {
 }
 void Unequip(FakeWorld& world, Call call, Answers /*answers*/) {
     FakeObject& item = Object(world, call.args[0], "the item taken off");
-    world.Write(item, world.Offset("eng_item_flags"),
-                world.Read<std::uint32_t>(item, world.Offset("eng_item_flags")) & ~kItemWorn);
+    world.Write(
+        item, world.Offset("eng_item_flags"),
+        world.Read<std::uint32_t>(item, world.Offset("eng_item_flags")) & ~sim::kItemFlagWorn);
 }
 void HasItemsByName(FakeWorld& world, Call call, Answers answers) {
     FakeObject& npc = Object(world, call.self, "the NPC");
     const std::string_view name = TextOf(call.args[0]);
     for (FakeObject* item : world.Inventory(npc)) {
-        if (SameLetters(item->instanceName, name) &&
+        if (EqualsIgnoringCase(item->instanceName, name) &&
             Amount(world, *item) >= static_cast<int>(call.args[1])) {
             answers.word = item->Address();
             return;
@@ -278,7 +269,7 @@ void ChestRemove(FakeWorld& world, Call call, Answers /*answers*/) {
     world.Unlink(world.ChestHead(chest), Object(world, call.args[0], "the item removed"));
 }
 void MobName(FakeWorld& world, Call call, Answers answers) {
-    answers.text = world.Keep(Object(world, call.self, "the chest named").name);
+    answers.text = Object(world, call.self, "the chest named").name.c_str();
 }
 void EndStateChange(FakeWorld& world, Call call, Answers /*answers*/) {
     Object(world, call.self, "the chest").state = static_cast<int>(call.args[2]);
@@ -299,8 +290,8 @@ void ConstructView(FakeWorld& world, Call call, Answers answers) {
 void FontHeight(FakeWorld& /*world*/, Call /*call*/, Answers answers) {
     answers.word = kFontHeight;
 }
-void FontName(FakeWorld& world, Call /*call*/, Answers answers) {
-    answers.text = world.Keep("FONT_OLD_10_WHITE.TGA");
+void FontName(FakeWorld& /*world*/, Call /*call*/, Answers answers) {
+    answers.text = "FONT_OLD_10_WHITE.TGA";
 }
 void Viewport(FakeWorld& world, Call /*call*/, Answers answers) {
     answers.quad[0] = 0;
@@ -320,10 +311,12 @@ void VirtualToPixelX(FakeWorld& world, Call call, Answers answers) {
     answers.word = static_cast<std::uint32_t>(static_cast<int>(call.args[0]) * ScreenWidth(world) /
                                               kVirtualScreen);
 }
+// The engine keeps one texture of a name, made when it is first asked for.
 void LoadTexture(FakeWorld& world, Call call, Answers answers) {
+    const std::string id = "texture " + std::string(TextOf(call.args[0]));
+    FakeObject* texture = world.FindObject(id);
     answers.word =
-        world
-            .MakeObject(FakeObject::Kind::Other, "texture " + std::string(TextOf(call.args[0])), "")
+        (texture != nullptr ? *texture : world.MakeObject(FakeObject::Kind::Other, id, ""))
             .Address();
 }
 
@@ -353,7 +346,8 @@ void ReadBool(FakeWorld& world, Call call, Answers answers) {
         answers.word = call.args[2];
         return;
     }
-    answers.word = SameLetters(*value, "true") || std::strtol(value->c_str(), nullptr, 10) != 0;
+    answers.word =
+        EqualsIgnoringCase(*value, "true") || std::strtol(value->c_str(), nullptr, 10) != 0;
 }
 void ReadString(FakeWorld& world, Call call, Answers answers) {
     const auto value = world.Option(TextOf(call.args[0]), CharactersOf(call.args[1]));
@@ -377,21 +371,22 @@ void CallScript(FakeWorld& /*world*/, Call call, Answers /*answers*/) {
 // ---- The game ----
 
 void DialogManager(FakeWorld& world, Call /*call*/, Answers answers) {
-    answers.word = world.Find("game").Address();
+    answers.word = world.Find("information manager").Address();
 }
-// Focus_Normal's ranges, which the engine squares when it reads them: the distance asked is a
-// squared one.
+// Focus_Normal's ranges (the scripts' defaults, as the simulated game keeps them), which the
+// engine squares when it reads them: the distance asked is a squared one.
 void FocusInRange(FakeWorld& /*world*/, Call call, Answers answers) {
-    struct Range {
-        int vobType;
-        float range;
-    };
-    constexpr std::array<Range, 3> kRanges{{{128, 350.0F}, {129, 400.0F}, {130, 300.0F}}};
+    static const oCNpcFocus kNormal;
+    const std::array<std::pair<int, float>, 3> ranges{{
+        {kVobTypeMob, kNormal.mobs.range},
+        {kVobTypeItem, kNormal.items.range},
+        {kVobTypeNpc, kNormal.npcs.range},
+    }};
     const float distance = Real(call.args[1]);
     answers.word = 0;
-    for (const Range& range : kRanges) {
-        if (range.vobType == static_cast<int>(call.args[0])) {
-            answers.word = distance >= 0.0F && distance <= range.range * range.range ? 1 : 0;
+    for (const auto& [vobType, range] : ranges) {
+        if (vobType == static_cast<int>(call.args[0])) {
+            answers.word = distance >= 0.0F && distance <= range * range ? 1 : 0;
         }
     }
 }
