@@ -173,12 +173,9 @@ std::vector<LootRecord> PlaySimulatedGame(int version) {
 class Records final : public LootWatcher {
 public:
     void OnLootMessage(const MessageData& message) override {
-        records.push_back({false, std::string(message.text.Str()), "", message.category});
+        records.push_back(test::RecordOf(message));
     }
-    void OnHistoryRow(const HistoryEntity& row) override {
-        records.push_back(
-            {true, std::string(row.text.Str()), std::string(row.source.Str()), row.category});
-    }
+    void OnHistoryRow(const HistoryEntity& row) override { records.push_back(test::RecordOf(row)); }
     std::vector<LootRecord> records;
 };
 

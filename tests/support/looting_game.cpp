@@ -33,12 +33,11 @@ int LootingGame::AmountIn(const std::string& place, const std::string& instance)
 }
 
 void LootingGame::OnLootMessage(const MessageData& message) {
-    records_.push_back({false, std::string(message.text.Str()), "", message.category});
+    records_.push_back(RecordOf(message));
 }
 
 void LootingGame::OnHistoryRow(const HistoryEntity& row) {
-    records_.push_back(
-        {true, std::string(row.text.Str()), std::string(row.source.Str()), row.category});
+    records_.push_back(RecordOf(row));
 }
 
 void LootingGame::OnCorpseJudged(const oCNpc& npc, CorpseVerdict verdict) {

@@ -25,6 +25,14 @@ struct LootRecord {
     friend bool operator==(const LootRecord&, const LootRecord&) = default;
 };
 
+// The records as the plugin tells its watcher of them.
+inline LootRecord RecordOf(const MessageData& message) {
+    return {false, std::string(message.text.Str()), "", message.category};
+}
+inline LootRecord RecordOf(const HistoryEntity& row) {
+    return {true, std::string(row.text.Str()), std::string(row.source.Str()), row.category};
+}
+
 // How a failing test shows a record.
 inline void PrintTo(const LootRecord& record, std::ostream* out) {
     *out << (record.history ? "history row \"" : "message \"") << record.text << "\" from \""
