@@ -60,6 +60,25 @@ bool SignatureMatches(int engineVersion, const ProcessMemory& memory) {
            std::equal(read.begin(), read.end(), signature->bytes.begin());
 }
 
+// The size of the executable image loaded at the engine's base, from its headers: none when
+// no Windows executable lies there or it was loaded elsewhere.
+std::optional<std::uint32_t> ImageSize(const ProcessMemory& memory) {
+    constexpr std::uint32_t kImageBaseOffset = 0x34;  // in the PE header
+    constexpr std::uint32_t kImageSizeOffset = 0x50;  // in the PE header
+    const auto pe = PeHeader(memory, kImageBase);
+    if (!pe) {
+        return std::nullopt;
+    }
+    const auto base = ReadWord(memory, *pe + kImageBaseOffset);
+    const auto size = ReadWord(memory, *pe + kImageSizeOffset);
+    if (base != kImageBase || !size) {
+        return std::nullopt;
+    }
+    return size;
+}
+
+}  // namespace
+
 std::optional<std::uint32_t> ReadWord(const ProcessMemory& memory, std::uint32_t address) {
     std::array<std::uint8_t, 4> bytes{};
     if (!memory.Read(address, bytes)) {
@@ -70,32 +89,19 @@ std::optional<std::uint32_t> ReadWord(const ProcessMemory& memory, std::uint32_t
            static_cast<std::uint32_t>(bytes[3]) << 24U;
 }
 
-// The size of the executable image loaded at the engine's base, from its headers: none when
-// no Windows executable lies there or it was loaded elsewhere.
-std::optional<std::uint32_t> ImageSize(const ProcessMemory& memory) {
-    constexpr std::uint32_t kDosMagic = 0x5A4D;       // "MZ"
-    constexpr std::uint32_t kPeMagic = 0x00004550;    // "PE\0\0"
-    constexpr std::uint32_t kHeaderOffset = 0x3C;     // where the PE header's offset lies
-    constexpr std::uint32_t kImageBaseOffset = 0x34;  // in the PE header
-    constexpr std::uint32_t kImageSizeOffset = 0x50;  // in the PE header
+std::optional<std::uint32_t> PeHeader(const ProcessMemory& memory, std::uint32_t base) {
+    constexpr std::uint32_t kDosMagic = 0x5A4D;     // "MZ"
+    constexpr std::uint32_t kPeMagic = 0x00004550;  // "PE\0\0"
+    constexpr std::uint32_t kHeaderOffset = 0x3C;   // where the PE header's offset lies
     constexpr std::uint32_t kLargestHeaderOffset = 0x1000;
     std::array<std::uint8_t, 2> dos{};
-    const auto header = ReadWord(memory, kImageBase + kHeaderOffset);
-    if (!memory.Read(kImageBase, dos) || (dos[0] | dos[1] << 8U) != kDosMagic || !header ||
-        *header > kLargestHeaderOffset) {
+    const auto header = ReadWord(memory, base + kHeaderOffset);
+    if (!memory.Read(base, dos) || (dos[0] | dos[1] << 8U) != kDosMagic || !header ||
+        *header > kLargestHeaderOffset || ReadWord(memory, base + *header) != kPeMagic) {
         return std::nullopt;
     }
-    const std::uint32_t pe = kImageBase + *header;
-    const auto magic = ReadWord(memory, pe);
-    const auto base = ReadWord(memory, pe + kImageBaseOffset);
-    const auto size = ReadWord(memory, pe + kImageSizeOffset);
-    if (magic != kPeMagic || base != kImageBase || !size) {
-        return std::nullopt;
-    }
-    return size;
+    return base + *header;
 }
-
-}  // namespace
 
 std::vector<std::uint8_t> SignatureBytes(int engineVersion) {
     const EngineFact* fact = FindEngineFact(engineVersion, kSignature);

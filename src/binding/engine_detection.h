@@ -24,6 +24,15 @@ protected:
     ProcessMemory& operator=(ProcessMemory&&) = default;
 };
 
+// A little-endian word of the process's memory; none when it cannot be read.
+[[nodiscard]] std::optional<std::uint32_t> ReadWord(const ProcessMemory& memory,
+                                                    std::uint32_t address);
+
+// Where the PE header of the Windows image loaded at `base` lies ("MZ", the header's offset,
+// "PE\0\0"); none when no Windows image lies there.
+[[nodiscard]] std::optional<std::uint32_t> PeHeader(const ProcessMemory& memory,
+                                                    std::uint32_t base);
+
 // The bytes that tell a version's executable apart, as the facts give them (the address they lie
 // at is the fact's value); empty when the facts hold none that can be read.
 [[nodiscard]] std::vector<std::uint8_t> SignatureBytes(int engineVersion);

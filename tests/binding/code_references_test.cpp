@@ -27,6 +27,8 @@ constexpr std::uint32_t kOther = kBase + kCodeAt + 0x9000;   // another engine f
 class Image final : public ProcessMemory, public CodeWriter {
 public:
     Image() : bytes_(kDataAt + kDataSize, 0x90) {
+        bytes_[0] = 'M';
+        bytes_[1] = 'Z';
         Put32(0x3C, 0x80);
         Put32(0x80, 0x00004550);
         Put16(0x80 + 6, 2);      // two sections

@@ -14,11 +14,12 @@ constexpr std::uint32_t kWordSize = 4;
 constexpr std::uint32_t kPiece = 0x10000;  // bytes read at once while scanning
 constexpr std::uint32_t kMaxSections = 96;
 
-// The Windows image's headers: where the PE header lies, its signature, the section table.
-constexpr std::uint32_t kPeHeaderAt = 0x3C;
-constexpr std::uint32_t kPeSignature = 0x00004550;  // "PE\0\0"
-constexpr std::uint32_t kSectionCountAt = 6;        // in the file header, after the signature
-constexpr std::uint32_t kOptionalSizeAt = 20;
+// The Windows image's section table, after the PE header: the words holding the number of
+// sections (its upper half) and the optional header's size (its lower half).
+constexpr std::uint32_t kSectionCountWord = 4;
+constexpr std::uint32_t kOptionalSizeWord = 20;
+constexpr std::uint32_t kHalfWord = 16;
+constexpr std::uint32_t kLowerHalf = 0xFFFF;
 constexpr std::uint32_t kFileHeaderSize = 24;  // with the signature
 constexpr std::uint32_t kSectionHeaderSize = 40;
 constexpr std::uint32_t kVirtualSizeAt = 8;
@@ -27,16 +28,6 @@ constexpr std::uint32_t kCharacteristicsAt = 36;
 constexpr std::uint32_t kExecutable = 0x20000000;  // IMAGE_SCN_MEM_EXECUTE
 constexpr std::uint32_t kContainsCode = 0x00000020;
 constexpr std::uint32_t kInitialisedData = 0x00000040;
-
-template <class T>
-bool ReadValue(const ProcessMemory& memory, std::uint32_t address, T& value) {
-    std::array<std::uint8_t, sizeof(T)> bytes{};
-    if (!memory.Read(address, bytes)) {
-        return false;
-    }
-    std::memcpy(&value, bytes.data(), sizeof(T));
-    return true;
-}
 
 std::uint32_t WordAt(std::span<const std::uint8_t> bytes, std::size_t at) {
     std::uint32_t word = 0;
@@ -95,31 +86,29 @@ std::span<const std::uint8_t> Part(const std::array<std::uint8_t, 5>& bytes,
 }  // namespace
 
 std::vector<ImageSection> ReadSections(const ProcessMemory& memory, std::uint32_t base) {
-    std::uint32_t peAt = 0;
-    std::uint32_t signature = 0;
-    std::uint16_t count = 0;
-    std::uint16_t optionalSize = 0;
-    if (!ReadValue(memory, base + kPeHeaderAt, peAt) ||
-        !ReadValue(memory, base + peAt, signature) || signature != kPeSignature ||
-        !ReadValue(memory, base + peAt + kSectionCountAt, count) ||
-        !ReadValue(memory, base + peAt + kOptionalSizeAt, optionalSize) || count > kMaxSections) {
+    const auto pe = PeHeader(memory, base);
+    const auto countWord = pe ? ReadWord(memory, *pe + kSectionCountWord) : std::nullopt;
+    const auto optionalWord = pe ? ReadWord(memory, *pe + kOptionalSizeWord) : std::nullopt;
+    if (!countWord || !optionalWord) {
+        return {};
+    }
+    const std::uint32_t count = *countWord >> kHalfWord;
+    if (count > kMaxSections) {
         return {};
     }
     std::vector<ImageSection> sections;
-    const std::uint32_t table = base + peAt + kFileHeaderSize + optionalSize;
+    const std::uint32_t table = *pe + kFileHeaderSize + (*optionalWord & kLowerHalf);
     for (std::uint32_t i = 0; i < count; ++i) {
         const std::uint32_t header = table + i * kSectionHeaderSize;
-        std::uint32_t size = 0;
-        std::uint32_t address = 0;
-        std::uint32_t characteristics = 0;
-        if (!ReadValue(memory, header + kVirtualSizeAt, size) ||
-            !ReadValue(memory, header + kVirtualAddressAt, address) ||
-            !ReadValue(memory, header + kCharacteristicsAt, characteristics)) {
+        const auto size = ReadWord(memory, header + kVirtualSizeAt);
+        const auto address = ReadWord(memory, header + kVirtualAddressAt);
+        const auto characteristics = ReadWord(memory, header + kCharacteristicsAt);
+        if (!size || !address || !characteristics) {
             return {};
         }
-        const bool code = (characteristics & (kExecutable | kContainsCode)) != 0;
-        if (code || (characteristics & kInitialisedData) != 0) {
-            sections.push_back({base + address, base + address + size, code});
+        const bool code = (*characteristics & (kExecutable | kContainsCode)) != 0;
+        if (code || (*characteristics & kInitialisedData) != 0) {
+            sections.push_back({base + *address, base + *address + *size, code});
         }
     }
     return sections;
