@@ -160,8 +160,6 @@ public:
     virtual bool eng_dialog_is_over(const oCInformationManager* dialogs) = 0;
     virtual int eng_ui_block_global() = 0;
     virtual const oCNpcFocus* eng_focus_settings() = 0;
-    // Whether a kind of object that far away can be focused; the distance is a squared one,
-    // as eng_vob_distance answers it, and the engine compares it with its ranges squared.
     virtual int eng_focus_in_range(const oCNpcFocus* focus, int vobType, float distance) = 0;
 
     // Objects and world objects in general.
@@ -173,8 +171,6 @@ public:
     virtual zCWorld* eng_vob_home_world(const zCVob* vob) = 0;
     virtual zCVisual* eng_vob_visual(const zCVob* vob) = 0;
     virtual zSTRING eng_vob_room_name(const zCVob* vob) = 0;
-    // The distance between two objects; eng_vob_distance answers it squared, as the engine's
-    // focus test wants it.
     virtual float eng_vob_distance_to(const zCVob* from, const zCVob* to) = 0;
     virtual float eng_vob_distance(const zCVob* from, const zCVob* to) = 0;
     virtual int eng_vob_type(const zCVob* vob) = 0;
