@@ -14,7 +14,7 @@
 #include "config/option_conversions.h"
 #include "frame/plugin.h"
 #include "platform/platform.h"
-#include "sim/ini_file.h"
+#include "host/ini_file.h"
 #include "sim/sim_framework.h"
 #include "sim/sim_game.h"
 #include "sim/stop_request.h"

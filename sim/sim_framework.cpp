@@ -6,7 +6,7 @@
 
 #include "host/engine_profile.h"
 #include "platform/platform.h"
-#include "sim/ini_file.h"
+#include "host/ini_file.h"
 #include "sim/renderer_module.h"
 #include "sim/sim_engine.h"
 

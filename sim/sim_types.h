@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "host/engine.h"
-#include "sim/ini_file.h"
+#include "host/ini_file.h"
 
 // The simulated engine's own side of the engine classes. The plugin sees them only through
 // the engine contract; the simulator and its tests look inside.
@@ -433,7 +433,7 @@ public:
     };
 
     // Gothic.ini as the game keeps it from its start on; the game writes it back at exit.
-    pilfern::sim::IniFile ini;
+    pilfern::IniFile ini;
     // Whether the readers add a key they do not find, with the default they were given, as
     // the game's own do (that is how a plugin's section appears in a player's Gothic.ini).
     bool addMissingKeys = true;

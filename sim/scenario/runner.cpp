@@ -16,7 +16,7 @@
 #include "host/engine_profile.h"
 #include "platform/platform.h"
 #include "sim/game_installation.h"
-#include "sim/ini_file.h"
+#include "host/ini_file.h"
 #include "sim/plugin_module.h"
 #include "sim/scenario/explain.h"
 #include "sim/scenario/game_event_report.h"

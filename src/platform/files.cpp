@@ -17,6 +17,13 @@ std::optional<std::string> ReadWholeFile(std::string_view path) {
     return bytes;
 }
 
+bool WriteWholeFile(std::string_view path, std::string_view bytes) {
+    std::ofstream file(NativePath(path), std::ios::binary | std::ios::trunc);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    file.close();
+    return !file.fail();
+}
+
 LineReader::LineReader(std::string_view path, std::size_t longestLine)
     : file_(std::fopen(NativePath(path).c_str(), "rb")), longestLine_(longestLine) {}
 

@@ -102,5 +102,16 @@ private:
 [[nodiscard]] bool MoveFileOver(std::string_view from, std::string_view to);
 // Removes a file; false when there was none or it could not be removed.
 bool RemoveFile(std::string_view path);
+// Writes a file whole, replacing what it held; false when any of it could not be written.
+[[nodiscard]] bool WriteWholeFile(std::string_view path, std::string_view bytes);
+
+// A clock in milliseconds from some moment of the system's, wrapping around as the game's own
+// timer does (every 49.7 days).
+[[nodiscard]] std::uint32_t Milliseconds();
+// Whether the system's user interface speaks Russian, the one language whose texts the
+// plugin's defaults distinguish.
+[[nodiscard]] bool SystemSpeaksRussian();
+// The 8-bit code page of the system's texts, which the game's texts use on this machine.
+[[nodiscard]] int SystemCodePage();
 
 }  // namespace pilfern::platform

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -112,6 +114,28 @@ std::filesystem::path ExecutableFolder() {
     std::error_code error;
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
     return error ? std::filesystem::path() : program.parent_path();
+}
+
+std::uint32_t Milliseconds() {
+    const auto since = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<std::uint32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
+}
+
+// The locale's language, as the environment names it ("ru_RU.UTF-8").
+bool SystemSpeaksRussian() {
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && *value != '\0') {
+            return std::string_view(value).starts_with("ru");
+        }
+    }
+    return false;
+}
+
+// The Windows code page a game on this system would use.
+int SystemCodePage() {
+    return SystemSpeaksRussian() ? 1251 : 1252;
 }
 
 // Standard output has no text mode here.

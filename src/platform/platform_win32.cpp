@@ -147,6 +147,18 @@ std::filesystem::path ExecutableFolder() {
     }
 }
 
+std::uint32_t Milliseconds() {
+    return GetTickCount();
+}
+
+bool SystemSpeaksRussian() {
+    return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_RUSSIAN;
+}
+
+int SystemCodePage() {
+    return static_cast<int>(GetACP());
+}
+
 void UseBinaryStandardOutput() {
     std::fflush(stdout);
     _setmode(_fileno(stdout), _O_BINARY);

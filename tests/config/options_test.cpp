@@ -38,7 +38,7 @@ protected:
     // section) and applies them.
     void Apply(std::string_view lines) {
         sim::SimGame::OptionValues values;
-        const sim::IniFile changed = sim::IniFile::Parse(GameIni(lines));
+        const IniFile changed = IniFile::Parse(GameIni(lines));
         for (const std::string& key : changed.Keys(kOptionSection)) {
             values[std::string(kOptionSection)][key] = *changed.Find(kOptionSection, key);
         }

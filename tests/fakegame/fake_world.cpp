@@ -54,7 +54,7 @@ std::uint32_t FakeObject::Address() const {
 }
 
 FakeWorld::FakeWorld(FakeProcess& process, const std::string& gothicIni)
-    : process_(process), ini_(sim::IniFile::Parse(gothicIni)) {
+    : process_(process), ini_(IniFile::Parse(gothicIni)) {
     stringTable_ = binding::FindEngineFact(Version(), "support:zSTRING::vftable")->value;
     // The game's variables start as its data section holds them: empty.
     for (const EngineFact& fact : binding::EngineFacts(Version())) {

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "fakegame/fake_process.h"
-#include "sim/ini_file.h"
+#include "host/ini_file.h"
 
 namespace pilfern::fakegame {
 
@@ -180,7 +180,7 @@ private:
     FakeObject& MakeGlobal(std::string_view id, std::string_view global);
 
     FakeProcess& process_;
-    sim::IniFile ini_;  // Gothic.ini, as the engine's options hold it
+    IniFile ini_;  // Gothic.ini, as the engine's options hold it
     std::vector<std::unique_ptr<FakeObject>> objects_;
     std::map<std::uint32_t, FakeObject*> byAddress_;
     std::deque<std::array<std::uint32_t, 4>> nodes_;

@@ -1,4 +1,4 @@
-#include "sim/ini_file.h"
+#include "host/ini_file.h"
 
 #include <climits>
 #include <optional>

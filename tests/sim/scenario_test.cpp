@@ -9,7 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "config/option_catalogue.h"
-#include "sim/ini_file.h"
+#include "host/ini_file.h"
 #include "sim/scenario/runner.h"
 #include "support/temp_folder.h"
 

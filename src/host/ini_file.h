@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-namespace pilfern::sim {
+namespace pilfern {
 
 // An ini file as the game keeps Gothic.ini in memory: "[SECTION]" headers, "key=value" lines
 // with blanks around '=' and around the value ignored, whole-line comments starting with ';'
@@ -49,4 +49,4 @@ private:
     bool endsWithNewline_ = true;
 };
 
-}  // namespace pilfern::sim
+}  // namespace pilfern

@@ -1,32 +1,21 @@
-#include "sim/ini_file.h"
+#include "host/ini_file.h"
 
 #include <algorithm>
 
-namespace pilfern::sim {
+#include "host/cstring.h"
+
+namespace pilfern {
 namespace {
 
-std::string Trim(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    const auto last = text.find_last_not_of(" \t\r\n");
-    return std::string(text.substr(first, last - first + 1));
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-    const auto upper = [](char c) {
-        return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-    };
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [&upper](char x, char y) { return upper(x) == upper(y); });
+std::string Blanked(std::string_view text) {
+    return std::string(TrimBlanks(text));
 }
 
 }  // namespace
 
 IniFile::Line IniFile::Classify(std::string text) {
     Line line;
-    const std::string trimmed = Trim(text);
+    const std::string trimmed = Blanked(text);
     line.text = std::move(text);
     if (trimmed.empty() || trimmed.front() == ';' || trimmed.starts_with("//")) {
         return line;
@@ -35,15 +24,15 @@ IniFile::Line IniFile::Classify(std::string text) {
         const auto close = trimmed.find(']');
         line.header = true;
         line.section =
-            Trim(trimmed.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+            Blanked(trimmed.substr(1, close == std::string::npos ? std::string::npos : close - 1));
         return line;
     }
     const auto equals = trimmed.find('=');
     if (equals == std::string::npos) {
         return line;
     }
-    line.key = Trim(std::string_view(trimmed).substr(0, equals));
-    line.value = Trim(std::string_view(trimmed).substr(equals + 1));
+    line.key = Blanked(std::string_view(trimmed).substr(0, equals));
+    line.value = Blanked(std::string_view(trimmed).substr(equals + 1));
     line.entry = !line.key.empty();
     return line;
 }
@@ -79,7 +68,7 @@ void IniFile::ForEachEntry(std::string_view section, Visit visit) const {
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         const Line& line = lines_[i];
         if (line.header) {
-            inSection = SameName(line.section, section);
+            inSection = EqualsIgnoringCase(line.section, section);
         } else if (inSection && line.entry) {
             visit(i);
         }
@@ -89,7 +78,7 @@ void IniFile::ForEachEntry(std::string_view section, Visit visit) const {
 std::optional<std::string> IniFile::Find(std::string_view section, std::string_view key) const {
     std::optional<std::string> found;
     ForEachEntry(section, [&](std::size_t i) {
-        if (!found && SameName(lines_[i].key, key)) {
+        if (!found && EqualsIgnoringCase(lines_[i].key, key)) {
             found = lines_[i].value;
         }
     });
@@ -106,7 +95,7 @@ void IniFile::Set(std::string_view section, std::string_view key, std::string_vi
     std::string text = std::string(key) + "=" + std::string(value);
     std::optional<std::size_t> replace;
     ForEachEntry(section, [&](std::size_t i) {
-        if (!replace && SameName(lines_[i].key, key)) {
+        if (!replace && EqualsIgnoringCase(lines_[i].key, key)) {
             replace = i;
         }
     });
@@ -120,7 +109,7 @@ void IniFile::Set(std::string_view section, std::string_view key, std::string_vi
     bool inSection = false;
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         if (lines_[i].header) {
-            inSection = SameName(lines_[i].section, section);
+            inSection = EqualsIgnoringCase(lines_[i].section, section);
         }
         if (inSection && (lines_[i].header || lines_[i].entry)) {
             after = i;
@@ -147,4 +136,4 @@ std::string IniFile::Text() const {
     return text;
 }
 
-}  // namespace pilfern::sim
+}  // namespace pilfern
