@@ -18,28 +18,40 @@ LoadedPluginModule::LoadedPluginModule(SimGame& game) {
         ClearHost();
         throw std::runtime_error("the plugin module " + path + " cannot be loaded");
     }
-    // A module that was loaded already built its plugin on another game, and builds none now.
+    if (const auto missing = DeliverModuleEvents(game.framework, module_)) {
+        Refuse(path, "exports no " + std::string(*missing));
+    }
+    framework_ = &game.framework;
+    // The module builds its plugin at the game's first event. A module that was loaded
+    // already built its plugin on another game, and builds none now.
+    game.Entry();
     const PluginLibrary* plugin = HostedPlugin();
     if (plugin == nullptr) {
-        platform::UnloadModule(module_);
-        ClearHost();
-        throw std::runtime_error("the plugin module " + path + " built no plugin in this game");
+        Refuse(path, "built no plugin in this game");
     }
     // The module's plugin, which the simulator only reads, but for the record watcher it sets.
     running_ = plugin->Find(game.framework.engineVersion);
-    // The framework calls a module's events by the functions it exports.
+}
+
+void LoadedPluginModule::Refuse(const std::string& path, const std::string& why) {
+    if (framework_ != nullptr) {
+        framework_->DeliverEventsThrough(std::nullopt);
+    }
+    platform::UnloadModule(module_);
+    ClearHost();
+    throw std::runtime_error("the plugin module " + path + " " + why);
+}
+
+std::optional<std::string_view> DeliverModuleEvents(SimFramework& framework, ModuleHandle module) {
     EventTable exports{};
     for (std::size_t slot = 0; slot < kEventExportNames.size(); ++slot) {
-        exports.at(slot) = platform::FindExport(module_, kEventExportNames.at(slot));
+        exports.at(slot) = platform::FindExport(module, kEventExportNames.at(slot));
         if (exports.at(slot) == nullptr) {
-            platform::UnloadModule(module_);
-            ClearHost();
-            throw std::runtime_error("the plugin module " + path + " exports no " +
-                                     std::string(kEventExportNames.at(slot)));
+            return kEventExportNames.at(slot);
         }
     }
-    framework_ = &game.framework;
-    framework_->DeliverEventsThrough(exports);
+    framework.DeliverEventsThrough(exports);
+    return std::nullopt;
 }
 
 LoadedPluginModule::~LoadedPluginModule() {

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <optional>
+#include <string>
+#include <string_view>
+
 #include "core/instance.h"
 #include "host/framework.h"
 #include "sim/sim_game.h"
@@ -47,9 +51,17 @@ private:
         }
     }
 
+    // Gives the module back and throws why it was refused.
+    [[noreturn]] void Refuse(const std::string& path, const std::string& why);
+
     ModuleHandle module_ = nullptr;
     Instance* running_ = nullptr;
     SimFramework* framework_ = nullptr;
 };
+
+// Makes the framework call a loaded module's exported event functions; the name of the first
+// one the module does not export, and nothing delivered, when one is missing.
+[[nodiscard]] std::optional<std::string_view> DeliverModuleEvents(SimFramework& framework,
+                                                                  ModuleHandle module);
 
 }  // namespace pilfern::sim

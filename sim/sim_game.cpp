@@ -99,6 +99,10 @@ void SimGame::ReadGameIni() {
     engine.options.ini = IniFile::Parse(ReadGameFile("System/Gothic.ini").value_or(""));
 }
 
+void SimGame::Entry() {
+    framework.FireEvent(kEventEntry);
+}
+
 void SimGame::Init() {
     BeginStep();
     DetectRenderer();

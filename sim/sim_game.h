@@ -91,6 +91,9 @@ public:
     // The game starts: System/Gothic.ini of the game folder becomes the engine's options
     // object, which the game keeps in memory from then on.
     void ReadGameIni();
+    // The game's program starts, its framework having loaded the plugin modules: fires the
+    // entry event, before the game itself is set up.
+    void Entry();
     // The game has started: the renderer is up, options, screen and input exist; fires the
     // init event.
     void Init();

@@ -10,7 +10,6 @@
 namespace pilfern::binding {
 namespace {
 
-constexpr std::uint32_t kImageBase = 0x00400000;
 constexpr std::string_view kSignature = "fact:version_signature";
 constexpr std::size_t kLongestSignature = 32;
 
@@ -65,13 +64,13 @@ bool SignatureMatches(int engineVersion, const ProcessMemory& memory) {
 std::optional<std::uint32_t> ImageSize(const ProcessMemory& memory) {
     constexpr std::uint32_t kImageBaseOffset = 0x34;  // in the PE header
     constexpr std::uint32_t kImageSizeOffset = 0x50;  // in the PE header
-    const auto pe = PeHeader(memory, kImageBase);
+    const auto pe = PeHeader(memory, kGameImageBase);
     if (!pe) {
         return std::nullopt;
     }
     const auto base = ReadWord(memory, *pe + kImageBaseOffset);
     const auto size = ReadWord(memory, *pe + kImageSizeOffset);
-    if (base != kImageBase || !size) {
+    if (base != kGameImageBase || !size) {
         return std::nullopt;
     }
     return size;
@@ -131,11 +130,11 @@ bool ConfirmEngineVersion(int engineVersion, const ProcessMemory& memory) {
         return false;
     }
     // Every function and global the binding may reach lies inside the image.
-    const std::uint32_t end = kImageBase + *size;
+    const std::uint32_t end = kGameImageBase + *size;
     const auto facts = EngineFacts(engineVersion);
     return std::all_of(facts.begin(), facts.end(), [end](const EngineFact& fact) {
         const bool address = fact.kind == FactKind::Function || fact.kind == FactKind::Global;
-        return !address || (fact.value >= kImageBase && fact.value < end);
+        return !address || (fact.value >= kGameImageBase && fact.value < end);
     });
 }
 

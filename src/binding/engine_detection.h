@@ -24,6 +24,9 @@ protected:
     ProcessMemory& operator=(ProcessMemory&&) = default;
 };
 
+// Where each of the four executables is loaded: none of them can be moved.
+inline constexpr std::uint32_t kGameImageBase = 0x00400000;
+
 // A little-endian word of the process's memory; none when it cannot be read.
 [[nodiscard]] std::optional<std::uint32_t> ReadWord(const ProcessMemory& memory,
                                                     std::uint32_t address);

@@ -1,4 +1,4 @@
-#include "frame/module_events.h"
+#include "frame/library_entry.h"
 
 // The 21 event functions the module exports for the framework, by the names and in the order
 // of its slots (kEventExportNames): no arguments, no result, each the handler of its slot.
@@ -7,67 +7,67 @@
 extern "C" {
 
 void Game_Entry() {
-    pilfern::FireModuleEvent(1);
+    pilfern::ReceiveModuleEvent(1);
 }
 void Game_Init() {
-    pilfern::FireModuleEvent(2);
+    pilfern::ReceiveModuleEvent(2);
 }
 void Game_Exit() {
-    pilfern::FireModuleEvent(3);
+    pilfern::ReceiveModuleEvent(3);
 }
 void Game_PreLoop() {
-    pilfern::FireModuleEvent(4);
+    pilfern::ReceiveModuleEvent(4);
 }
 void Game_Loop() {
-    pilfern::FireModuleEvent(5);
+    pilfern::ReceiveModuleEvent(5);
 }
 void Game_PostLoop() {
-    pilfern::FireModuleEvent(6);
+    pilfern::ReceiveModuleEvent(6);
 }
 void Game_MenuLoop() {
-    pilfern::FireModuleEvent(7);
+    pilfern::ReceiveModuleEvent(7);
 }
 void Game_SaveBegin() {
-    pilfern::FireModuleEvent(8);
+    pilfern::ReceiveModuleEvent(8);
 }
 void Game_SaveEnd() {
-    pilfern::FireModuleEvent(9);
+    pilfern::ReceiveModuleEvent(9);
 }
 void Game_LoadBegin_NewGame() {
-    pilfern::FireModuleEvent(10);
+    pilfern::ReceiveModuleEvent(10);
 }
 void Game_LoadEnd_NewGame() {
-    pilfern::FireModuleEvent(11);
+    pilfern::ReceiveModuleEvent(11);
 }
 void Game_LoadBegin_SaveGame() {
-    pilfern::FireModuleEvent(12);
+    pilfern::ReceiveModuleEvent(12);
 }
 void Game_LoadEnd_SaveGame() {
-    pilfern::FireModuleEvent(13);
+    pilfern::ReceiveModuleEvent(13);
 }
 void Game_LoadBegin_ChangeLevel() {
-    pilfern::FireModuleEvent(14);
+    pilfern::ReceiveModuleEvent(14);
 }
 void Game_LoadEnd_ChangeLevel() {
-    pilfern::FireModuleEvent(15);
+    pilfern::ReceiveModuleEvent(15);
 }
 void Game_LoadBegin_Trigger() {
-    pilfern::FireModuleEvent(16);
+    pilfern::ReceiveModuleEvent(16);
 }
 void Game_LoadEnd_Trigger() {
-    pilfern::FireModuleEvent(17);
+    pilfern::ReceiveModuleEvent(17);
 }
 void Game_Pause() {
-    pilfern::FireModuleEvent(18);
+    pilfern::ReceiveModuleEvent(18);
 }
 void Game_Unpause() {
-    pilfern::FireModuleEvent(19);
+    pilfern::ReceiveModuleEvent(19);
 }
 void Game_DefineExternals() {
-    pilfern::FireModuleEvent(20);
+    pilfern::ReceiveModuleEvent(20);
 }
 void Game_ApplyOptions() {
-    pilfern::FireModuleEvent(21);
+    pilfern::ReceiveModuleEvent(21);
 }
 
 }  // extern "C"

@@ -1,3 +1,5 @@
+#include "sim/plugin_module.h"
+
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -44,12 +46,18 @@ public:
 
     [[nodiscard]] sim::SimGame& Game() { return *game_; }
 
+    // Loaded as the framework loads it, up to the game's first event, which builds the plugin.
     [[nodiscard]] ModuleHandle Load() {
         module_ = platform::LoadModule(
             (platform::ExecutableFolder() / platform::ModuleFileName("pilfern")).string());
+        if (module_ != nullptr) {
+            EXPECT_EQ(sim::DeliverModuleEvents(game_->framework, module_), std::nullopt);
+            game_->Entry();
+        }
         return module_;
     }
     void Unload() {
+        game_->framework.DeliverEventsThrough(std::nullopt);
         platform::UnloadModule(module_);
         module_ = nullptr;
     }

@@ -45,7 +45,7 @@ GameBinding BindToGame(const ProcessMemory& memory) {
         return {nullptr, "Pilfern: " + std::string(name) + " is recognised, but " + error.what() +
                              "; Pilfern does nothing in this game"};
     }
-    return {std::move(engine), "Pilfern: bound to " + std::string(name)};
+    return {std::move(engine), "Pilfern: bound to " + std::string(name), *version};
 }
 
 }  // namespace pilfern::binding

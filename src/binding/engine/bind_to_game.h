@@ -26,6 +26,7 @@ public:
 struct GameBinding {
     std::unique_ptr<BoundEngine> engine;
     std::string line;
+    int version = 0;  // the engine version value (1 to 4) of a bound engine
 };
 
 // Tells which executable runs, looks twice, and binds the engine contract to it. An executable

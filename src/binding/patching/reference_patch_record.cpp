@@ -19,11 +19,17 @@ void ReferencePatchRecord::SetCallPatch(std::uintptr_t origin, std::uintptr_t ad
     outcome_ = patch_.Apply(memory_, writer_,
                             FindReferences(memory_, sections, static_cast<std::uint32_t>(origin)),
                             static_cast<std::uint32_t>(address));
+    if (report_) {
+        report_(*this);
+    }
 }
 
 void ReferencePatchRecord::RemoveCallPatch() {
     if (patch_.InForce()) {
         outcome_ = patch_.Undo(memory_, writer_);
+        if (report_) {
+            report_(*this);
+        }
     }
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string_view>
+#include <utility>
 
 #include "binding/engine/bind_to_game.h"
 #include "binding/patching/code_references.h"
@@ -14,7 +16,11 @@ namespace pilfern::binding {
 // the replacement reaches the engine's own function, intact, at its own address.
 class ReferencePatchRecord final : public ModulePatchCallInfo {
 public:
-    explicit ReferencePatchRecord(std::uint32_t imageBase) : imageBase_(imageBase) {}
+    // Told after each change the record makes to the game's image.
+    using Report = std::function<void(const ReferencePatchRecord&)>;
+
+    explicit ReferencePatchRecord(std::uint32_t imageBase, Report report = {})
+        : imageBase_(imageBase), report_(std::move(report)) {}
 
     void SetTemporary(std::uintptr_t engineFunction, std::uintptr_t replacement) override;
     // Finds the references to `origin` in the image's sections and rewrites them to reach
@@ -32,6 +38,7 @@ public:
 
 private:
     std::uint32_t imageBase_;
+    Report report_;
     std::uintptr_t origin_ = 0;
     std::uintptr_t address_ = 0;
     ReferencePatch patch_;
