@@ -105,12 +105,14 @@ public:
         }
         const bool built = plugin_.has_value();
         plugin_.reset();
+        if (built) {
+            Line("Pilfern: unloading, every patch is taken out");
+        }
+        // The game's patch records still write to the log as they go.
         game_.reset();
+        log_.reset();
         if (HostingGame() == nullptr) {
             TheEngineHeap() = EngineHeap{};
-        }
-        if (built) {
-            Line("Pilfern: unloaded, every patch taken out");
         }
     }
 

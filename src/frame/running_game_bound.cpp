@@ -1,5 +1,4 @@
 #include <array>
-#include <charconv>
 #include <string>
 #include <utility>
 #include <vector>
@@ -108,18 +107,27 @@ std::uintptr_t FactValue(int version, std::string_view name) {
     return fact == nullptr ? 0 : fact->value;
 }
 
-std::string Hex(std::uintptr_t value) {
-    std::array<char, 16> digits{};
-    const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), value, 16).ptr;
-    const std::string text(digits.data(), end);
-    return "0x" + std::string(text.size() < 8 ? 8 - text.size() : 0, '0') + text;
+// The name the facts give the engine function a replacement takes the place of, else its
+// address.
+std::string ReplacedName(int version, std::uintptr_t origin) {
+    constexpr std::string_view kReplace = "hook:replace(";
+    for (const binding::EngineFact& fact : binding::EngineFacts(version)) {
+        if (fact.kind == binding::FactKind::Function && fact.value == origin &&
+            fact.operation.starts_with(kReplace) && fact.operation.ends_with(')')) {
+            return std::string(fact.operation.substr(kReplace.size(),
+                                                     fact.operation.size() - kReplace.size() - 1));
+        }
+    }
+    return binding::HexAddress(origin);
 }
 
-// The log's line for a change a patch record made to the game's image.
-binding::ReferencePatchRecord::Report ReportTo(const LogLine& log, std::string name) {
-    return [log, name = std::move(name)](const binding::ReferencePatchRecord& record) {
+// The log's line for a change a patch record made to the game's image; a record without a name
+// is a replacement's.
+binding::ReferencePatchRecord::Report ReportTo(const LogLine& log, int version, std::string name) {
+    return [log, version, name = std::move(name)](const binding::ReferencePatchRecord& record) {
         const binding::PatchOutcome& outcome = record.LastOutcome();
-        const std::string what = "Pilfern: " + (name.empty() ? Hex(record.GetOrigin()) : name);
+        const std::string what =
+            "Pilfern: " + (name.empty() ? ReplacedName(version, record.GetOrigin()) : name);
         const std::string counts = std::to_string(outcome.references) + " references, " +
                                    std::to_string(outcome.left) + " left as found";
         if (record.InForce()) {
@@ -137,11 +145,12 @@ class BoundGame final : public RunningGame {
 public:
     BoundGame(binding::GameBinding binding, const LogLine& log)
         : engine_(std::move(binding.engine)),
-          framework_(GameFolderAbove(platform::ExecutableFolder()), binding.version,
-                     EnginePatching{&binding::ReplacedFunctionAddress, [log] {
-                                        return std::make_unique<binding::ReferencePatchRecord>(
-                                            binding::kGameImageBase, ReportTo(log, {}));
-                                    }}) {
+          framework_(
+              GameFolderAbove(platform::ExecutableFolder()), binding.version,
+              EnginePatching{&binding::ReplacedFunctionAddress, [log, version = binding.version] {
+                                 return std::make_unique<binding::ReferencePatchRecord>(
+                                     binding::kGameImageBase, ReportTo(log, version, {}));
+                             }}) {
         Current().framework = &framework_;
         // A heap the facts do not name stays none: the plugin then makes no engine texts.
         heapAlloc_ = FactValue(binding.version, "heap:operator new");
@@ -156,7 +165,8 @@ public:
             }
             Current().engine.at(static_cast<std::size_t>(function.watched)) = fact->value;
             auto& record = observers_.emplace_back(std::make_unique<binding::ReferencePatchRecord>(
-                binding::kGameImageBase, ReportTo(log, std::string(function.name))));
+                binding::kGameImageBase,
+                ReportTo(log, binding.version, std::string(function.name))));
             record->SetCallPatch(fact->value, function.observer);
         }
     }

@@ -129,10 +129,11 @@ FakeProcess::FakeProcess(const PeImage& engine, int engineVersion)
     *dispatch_ = nullptr;
     *heap_ = {};
     *strings_ = {};
-    const std::array<std::pair<std::string_view, FakeStub>, 3> support{{
+    const std::array<std::pair<std::string_view, FakeStub>, 4> support{{
         {"support:zSTRING::zSTRING(char const*)", kStubStringConstruct},
         {"support:zSTRING::~zSTRING", kStubStringDestroy},
         {"heap:operator new", kStubOperatorNew},
+        {"heap:operator delete", kStubOperatorDelete},
     }};
     for (const auto& [name, stub] : support) {
         const EngineFact* fact = binding::FindEngineFact(engineVersion, name);

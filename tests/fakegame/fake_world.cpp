@@ -1,12 +1,18 @@
 #include "fakegame/fake_world.h"
 
 #include <algorithm>
+#include <cstring>
+#include <filesystem>
 #include <stdexcept>
 
 #include "binding/abi/raw_call.h"
+#include "binding/engine/bind_to_game.h"
 #include "binding/engine_facts.h"
+#include "binding/patching/code_references.h"
 #include "fakegame/fake_world_behaviours.h"
 #include "host/cstring.h"
+#include "host/engine_profile.h"
+#include "platform/platform.h"
 #include "sim/item_instance.h"
 
 namespace pilfern::fakegame {
@@ -91,6 +97,9 @@ FakeWorld::FakeWorld(FakeProcess& process, const std::string& gothicIni)
     process_.WriteWord(Offset("eng_color_default_text"), 0xFFFFFFFFU);
     MakeGlobal("focus settings", "eng_focus_settings");
     MakeObject(FakeObject::Kind::Other, "information manager", "");
+    directories_ = &MakeObject(FakeObject::Kind::Other, "option directories", "");
+    MakeObject(FakeObject::Kind::Other, "font", "");
+    PlaceEngineCallers();
     gWorld = this;
     process_.SetDispatch(&Dispatch);
 }
@@ -517,6 +526,130 @@ void FakeWorld::SetFocus(FakeObject& npc, FakeObject* focus) {
 void FakeWorld::CollectPlayerFocus() {
     if (player_ != nullptr && player_->focus != nullptr && !player_->focus->inWorld) {
         SetFocus(*player_, nullptr);
+    }
+}
+
+void FakeWorld::Fire(int slot) const {
+    if (events_ && slot >= 1 && slot <= static_cast<int>(events_->size())) {
+        events_->at(static_cast<std::size_t>(slot - 1))();
+    }
+}
+
+// The engine keeps each folder of its options as a string; the savegames' lies below the base.
+void FakeWorld::SetBaseFolder(std::string_view folder) {
+    constexpr int kSavegames = 2;
+    baseFolder_ = folder;
+    const EngineProfile* profile = FindEngineProfile(Version());
+    WriteText(*directories_, DirectoryText(profile->baseDirectorySetting) - directories_->Address(),
+              folder);
+    WriteText(*directories_, DirectoryText(kSavegames) - directories_->Address(), "SAVES\\");
+}
+
+std::string EngineSlotFolder(int slot) {
+    switch (slot) {
+    case 0:
+        return "quicksave\\";
+    case -1:
+        return "current\\";
+    default:
+        return "savegame" + std::to_string(slot) + "\\";
+    }
+}
+
+void FakeWorld::MakeSlotFolder(int slot) const {
+    if (baseFolder_.empty()) {
+        throw std::runtime_error("the engine's options name no base folder to save into");
+    }
+    std::filesystem::create_directories(
+        platform::NativePath(baseFolder_ + "SAVES\\" + EngineSlotFolder(slot)));
+}
+
+std::uint32_t FakeWorld::DirectoryText(int setting) const {
+    constexpr int kSettings = 32;
+    if (setting < 0 || setting >= kSettings) {
+        throw std::runtime_error("no options directory " + std::to_string(setting));
+    }
+    return directories_->Address() + static_cast<std::uint32_t>(setting) *
+                                         static_cast<std::uint32_t>(sizeof(EngineStringBytes));
+}
+
+void FakeWorld::PlaceEngineCallers() {
+    const auto sections = binding::ReadSections(binding::LiveProcessMemory(), process_.Begin());
+    if (sections.size() != 2) {
+        throw std::runtime_error("the fake image has no code and data sections");
+    }
+    const std::vector<std::string_view> functions{
+        "hook:save(oCGame::WriteSavegame)",     "hook:load_save(oCGame::LoadSavegame)",
+        "hook:load_new(oCGame::LoadGame)",      "hook:change_level(oCGame::ChangeLevel)",
+        "hook:replace(zCFont::GetFontData)",    "hook:replace(zCView::PrintChars)",
+        "hook:replace(zCInput_Win32::SetState)"};
+    constexpr std::uint32_t kThunkBytes = 8;
+    const std::uint32_t first =
+        FreeSpot(sections[0].begin, sections[0].end,
+                 kThunkBytes * static_cast<std::uint32_t>(functions.size()));
+    std::uint32_t at = first;
+    for (const std::string_view fact : functions) {
+        const std::uint32_t target = Offset(fact);
+        const std::uint32_t displacement = target - (at + 5);
+        std::array<std::uint8_t, kThunkBytes> code{0xE9, 0, 0, 0, 0, 0xCC, 0xCC, 0xCC};
+        std::memcpy(&code[1], &displacement, sizeof displacement);
+        std::memcpy(binding::abi::AddressOf(at), code.data(), code.size());
+        callers_.emplace(std::string(fact), at);
+        at += kThunkBytes;
+    }
+    table_ = FreeSpot(sections[1].begin, sections[1].end,
+                      4 * static_cast<std::uint32_t>(kTableEntries.size()));
+    for (std::size_t i = 0; i < kTableEntries.size(); ++i) {
+        process_.WriteWord(table_ + 4 * static_cast<std::uint32_t>(i), Offset(kTableEntries.at(i)));
+    }
+}
+
+// Room in a section that no fact of the version names, so that nothing of the engine's is
+// written over; from the section's end down, where the fake image has nothing else.
+std::uint32_t FakeWorld::FreeSpot(std::uint32_t begin, std::uint32_t end,
+                                  std::uint32_t size) const {
+    constexpr std::uint32_t kMargin = 16;  // a placed function's jump takes 15 bytes
+    for (std::uint32_t spot = end - size - kMargin; spot > begin + kMargin; spot -= kMargin) {
+        bool free = true;
+        for (const EngineFact& fact : binding::EngineFacts(Version())) {
+            if ((fact.kind == FactKind::Function || fact.kind == FactKind::Global) &&
+                fact.value + kMargin > spot && fact.value < spot + size + kMargin) {
+                free = false;
+                break;
+            }
+        }
+        if (free) {
+            return spot;
+        }
+    }
+    throw std::runtime_error("no room for the engine's callers in the fake image");
+}
+
+std::uint32_t FakeWorld::CallerOf(std::string_view fact) const {
+    const auto found = callers_.find(fact);
+    if (found == callers_.end()) {
+        throw std::runtime_error("the fake image has no caller of " + std::string(fact));
+    }
+    return found->second;
+}
+
+std::uint32_t FakeWorld::TableEntry(std::string_view fact) const {
+    for (std::size_t i = 0; i < kTableEntries.size(); ++i) {
+        if (kTableEntries.at(i) == fact) {
+            return table_ + 4 * static_cast<std::uint32_t>(i);
+        }
+    }
+    throw std::runtime_error("the fake image's table has no entry for " + std::string(fact));
+}
+
+void FakeWorld::SetKey(int key, bool down) {
+    if (down) {
+        if (!held_.contains(key)) {
+            toggled_.insert(key);
+        }
+        held_.insert(key);
+    } else {
+        held_.erase(key);
     }
 }
 

@@ -36,6 +36,9 @@ struct FakePosition {
     float z = 0.0F;
 };
 
+// The folder of a savegame slot below the savegames' folder, as the engine names it.
+[[nodiscard]] std::string EngineSlotFolder(int slot);
+
 // What the fake game keeps of one engine object beside its engine memory.
 struct FakeObject {
     enum class Kind { Item, Npc, Chest, Other };
@@ -104,6 +107,38 @@ public:
     // ---- What the game does every frame ----
     // The player's AI collects its focus, before the frame's event.
     void CollectPlayerFocus();
+
+    // ---- The game's own code around the plugin ----
+    // The module's exported event functions the framework calls, by slot (1 to 21); none sends
+    // events nowhere.
+    using EventFunctions = std::array<void (*)(), 21>;
+    void DeliverEventsThrough(const std::optional<EventFunctions>& events) { events_ = events; }
+    void Fire(int slot) const;
+    // The engine's base folder (where its options say the game lies), ending in a separator.
+    void SetBaseFolder(std::string_view folder);
+    // Makes a savegame slot's folder below the base folder, as the engine's save does.
+    void MakeSlotFolder(int slot) const;
+    // Code of the engine that reaches the function of a fact ("hook:save(...)"): a jump to it
+    // in the image's code, as a linker's thunk is. A patch of the function's references
+    // rewrites it.
+    [[nodiscard]] std::uint32_t CallerOf(std::string_view fact) const;
+    // A virtual table of the engine in the image's data whose entries are the functions of
+    // these facts, in this order: the game's ChangeLevel and the input's SetState.
+    static constexpr std::array<std::string_view, 2> kTableEntries{
+        "hook:change_level(oCGame::ChangeLevel)", "hook:replace(zCInput_Win32::SetState)"};
+    [[nodiscard]] std::uint32_t TableEntry(std::string_view fact) const;
+    // A key the input's SetState was told of.
+    void SetKey(int key, bool down);
+    // What the engine's PrintChars put on the screen, each text with the width its font gave.
+    struct DrawnText {
+        std::string text;
+        int x = 0;
+        int y = 0;
+        int width = 0;
+    };
+    [[nodiscard]] const std::vector<DrawnText>& Drawn() const { return drawn_; }
+    void Draw(DrawnText text) { drawn_.push_back(std::move(text)); }
+    [[nodiscard]] std::uint32_t DirectoryText(int setting) const;
 
     // ---- What a scene checks ----
     [[nodiscard]] FakeObject& Find(std::string_view id) const;
@@ -176,6 +211,9 @@ private:
     FakeObject& PlaceVob(FakeObject::Kind kind, const VobPlace& place, std::string_view classRecord,
                          int vobType);
     void PlaceBehaviours();
+    void PlaceEngineCallers();
+    [[nodiscard]] std::uint32_t FreeSpot(std::uint32_t begin, std::uint32_t end,
+                                         std::uint32_t size) const;
     std::vector<std::uint32_t> TableFor(std::string_view kindOfClass);
     FakeObject& MakeGlobal(std::string_view id, std::string_view global);
 
@@ -197,6 +235,12 @@ private:
     std::uint32_t worldNpcs_ = 0;
     FakeObject* player_ = nullptr;
     FakeObject* world_ = nullptr;
+    FakeObject* directories_ = nullptr;  // the engine options' folders, as engine strings
+    std::optional<EventFunctions> events_;
+    std::string baseFolder_;
+    std::map<std::string, std::uint32_t, std::less<>> callers_;
+    std::uint32_t table_ = 0;
+    std::vector<DrawnText> drawn_;
 };
 
 template <class T>

@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "binding/abi/raw_call.h"
 #include "binding/engine_facts.h"
 #include "host/cstring.h"
 #include "host/engine_string.h"
@@ -391,6 +392,96 @@ void FocusInRange(FakeWorld& /*world*/, Call call, Answers answers) {
     }
 }
 
+// ---- The game's saves and loads, with the framework's events around them ----
+// The framework hooks the engine's save and load functions and sends its events around the
+// engine's own work, in the order the game's sequences have them.
+constexpr int kSaveBegin = 8;
+constexpr int kSaveEnd = 9;
+constexpr int kLoadBeginNewGame = 10;
+constexpr int kLoadEndNewGame = 11;
+constexpr int kLoadBeginSaveGame = 12;
+constexpr int kLoadEndSaveGame = 13;
+constexpr int kLoadBeginChangeLevel = 14;
+constexpr int kLoadEndChangeLevel = 15;
+constexpr int kApplyOptions = 21;
+
+// oCGame::WriteSavegame(int slot, int saveGlobals): the engine makes the slot's folder and
+// writes its files there.
+void WriteSavegame(FakeWorld& world, Call call, Answers /*answers*/) {
+    const int slot = static_cast<int>(call.args[0]);
+    world.Fire(kSaveBegin);
+    world.MakeSlotFolder(slot);
+    world.Fire(kSaveEnd);
+    world.Fire(kApplyOptions);
+}
+// oCGame::LoadSavegame(int slot, int loadGlobals)
+void LoadSavegame(FakeWorld& world, Call /*call*/, Answers /*answers*/) {
+    world.Fire(kLoadBeginSaveGame);
+    world.Fire(kLoadEndSaveGame);
+    world.Fire(kApplyOptions);
+}
+// oCGame::LoadGame(int slot, const zSTRING& level): a new game.
+void LoadGame(FakeWorld& world, Call /*call*/, Answers /*answers*/) {
+    world.Fire(kLoadBeginNewGame);
+    world.Fire(kLoadEndNewGame);
+}
+// oCGame::ChangeLevel(const zSTRING& world, const zSTRING& wayPoint): the world left is saved
+// into "current" before the next one is loaded.
+void ChangeLevel(FakeWorld& world, Call /*call*/, Answers /*answers*/) {
+    world.Fire(kLoadBeginChangeLevel);
+    world.Fire(kSaveBegin);
+    world.Fire(kSaveEnd);
+    world.Fire(kLoadEndChangeLevel);
+}
+// oCSavegameManager::GetSlotDirName(int slot)
+void SlotFolder(FakeWorld& world, Call call, Answers answers) {
+    answers.text = world.Keep(EngineSlotFolder(static_cast<int>(call.args[0])));
+}
+// zCOption::GetDirString(zTOptionPaths): a reference to the option's string.
+void OptionsDirectory(FakeWorld& world, Call call, Answers answers) {
+    answers.word = world.DirectoryText(static_cast<int>(call.args[0]));
+}
+
+// ---- Text on the screen ----
+constexpr int kGlyphWidth = 9;
+
+// zCView::Print(int x, int y, const zSTRING& text): the screen's text goes out through the
+// engine's PrintChars, reached as the engine's code reaches it.
+void Print(FakeWorld& world, Call call, Answers /*answers*/) {
+    const FakeCall made = call;  // the calls below reuse the call record
+    binding::abi::CallMember<void>(world.CallerOf("hook:replace(zCView::PrintChars)"),
+                                   binding::abi::AddressOf(made.self), made.args[0], made.args[1],
+                                   made.args[2]);
+}
+// zCView::PrintChars(int x, int y, const zSTRING& text): each character's width from the
+// font's GetFontData, as the engine's code asks it.
+void PrintChars(FakeWorld& world, Call call, Answers /*answers*/) {
+    const FakeCall made = call;
+    const std::string text(TextOf(made.args[2]));
+    int width = 0;
+    for (const char c : text) {
+        int glyph = 0;
+        std::array<float, 2> from{};
+        std::array<float, 2> to{};
+        binding::abi::CallMember<int>(world.CallerOf("hook:replace(zCFont::GetFontData)"),
+                                      world.Find("font").memory.data(),
+                                      static_cast<std::uint32_t>(static_cast<unsigned char>(c)),
+                                      &glyph, from.data(), to.data());
+        width += glyph;
+    }
+    world.Draw({text, static_cast<int>(made.args[0]), static_cast<int>(made.args[1]), width});
+}
+// zCFont::GetFontData(unsigned char, int& width, zVEC2& from, zVEC2& to)
+void GetFontData(FakeWorld& /*world*/, Call call, Answers answers) {
+    *reinterpret_cast<int*>(static_cast<std::uintptr_t>(call.args[1])) = kGlyphWidth;
+    answers.word = 1;
+}
+// zCInput_Win32::SetState(unsigned short key, int down)
+void SetState(FakeWorld& world, Call call, Answers answers) {
+    world.SetKey(static_cast<int>(call.args[0] & 0xFFFFU), call.args[1] != 0);
+    answers.word = 1;
+}
+
 std::vector<FakeWorld::Behaviour> Table(int version) {
     const bool gothicOne = version <= 2;  // Gothic I's focus collector takes no argument
     return {
@@ -447,7 +538,7 @@ std::vector<FakeWorld::Behaviour> Table(int version) {
         {"eng_view_set_position", kStubMember2, "", &Nothing},
         {"eng_view_set_size", kStubMember2, "", &Nothing},
         {"eng_view_clear_text", kStubMember0, "", &Nothing},
-        {"eng_view_print", kStubMember3, "", &Nothing},
+        {"eng_view_print", kStubMember3, "", &Print},
         {"eng_view_blit", kStubMember0, "view", &Nothing},
         {"eng_view_draw", kStubMember0, "view", &Nothing},
         {"eng_view_font_height", kStubMember0, "", &FontHeight},
@@ -475,6 +566,15 @@ std::vector<FakeWorld::Behaviour> Table(int version) {
         {"eng_dialog_manager", kStubPlain0, "", &DialogManager},
         {"eng_dialog_is_over", kStubFast1, "", &Yes},
         {"eng_focus_in_range", kStubMember2, "", &FocusInRange},
+        {"eng_savegame_slot_folder", kStubMemberString1, "", &SlotFolder},
+        {"eng_options_directory", kStubMember1, "", &OptionsDirectory},
+        {"hook:save(oCGame::WriteSavegame)", kStubMember2, "", &WriteSavegame},
+        {"hook:load_save(oCGame::LoadSavegame)", kStubMember2, "", &LoadSavegame},
+        {"hook:load_new(oCGame::LoadGame)", kStubMember2, "", &LoadGame},
+        {"hook:change_level(oCGame::ChangeLevel)", kStubMember2, "", &ChangeLevel},
+        {"hook:replace(zCView::PrintChars)", kStubMember3, "", &PrintChars},
+        {"hook:replace(zCFont::GetFontData)", kStubMember4, "", &GetFontData},
+        {"hook:replace(zCInput_Win32::SetState)", kStubMember2, "", &SetState},
     };
 }
 

@@ -1,5 +1,7 @@
 #include "binding/patching/reference_patch_record.h"
 
+#include <array>
+#include <charconv>
 #include <string>
 
 #include "binding/engine_facts.h"
@@ -31,6 +33,13 @@ void ReferencePatchRecord::RemoveCallPatch() {
             report_(*this);
         }
     }
+}
+
+std::string HexAddress(std::uintptr_t address) {
+    std::array<char, 16> digits{};
+    const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), address, 16).ptr;
+    const std::string text(digits.data(), end);
+    return "0x" + std::string(text.size() < 8 ? 8 - text.size() : 0, '0') + text;
 }
 
 std::uint32_t ReplacedFunctionAddress(int engineVersion, std::string_view lookupName) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -46,6 +47,9 @@ private:
     LiveProcessMemory memory_;
     LiveCodeWriter writer_;
 };
+
+// An address as the log writes it: "0x" and eight hexadecimal digits.
+[[nodiscard]] std::string HexAddress(std::uintptr_t address);
 
 // The address of an engine function the plugin replaces, by the framework's lookup name
 // ("&zCView::PrintChars"), from the engine facts of a version; 0 when the facts name none.

@@ -320,6 +320,9 @@ void* __cdecl OperatorNew(uint32_t size) {
     fake_heap.lastNewBlock = Word(block);
     return block;
 }
+void __cdecl OperatorDelete(void* block) {
+    Release(block);
+}
 }
 
 namespace {
@@ -363,6 +366,7 @@ extern "C" __declspec(dllexport) uint32_t __cdecl fake_stub_address(uint32_t stu
         CodeOf(&StringFunctions::Construct),
         CodeOf(&StringFunctions::Destroy),
         Word(reinterpret_cast<const void*>(&OperatorNew)),
+        Word(reinterpret_cast<const void*>(&OperatorDelete)),
     };
     return stub < kStubCount ? addresses[stub] : 0;
 }

@@ -42,6 +42,7 @@ enum FakeStub {
     kStubStringConstruct,  // zSTRING::zSTRING(const char*)
     kStubStringDestroy,    // zSTRING::~zSTRING()
     kStubOperatorNew,      // void* __cdecl operator new(unsigned)
+    kStubOperatorDelete,   // void __cdecl operator delete(void*)
     kStubCount
 };
 
