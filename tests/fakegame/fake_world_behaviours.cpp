@@ -453,6 +453,13 @@ void Print(FakeWorld& world, Call call, Answers /*answers*/) {
                                    binding::abi::AddressOf(made.self), made.args[0], made.args[1],
                                    made.args[2]);
 }
+// zCView::Printwin(const zSTRING& text): the window's next line, put out through PrintChars at
+// the window's start (the fake view keeps no lines of its own).
+void PrintWindow(FakeWorld& world, Call call, Answers /*answers*/) {
+    const FakeCall made = call;
+    binding::abi::CallMember<void>(world.CallerOf("hook:replace(zCView::PrintChars)"),
+                                   binding::abi::AddressOf(made.self), 0U, 0U, made.args[0]);
+}
 // zCView::PrintChars(int x, int y, const zSTRING& text): each character's width from the
 // font's GetFontData, as the engine's code asks it.
 void PrintChars(FakeWorld& world, Call call, Answers /*answers*/) {
@@ -470,6 +477,11 @@ void PrintChars(FakeWorld& world, Call call, Answers /*answers*/) {
         width += glyph;
     }
     world.Draw({text, static_cast<int>(made.args[0]), static_cast<int>(made.args[1]), width});
+}
+// zCView::FontSize(zSTRING&): the text's width in the font, in the screen's virtual units.
+void TextWidth(FakeWorld& world, Call call, Answers answers) {
+    const auto pixels = static_cast<int>(TextOf(call.args[0]).size()) * kGlyphWidth;
+    answers.word = static_cast<std::uint32_t>(pixels * kVirtualScreen / ScreenWidth(world));
 }
 // zCFont::GetFontData(unsigned char, int& width, zVEC2& from, zVEC2& to)
 void GetFontData(FakeWorld& /*world*/, Call call, Answers answers) {
@@ -539,6 +551,9 @@ std::vector<FakeWorld::Behaviour> Table(int version) {
         {"eng_view_set_size", kStubMember2, "", &Nothing},
         {"eng_view_clear_text", kStubMember0, "", &Nothing},
         {"eng_view_print", kStubMember3, "", &Print},
+        {"eng_view_text_width", kStubMember1, "", &TextWidth},
+        {"eng_view_window_print", kStubMember1, "", &PrintWindow},
+        {"eng_view_refresh", kStubMember0, "", &Nothing},
         {"eng_view_blit", kStubMember0, "view", &Nothing},
         {"eng_view_draw", kStubMember0, "view", &Nothing},
         {"eng_view_font_height", kStubMember0, "", &FontHeight},

@@ -41,6 +41,7 @@ constexpr int kExit = 3;
 constexpr int kPreLoop = 4;
 constexpr int kLoop = 5;
 constexpr int kPostLoop = 6;
+constexpr int kKeySemicolon = 39;
 
 std::string FileText(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
@@ -56,7 +57,7 @@ std::vector<std::uint8_t> ImageBytes(const FakeProcess& process) {
 // The fake game is installed as the game is: its program in the game folder's System folder.
 // Each scene starts from a game folder without a log or savegames.
 std::filesystem::path FreshGameFolder() {
-    const std::filesystem::path game = GameFolderAbove(platform::ExecutableFolder());
+    std::filesystem::path game = GameFolderAbove(platform::ExecutableFolder());
     std::filesystem::remove(game / "System" / "Pilfern.log");
     std::filesystem::remove_all(game / "SAVES");
     return game;
@@ -94,6 +95,7 @@ TEST_P(ModuleScene, PlaysLoadedAsTheFrameworkLoadsIt) {
     };
 
     bool patchedWhilePlaying = false;
+    std::size_t drawnBeforeOverlay = 0;
     void* module = nullptr;
     const std::string stopped = RunGuarded([&] {
         module = ::dlopen(PILFERN_MODULE_FILE, RTLD_NOW | RTLD_LOCAL);
@@ -108,29 +110,31 @@ TEST_P(ModuleScene, PlaysLoadedAsTheFrameworkLoadsIt) {
         world.Fire(kEntry);
         world.Fire(kInit);
         std::set<int> held;
+        const auto playFrame = [&](const std::set<int>& keys) {
+            // Keys reach the engine through its input's virtual SetState.
+            const abi::EngineAddress setState = tableEntry("hook:replace(zCInput_Win32::SetState)");
+            for (const int key : held) {
+                if (!keys.contains(key)) {
+                    abi::CallMember<int>(setState, input, static_cast<std::uint32_t>(key), 0U);
+                }
+            }
+            for (const int key : keys) {
+                if (!held.contains(key)) {
+                    abi::CallMember<int>(setState, input, static_cast<std::uint32_t>(key), 1U);
+                }
+            }
+            held = keys;
+            world.Fire(kPreLoop);
+            world.CollectPlayerFocus();
+            world.Fire(kLoop);
+            world.Fire(kPostLoop);
+        };
         for (const Frame& frame : Timeline()) {
             if (frame.focus != nullptr) {
                 world.SetFocus(*world.Player(),
                                *frame.focus == '\0' ? nullptr : &world.Find(frame.focus));
             }
-            // Keys reach the engine through its input's virtual SetState.
-            for (const int key : held) {
-                if (!frame.keys.contains(key)) {
-                    abi::CallMember<int>(tableEntry("hook:replace(zCInput_Win32::SetState)"), input,
-                                         static_cast<std::uint32_t>(key), 0U);
-                }
-            }
-            for (const int key : frame.keys) {
-                if (!held.contains(key)) {
-                    abi::CallMember<int>(tableEntry("hook:replace(zCInput_Win32::SetState)"), input,
-                                         static_cast<std::uint32_t>(key), 1U);
-                }
-            }
-            held = frame.keys;
-            world.Fire(kPreLoop);
-            world.CollectPlayerFocus();
-            world.Fire(kLoop);
-            world.Fire(kPostLoop);
+            playFrame(frame.keys);
             ASSERT_THAT(world.Faults(), testing::IsEmpty());
         }
         // The player saves into slot 3, starts a new game and saves it into slot 5, loads slot
@@ -140,6 +144,10 @@ TEST_P(ModuleScene, PlaysLoadedAsTheFrameworkLoadsIt) {
         callEngine("hook:load_new(oCGame::LoadGame)", static_cast<std::uint32_t>(-2), &level);
         callEngine("hook:save(oCGame::WriteSavegame)", 5U, 1U);
         callEngine("hook:load_save(oCGame::LoadSavegame)", 3U, 1U);
+        // The history overlay shows what the load brought back.
+        drawnBeforeOverlay = world.Drawn().size();
+        playFrame({kKeyRightShift, kKeySemicolon});
+        playFrame({});
         callEngine("hook:save(oCGame::WriteSavegame)", 4U, 1U);
         const EngineStringBytes wayPoint = EngineText(world, "START");
         abi::CallMember<void>(tableEntry("hook:change_level(oCGame::ChangeLevel)"), gameObject,
@@ -174,6 +182,12 @@ TEST_P(ModuleScene, PlaysLoadedAsTheFrameworkLoadsIt) {
     }
     EXPECT_THAT(drawn, testing::Contains("Apple x1"));
     EXPECT_THAT(drawn, testing::Contains("Gold x12"));
+    // The overlay after the load shows the history rows, marked as the history marks them.
+    ASSERT_LE(drawnBeforeOverlay, drawn.size());
+    const std::vector<std::string> overlay(
+        drawn.begin() + static_cast<std::ptrdiff_t>(drawnBeforeOverlay), drawn.end());
+    EXPECT_THAT(overlay, testing::Contains(HasSubstr("(M) Apple x1")));
+    EXPECT_THAT(overlay, testing::Contains(HasSubstr("Ore Nugget x3")));
 
     // The history went with the savegames: slot 3 holds what the simulated game's plugin saves,
     // the new game's slot 5 holds none of it, and slot 4, saved after slot 3 was loaded, holds
