@@ -5,6 +5,7 @@
 #include "config/item_lists.h"
 #include "config/option_catalogue.h"
 #include "config/option_conversions.h"
+#include "config/option_log.h"
 #include "config/option_reader.h"
 #include "config/plugin_views.h"
 #include "config/renderer_detection.h"
@@ -164,6 +165,7 @@ void LoadOptions(Instance& instance) {
     settings.prefixMode = ReadIntOption(instance, Option("prefixMode"));
     FillSummonedItemNames(settings.summonedItemNames);
     statics.screenViewport = instance.engine.eng_view_get_viewport(instance.engine.eng_screen());
+    LogOptions(instance, OptionsRead::AtInit);
 }
 
 void ReloadOptions(Instance& instance) {
@@ -181,6 +183,7 @@ void ReloadOptions(Instance& instance) {
     settings.allowMarkQuestItems = ReadBoolOption(instance, Option("allowMarkQuestItems"));
     settings.fontMultiplier =
         FontMultiplierFromIndex(ReadIntOption(instance, Option("possibleFontsMultiplierIdx")));
+    LogOptions(instance, OptionsRead::Applied);
 }
 
 }  // namespace pilfern

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "core/auto_loot_verdicts.h"
@@ -108,6 +110,9 @@ struct Instance {
     // The same for the message row being drawn.
     zSTRING messageLine;
     LootWatcher* lootWatcher = nullptr;
+    // The player's log in a running game (what options gave, fallbacks taken); none in the
+    // simulated game, whose own reports say it.
+    std::function<void(std::string_view)> log;
 };
 
 }  // namespace pilfern

@@ -139,6 +139,9 @@ private:
         early_.clear();
         if (Engine* engine = game_->BoundEngine()) {
             plugin_.emplace(game_->Framework(), *engine);
+            if (Instance* running = plugin_->Find(game_->Framework().GetEngineVersion())) {
+                running->log = [this](std::string_view text) { Line(text); };
+            }
             Line("Pilfern: built for engine version " +
                  std::to_string(game_->Framework().GetEngineVersion()));
         }

@@ -528,5 +528,38 @@ TEST_F(OptionsTest, ScreenViewportIsTakenFromTheScreen) {
     EXPECT_EQ(Plugin().statics.screenViewport, (zVIEWPORT{0, 0, 1280, 720}));
 }
 
+// In a running game the log says what the options gave and each option that fell back, in
+// catalogue order, at init and again when options are applied; then only the options read
+// again count (the loot key keeps what init made of it).
+TEST_F(OptionsTest, TheLogSaysWhatTheOptionsGaveAndEachFallbackTaken) {
+    fixture.WriteGameIni(
+        GameIni("maxDistanceAutoLoot=12\r\npossibleFontsMultiplierIdx=-1\r\n"
+                "keyLightQuickLoot=KEY_NOPE\r\nautoLootEnabledSecond=EMPTY\r\n"
+                "historyQuickLootSecond=39\r\nisRMBTakeAllow=0\r\n"));
+    fixture.Load();
+    std::vector<std::string> lines;
+    Plugin().log = [&lines](std::string_view text) { lines.emplace_back(text); };
+    Game().Init();
+    const std::vector<std::string> fallbacks{
+        "Pilfern: option keyLightQuickLoot=KEY_NOPE names no key; no key is taken",
+        "Pilfern: option maxDistanceAutoLoot=12 lies outside 0..9; its fallback is taken",
+        "Pilfern: option possibleFontsMultiplierIdx=-1 lies outside 0..21; its fallback is "
+        "taken"};
+    std::vector<std::string> expected{
+        "Pilfern: options read: loot key 0, auto-loot radius 1000 every 200 ms, message rows 14, "
+        "font multiplier 1.0, ShowArmor off"};
+    expected.insert(expected.end(), fallbacks.begin(), fallbacks.end());
+    EXPECT_EQ(lines, expected);
+
+    lines.clear();
+    Apply("maxDistanceAutoLoot=3\r\nkeyLightQuickLoot=KEY_V\r\n");
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front(),
+              "Pilfern: options read: loot key 0, auto-loot radius 800 every 200 ms, message rows "
+              "14, font multiplier 1.0, ShowArmor off");
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 1, lines.end()),
+              (std::vector<std::string>{fallbacks.back()}));
+}
+
 }  // namespace
 }  // namespace pilfern
