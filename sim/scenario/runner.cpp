@@ -14,9 +14,9 @@
 #include "config/key_names.h"
 #include "frame/plugin.h"
 #include "host/engine_profile.h"
+#include "host/ini_file.h"
 #include "platform/platform.h"
 #include "sim/game_installation.h"
-#include "host/ini_file.h"
 #include "sim/plugin_module.h"
 #include "sim/scenario/explain.h"
 #include "sim/scenario/game_event_report.h"
@@ -611,9 +611,24 @@ bool IsWithin(const std::filesystem::path& path, const std::filesystem::path& fo
 }
 
 // Refuses a --game-dir the run must not write into, before anything is written: the
-// scenario's own game folder, and any game installation, which a player's game is.
+// scenario's own game folder, and any game installation, which a player's game is. Without
+// one, the run's fresh working folder lies in the temporary folder, and a scenario's game
+// folder that holds that (a game folder "/") would take the game's writes as writes into
+// itself, which are never made: refused too, before anything is played.
 void RefuseForeignGameDir(const Scenario& scenario, const RunOptions& options) {
     if (!options.gameDir) {
+        const std::filesystem::path temporary =
+            std::filesystem::absolute(
+                options.temporaryRoot.value_or(std::filesystem::temp_directory_path()))
+                .lexically_normal();
+        if (scenario.gameFolder &&
+            IsWithin(temporary, std::filesystem::absolute(*scenario.gameFolder))) {
+            throw ScenarioError(scenario.file.generic_string(), "gameFolder",
+                                "the game folder holds the temporary folder " +
+                                    temporary.generic_string() +
+                                    ", where the run would write; name a game folder that does "
+                                    "not hold it, or give --game-dir a folder outside it");
+        }
         return;
     }
     const std::filesystem::path dir =

@@ -502,6 +502,38 @@ TEST(ScenarioRun, KeepsTheChosenGameDir) {
     EXPECT_TRUE(std::filesystem::exists(work.Path() / "game" / "System" / "Gothic.ini"));
 }
 
+// A game folder that holds the temporary folder would take the game's writes as writes into
+// the installation, which never land: the run is refused before it plays.
+TEST(ScenarioRun, RefusesAGameFolderThatHoldsTheTemporaryFolder) {
+    test::TempFolder scenarioFolder;
+    scenarioFolder.Write("game/System/Gothic.ini", "[GAME]\r\n");
+    const Scenario scenario = ParseScenario(R"({"gameFolder": "game", "timeline": [{"save": 1}]})",
+                                            scenarioFolder.Path() / "scene.json");
+    RunOptions options;
+    options.json = true;
+    options.temporaryRoot = scenarioFolder.Path() / "game" / "tmp";
+    std::filesystem::create_directories(*options.temporaryRoot);
+    std::ostringstream out;
+    try {
+        RunScenario(scenario, options, out);
+        ADD_FAILURE() << "the run played";
+    } catch (const ScenarioError& error) {
+        const std::string what = error.what();
+        EXPECT_NE(what.find("gameFolder"), std::string::npos) << what;
+        EXPECT_NE(what.find("holds the temporary folder " +
+                            options.temporaryRoot->lexically_normal().generic_string()),
+                  std::string::npos)
+            << what;
+    }
+    EXPECT_EQ(out.str(), "");
+    EXPECT_TRUE(std::filesystem::is_empty(*options.temporaryRoot));
+
+    // With a temporary folder elsewhere the same scenario plays.
+    options.temporaryRoot.reset();
+    RunScenario(scenario, options, out);
+    EXPECT_FALSE(out.str().empty());
+}
+
 // A request to stop (Ctrl-C) ends the run by unwinding, which removes its temporary folder.
 class InterruptedRun : public ::testing::Test {
 protected:
