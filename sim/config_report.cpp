@@ -13,8 +13,8 @@
 #include "config/option_catalogue.h"
 #include "config/option_conversions.h"
 #include "frame/plugin.h"
-#include "platform/platform.h"
 #include "host/ini_file.h"
+#include "platform/platform.h"
 #include "sim/sim_framework.h"
 #include "sim/sim_game.h"
 #include "sim/stop_request.h"
@@ -371,8 +371,10 @@ private:
                           std::to_string(entry.indexRows - 1) + ": falls back to " +
                           JsonText(value);
         } else if (!found && entry.reloadDefault) {
-            outcome.why = "missing: once options are applied in the game, the default is " +
-                          std::to_string(*entry.reloadDefault) + " instead";
+            // ReloadOptions passes another default, but the game added the key with this one
+            // when it started, so applying options finds it there.
+            outcome.why = "missing: the game adds it with " + std::to_string(entry.defaultNumber) +
+                          " when it starts, so applying options keeps " + JsonText(value);
         }
         return outcome;
     }
