@@ -16,7 +16,11 @@ LoadedPluginModule::LoadedPluginModule(SimGame& game) {
     module_ = platform::LoadModule(path);
     if (module_ == nullptr) {
         ClearHost();
-        throw std::runtime_error("the plugin module " + path + " cannot be loaded");
+        // A simulator copied elsewhere without its module is the usual cause.
+        throw std::runtime_error("the plugin module " + path +
+                                 " cannot be loaded; the simulator plays the module that lies "
+                                 "beside its program, so copy " +
+                                 platform::ModuleFileName("pilfern") + " along with it");
     }
     if (const auto missing = DeliverModuleEvents(game.framework, module_)) {
         Refuse(path, "exports no " + std::string(*missing));

@@ -841,6 +841,8 @@ void RunScenario(const Scenario& scenario, const RunOptions& options, std::ostre
         } else if (const auto* note = std::get_if<NoteStep>(&step)) {
             report.Event(game.clock, "note", {{"text", note->text}}, "-- " + note->text);
         }
+        // A step's lines reach a file or a pipe when the step ends, not when a buffer fills.
+        out.flush();
         StopIfRequested();
     }
     if (!game.Exit()) {
