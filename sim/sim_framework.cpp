@@ -5,8 +5,8 @@
 #include <string_view>
 
 #include "host/engine_profile.h"
-#include "platform/platform.h"
 #include "host/ini_file.h"
+#include "platform/platform.h"
 #include "sim/renderer_module.h"
 #include "sim/sim_engine.h"
 
@@ -114,11 +114,7 @@ bool SimFramework::ReadSysPackOption(const CStringA& section, const CStringA& ke
     if (!ReadFromVdf(text, CStringA("System\\SystemPack.ini"), 0)) {
         return fallback;
     }
-    const auto value = IniFile::Parse(text.Str()).Find(section.Str(), key.Str());
-    if (!value) {
-        return fallback;
-    }
-    return CStringA(*value).CompareI(CStringA("true")) || CStringA(*value).ToInt32(10) != 0;
+    return FrameworkSwitch(text.Str(), section.Str(), key.Str(), fallback);
 }
 
 void SimFramework::DefineCRTVersion(int major, int minor, int build, int revision) {

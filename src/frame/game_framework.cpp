@@ -49,12 +49,7 @@ bool GameFramework::ReadSysPackOption(const CStringA& section, const CStringA& k
     if (!ReadFromVdf(text, CStringA(kSystemPackPath), 0)) {
         return fallback;
     }
-    const auto value = IniFile::Parse(text.Str()).Find(section.Str(), key.Str());
-    if (!value) {
-        return fallback;
-    }
-    const CStringA found(*value);
-    return found.CompareI(CStringA("true")) || found.ToInt32(10) != 0;
+    return FrameworkSwitch(text.Str(), section.Str(), key.Str(), fallback);
 }
 
 // The runtime version is the framework's concern only where its C++ interface is used.

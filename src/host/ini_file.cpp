@@ -136,4 +136,14 @@ std::string IniFile::Text() const {
     return text;
 }
 
+bool FrameworkSwitch(std::string_view iniText, std::string_view section, std::string_view key,
+                     bool fallback) {
+    const auto value = IniFile::Parse(iniText).Find(section, key);
+    if (!value) {
+        return fallback;
+    }
+    const CStringA found(*value);
+    return found.CompareI(CStringA("true")) || found.ToInt32(10) != 0;
+}
+
 }  // namespace pilfern

@@ -49,4 +49,9 @@ private:
     bool endsWithNewline_ = true;
 };
 
+// The framework's reading of a switch in its own option file (SystemPack.ini): "true" in any
+// letter case or a number other than 0 is on; a missing key gives the fallback.
+[[nodiscard]] bool FrameworkSwitch(std::string_view iniText, std::string_view section,
+                                   std::string_view key, bool fallback);
+
 }  // namespace pilfern
